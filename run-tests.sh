@@ -1,0 +1,10 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds everything and runs the whole test suite.
+set -euo pipefail
+cd "$(dirname "$0")"
+tools/install-deps.sh
+werror=OFF
+[ "${CI:-}" = "true" ] && werror=ON
+cmake -S . -B build -G Ninja -DGALERION_WERROR="$werror"
+cmake --build build -j "$(nproc)"
+ctest --test-dir build --output-on-failure -j "$(nproc)"

@@ -1,0 +1,117 @@
+#pragma once
+// Every text the program writes into the processing log, in one place, spelled as the users
+// have always seen it (the missing period after "is already processed", "Operation was
+// cancel."). Log levels: 0 error, 3 progress, 4 skipped or taken from the database, 7 warning.
+#include <string>
+
+namespace galerion::msg {
+
+inline constexpr int kLevelError = 0;
+inline constexpr int kLevelProgress = 3;
+inline constexpr int kLevelSkipped = 4;
+inline constexpr int kLevelWarning = 7;
+
+// Settings
+inline constexpr const char* kLoadError = "Error occur while LoadFromRegistry procedure.";
+inline constexpr const char* kSaveError = "Error occur while SaveToRegistry procedure.";
+inline constexpr const char* kLoadStart = "LoadFromRegistry procedure is about to start.";
+inline constexpr const char* kLoadDone = "LoadFromRegistry procedure finished successfully.";
+inline constexpr const char* kSaveStart = "SaveToRegistry procedure is about to start.";
+inline constexpr const char* kSaveDone = "SaveToRegistry procedure finished successfully.";
+
+// Preparation
+inline std::string AlreadyProcessed(const std::string& folder) {
+    return "Directory " + folder + " is already processed";
+}
+inline std::string CollectFiles(const std::string& folder) {
+    return "Collect files from " + folder + "/" + "*.j*";
+}
+inline std::string CreatingThumbnails(const std::string& originalPath) {
+    return "Creating thumbnails for " + originalPath + "...";
+}
+inline std::string ThumbnailDone(const std::string& fileName) {
+    return "Thumbnail for \"" + fileName + "\" done.";
+}
+inline std::string ThumbnailKept(const std::string& fileName) {
+    return "Thumbnail has not been created again for \"" + fileName + "\".";
+}
+inline constexpr const char* kThumbnailsCreated = "Thumbnails created successfully.";
+inline std::string AlbumFound(const std::string& originalPath) {
+    return "Album found in database: " + originalPath;
+}
+inline std::string PictureFound(const std::string& webOriginal) {
+    return "Picture found in database: " + webOriginal;
+}
+
+// Processing run
+inline std::string BeginProcess(int albumCount) {
+    return "Begin pictures process for " + std::to_string(albumCount) + " albums.";
+}
+inline std::string AlbumSkipped(const std::string& folder) {
+    return "Album is skipped of being processed: " + folder;
+}
+inline std::string RotateClockwise(const std::string& web) { return "Rotate clockwise: " + web; }
+inline std::string RoundPicture(const std::string& web) { return "Round picture: " + web; }
+inline std::string RotateCounterClockwise(const std::string& web) {
+    return "Rotate counter-clockwise: " + web;
+}
+inline std::string FlipPicture(const std::string& web) { return "Flip picture: " + web; }
+inline std::string CropPicture(const std::string& web) { return "Crop picture: " + web; }
+inline std::string SaveLarge(const std::string& file) { return "Save large picture: " + file; }
+inline std::string SaveMedium(const std::string& file) { return "Save medium picture: " + file; }
+inline std::string SaveThumb(const std::string& file) { return "Save thumbnail picture: " + file; }
+
+// Existing-album decision; the path arrives already written as an SQL literal.
+inline std::string ExistingAlbumInsert(const std::string& quotedPath) {
+    return "Existing album " + quotedPath + " is found in the database. New album will be added.";
+}
+inline std::string ExistingAlbumUpdate(const std::string& quotedPath) {
+    return "Existing album " + quotedPath + " is found in the database. It will be updated.";
+}
+inline std::string ExistingAlbumCancel(const std::string& quotedPath) {
+    return "Existing album " + quotedPath + " is found in the database. Operation was cancel.";
+}
+inline std::string AlbumSkippedByCancel(const std::string& folder) {
+    return "Album skipped. " + folder + ". Update options set in \"Cancel\".";
+}
+
+// Database phase
+inline std::string InsertAlbum(const std::string& longName) {
+    return "Database: insert album " + longName + ".";
+}
+inline std::string UpdateAlbum(const std::string& longName) {
+    return "Database: update album " + longName + ".";
+}
+inline std::string UpdatePictureExisting(const std::string& web) {
+    return "Database: update picture " + web + " in existing album.";
+}
+inline std::string InsertPictureExisting(const std::string& web) {
+    return "Database: insert picture " + web + " in existing album.";
+}
+inline std::string InsertPictureNew(const std::string& web) {
+    return "Database: insert picture " + web + " in new album.";
+}
+inline std::string SetFacePicture(const std::string& web) {
+    return "Database: set face picture " + web + ".";
+}
+inline std::string DeleteCategories(const std::string& web) {
+    return "Database: delete categories in picture " + web + ".";
+}
+inline std::string CategoriesAdded(int count) {
+    return "Database: " + std::to_string(count) + " categories added.";
+}
+
+// Resizing (level 7)
+inline constexpr const char* kNoScale =
+    "Original picture is smaller than desired size. No scale will be done. ";
+inline constexpr const char* kUpscaleAnyway =
+    "Original picture is smaller than desired size. Picture will be upscaled anyway. ";
+inline std::string SmallerThanBox(bool keepSize, const std::string& source) {
+    return std::string(keepSize ? kNoScale : kUpscaleAnyway) + source + ".";
+}
+inline std::string SmallerThanBox(bool keepSize, const std::string& source,
+                                  const std::string& target) {
+    return std::string(keepSize ? kNoScale : kUpscaleAnyway) + source + "->" + target + ".";
+}
+
+}  // namespace galerion::msg
