@@ -1,9 +1,22 @@
 #pragma once
 // Everything the core needs of the person at the screen. The Qt window implements it with real
 // dialogs; the CLI answers on the terminal; tests script the answers.
+#include <memory>
 #include <string>
 
 namespace galerion {
+
+class TAlbumItem;
+class TPictureItem;
+class TVisualPictureItem;
+
+// Where preparation places a picture's tile in the Pictures page's scroll box.
+struct TTilePlacement {
+    int left = 0;
+    int top = 0;
+    int boxWidth = 0;   // the thumbnail box
+    int boxHeight = 0;
+};
 
 // Modal results of the existing-album question.
 enum class TExistingAlbumAnswer { Cancel = 2, Update = 4, Insert = 5 };
@@ -31,6 +44,22 @@ public:
     virtual void SetProgressMax(int /*max*/) {}
     virtual void SetProgressPosition(int /*position*/) {}
     virtual void PumpMessages() {}
+
+    // The busy state as the window shows it: busy cursor, page control disabled, processing
+    // panel with its Stop button shown (and hidden again).
+    virtual void ShowBusy(bool /*busy*/) {}
+    virtual void HideProcessingPanel() {}
+
+    // Album preparation's view hooks. A host without tiles returns nullptr from CreateTile.
+    virtual int TileAreaWidth() const { return 0; }
+    virtual std::unique_ptr<TVisualPictureItem> CreateTile(TPictureItem& /*picture*/,
+                                                           const TTilePlacement& /*where*/) {
+        return nullptr;
+    }
+    virtual void ClearFacePicture() {}
+    virtual void ShowAlbumDetails(const TAlbumItem& /*album*/) {}
+    virtual void RepaintAlbumList() {}
+    virtual void SetProcessButton(const std::string& /*caption*/, bool /*enabled*/) {}
 
     // The missing data-access components end the program at once, saving nothing.
     [[noreturn]] virtual void ExitProgram(int code) = 0;
