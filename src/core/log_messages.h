@@ -43,6 +43,22 @@ inline std::string PictureFound(const std::string& webOriginal) {
     return "Picture found in database: " + webOriginal;
 }
 
+// A photo that could not be used is excluded; the rest of the album goes on.
+inline std::string PictureFailed(const std::string& path, const std::string& reason) {
+    return "Picture " + path + " can not be read and is excluded: " + reason;
+}
+inline std::string SameOutputNames(const std::string& later, const std::string& earlier) {
+    return "Picture " + later + " would overwrite the output files of " + earlier +
+           " and is excluded.";
+}
+
+inline std::string FailureSummary(int count) {
+    return std::to_string(count) + " picture(s) could not be used and were excluded:";
+}
+inline std::string FailedPicture(const std::string& path, const std::string& reason) {
+    return "  " + path + ": " + reason;
+}
+
 // Processing run
 inline std::string BeginProcess(int albumCount) {
     return "Begin pictures process for " + std::to_string(albumCount) + " albums.";

@@ -1,0 +1,168 @@
+#include "processing/album_database.h"
+
+#include "core/log_messages.h"
+#include "core/model.h"
+#include "core/processing_log.h"
+#include "core/settings.h"
+#include "core/user_host.h"
+#include "db/query.h"
+#include "db/statements.h"
+#include "db/unit_of_work.h"
+#include "processing/busy_state.h"
+#include "processing/existing_album.h"
+#include "processing/file_ops.h"
+#include "processing/wizard_context.h"
+
+#include <algorithm>
+
+namespace galerion {
+namespace {
+
+class TAlbumWriter {
+public:
+    TAlbumWriter(TWizardContext& context, TQuery& query, const std::string& folder,
+                 TAlbumItem& album)
+        : context_(context), log_(context.log), query_(query), folder_(folder), album_(album) {}
+
+    // False when the album is stored and the decision is Cancel: nothing is written.
+    bool Write() {
+        const TExistingAlbumDecision d =
+            DecideExistingAlbum(folder_, query_, context_.settings, context_.host, log_);
+        if (d.stored && d.decision == TAlbumDecision::Cancel) return false;
+        const bool inserted = !d.stored || d.decision == TAlbumDecision::Insert;
+        if (inserted) InsertAlbum();
+        if (d.decision == TAlbumDecision::Update) UpdateAlbum();
+        albumId_ = AlbumIdInUse(d.stored && inserted);
+        const bool updateMode = d.stored && d.decision == TAlbumDecision::Update;
+        for (int i = 0; i < album_.PictureCount(); ++i) WritePicture(*album_.PictureAt(i), updateMode);
+        return true;
+    }
+
+private:
+    void Execute(const std::string& sql) {
+        query_.SetText(sql);
+        query_.Execute();
+    }
+
+    void InsertAlbum() {
+        const TAlbumItem& a = album_;
+        Execute(FormatSql(sqlInsertAlbum,
+                          {SqlQuote(folder_), -1, SqlDateTime(a.AlbumDate), SqlQuote(a.ShortName),
+                           SqlBool(a.IsPrivate), SqlQuote(a.DirName), SqlQuote(a.LongName),
+                           SqlQuote(a.Description), SqlQuote(a.AltLongName),
+                           SqlQuote(a.AltDescription)}));
+        log_.AddLogLine(msg::InsertAlbum(a.LongName), msg::kLevelProgress);
+    }
+
+    void UpdateAlbum() {
+        const TAlbumItem& a = album_;
+        Execute(FormatSql(sqlUpdateAlbum,
+                          {-1, SqlDateTime(a.AlbumDate), SqlQuote(a.ShortName), SqlBool(a.IsPrivate),
+                           SqlQuote(a.DirName), SqlQuote(a.LongName), SqlQuote(a.Description),
+                           SqlQuote(a.AltLongName), SqlQuote(a.AltDescription), SqlQuote(folder_)}));
+        log_.AddLogLine(msg::UpdateAlbum(a.LongName), msg::kLevelProgress);
+    }
+
+    // After an insert beside a stored album, the new row is the one with the highest id.
+    int AlbumIdInUse(bool newestRow) {
+        query_.SetText(FormatSql(sqlSelectAlbumByPath, {SqlQuote(folder_)}));
+        query_.Open();
+        int id = query_.FieldAsInteger("album_id");
+        if (newestRow)
+            for (query_.Next(); !query_.Eof(); query_.Next())
+                id = std::max(id, query_.FieldAsInteger("album_id"));
+        query_.Close();
+        return id;
+    }
+
+    // Opens the picture's row in the album in use; true when there is one (left open).
+    bool OpenPictureRow(const TPictureItem& p) {
+        query_.SetText(FormatSql(sqlSelectPicture, {SqlQuote(p.WebOriginal), albumId_}));
+        query_.Open();
+        return !query_.Eof();
+    }
+
+    void InsertPicture(const TPictureItem& p) {
+        Execute(FormatSql(
+            sqlInsertPicture,
+            {SqlQuote(p.Title), SqlQuote(p.AltTitle), SqlQuote(p.WebOriginal), SqlQuote(p.WebLarge),
+             SqlQuote(p.WebMedium), SqlQuote(p.WebThumb), SqlQuote(p.HashOriginal),
+             SqlQuote(p.HashLarge), SqlQuote(p.HashMedium), SqlQuote(p.HashThumb),
+             SqlQuote(p.HashTemp), SqlDateTime(p.PictureDate), SqlBool(p.IsPrivate),
+             SqlBool(p.IsDeleted), p.Orientation, p.CropX1, p.CropY1, p.CropX2, p.CropY2,
+             p.PixelWidth, p.PixelHeight, albumId_}));
+    }
+
+    void UpdatePicture(const TPictureItem& p) {
+        Execute(FormatSql(
+            sqlUpdatePicture,
+            {SqlQuote(p.Title), SqlQuote(p.AltTitle), SqlQuote(p.WebLarge), SqlQuote(p.WebMedium),
+             SqlQuote(p.WebThumb), SqlQuote(p.HashOriginal), SqlQuote(p.HashLarge),
+             SqlQuote(p.HashMedium), SqlQuote(p.HashThumb), SqlQuote(p.HashTemp),
+             SqlDateTime(p.PictureDate), SqlBool(p.IsPrivate), SqlBool(p.IsDeleted), p.Orientation,
+             p.CropX1, p.CropY1, p.CropX2, p.CropY2, p.PixelWidth, p.PixelHeight,
+             SqlQuote(p.WebOriginal), albumId_}));
+    }
+
+    void StorePictureRow(const TPictureItem& p, bool updateMode) {
+        if (!updateMode) {
+            InsertPicture(p);
+            log_.AddLogLine(msg::InsertPictureNew(p.WebOriginal), msg::kLevelProgress);
+            return;
+        }
+        const bool found = OpenPictureRow(p);
+        query_.Close();
+        if (found) {
+            UpdatePicture(p);
+            log_.AddLogLine(msg::UpdatePictureExisting(p.WebOriginal), msg::kLevelProgress);
+        } else {
+            InsertPicture(p);
+            log_.AddLogLine(msg::InsertPictureExisting(p.WebOriginal), msg::kLevelProgress);
+        }
+    }
+
+    void WritePicture(const TPictureItem& p, bool updateMode) {
+        StorePictureRow(p, updateMode);
+        OpenPictureRow(p);
+        const int pictureId = query_.FieldAsInteger("picture_id");
+        query_.Close();
+        if (p.IsFace) {
+            Execute(FormatSql(sqlSetAlbumFace, {pictureId, albumId_}));
+            log_.AddLogLine(msg::SetFacePicture(p.WebOriginal), msg::kLevelProgress);
+        }
+        if (updateMode) {
+            Execute(FormatSql(sqlDeletePictureCategories, {pictureId}));
+            log_.AddLogLine(msg::DeleteCategories(p.WebOriginal), msg::kLevelProgress);
+        }
+        log_.AddLogLine(msg::CategoriesAdded(static_cast<int>(p.Categories.size())),
+                        msg::kLevelProgress);
+        for (const std::string& category : p.Categories)
+            Execute(FormatSql(sqlInsertPictureCategory, {pictureId, SqlDigits(category)}));
+    }
+
+    TWizardContext& context_;
+    TProcessingLog& log_;
+    TQuery& query_;
+    const std::string& folder_;
+    TAlbumItem& album_;
+    int albumId_ = -1;
+};
+
+}  // namespace
+
+bool WriteAlbumToDatabase(TWizardContext& context, const std::string& folder, TAlbumItem& album,
+                          const std::string& statusPrefix, int& progress) {
+    context.host.SetStatusText(statusPrefix + " Database: processing.");
+    progress += 10;
+    context.host.SetProgressPosition(progress);
+    if (context.busy.StopRequested()) return true;
+    bool cancelled = false;
+    RunUnitOfWork(context.host, [&] {
+        const std::unique_ptr<TQuery> query = TQuery::Create(context.settings.DB);
+        cancelled = !TAlbumWriter(context, *query, folder, album).Write();
+    });
+    if (!cancelled && !context.settings.DeleteTemp) RemoveFolderTree(folder + "/tmp");
+    return false;
+}
+
+}  // namespace galerion

@@ -1,0 +1,293 @@
+#include "processing/album_preparation.h"
+
+#include "core/log_messages.h"
+#include "core/model.h"
+#include "core/numbers.h"
+#include "core/processing_log.h"
+#include "core/settings.h"
+#include "db/query.h"
+#include "db/statements.h"
+#include "db/unit_of_work.h"
+#include "image/resize.h"
+#include "platform/date_time.h"
+#include "platform/errors.h"
+#include "platform/file_mask.h"
+#include "processing/busy_state.h"
+#include "processing/file_ops.h"
+#include "processing/folder_listing.h"
+#include "processing/output_names.h"
+#include "processing/wizard_context.h"
+
+#include <algorithm>
+#include <map>
+
+namespace galerion {
+namespace {
+
+constexpr int kTileGap = 5;
+constexpr int kTileExtraWidth = 10;
+constexpr int kTileMinWidth = 170;
+constexpr int kTileExtraHeight = 42;
+
+std::string Extension(const std::string& name) {
+    const size_t dot = name.find_last_of('.');
+    return dot == std::string::npos ? std::string() : name.substr(dot);
+}
+
+bool HasPictureExtension(const std::string& name, const std::vector<std::string>& extensions) {
+    const std::string ext = AsciiLower(Extension(name));
+    return std::any_of(extensions.begin(), extensions.end(),
+                       [&](const std::string& e) { return AsciiLower(e) == ext; });
+}
+
+std::string PhotosPrefix(const TAlbumItem& album) {
+    return "Photos: " + std::to_string(album.PictureCount()) + ". ";
+}
+
+void CreatePictures(TWizardContext& context, TAlbumItem& album, const std::string& folder) {
+    TPictureList& list = album.PictureItems;
+    for (int i = 0; i < list.Count(); ++i) {
+        auto picture = std::make_unique<TPictureItem>(&list);
+        picture->IsFace = i == 0;
+        picture->OriginalFile = list.Text(i);
+        MakeOutputNames(*picture, folder, context.settings);
+        picture->PictureDate = FileModifiedTime(picture->OriginalFile);
+        list.SetObject(i, std::move(picture));
+    }
+}
+
+void SetAlbumDateFromFirstPicture(TAlbumItem& album) {
+    if (album.PictureCount() == 0) return;
+    try {
+        album.AlbumDate = FileModifiedTime(album.PictureAt(0)->OriginalFile);
+    } catch (const FileError&) {
+        // an unreadable time leaves the date as it is
+    }
+}
+
+void RestoreAlbumRow(TQuery& query, TAlbumItem& album, TProcessingLog& log) {
+    query.SetText(FormatSql(sqlSelectAlbumByPath, {SqlQuote(album.OriginalPath)}));
+    query.Open();
+    if (!query.Eof()) {
+        log.AddLogLine(msg::AlbumFound(album.OriginalPath), msg::kLevelSkipped);
+        album.AlbumId = query.FieldAsInteger("album_id");
+        album.OriginalPath = query.FieldAsText("original_path");
+        album.FacePictureId = query.FieldAsInteger("face_picture_id");
+        album.AlbumDate = query.FieldAsDateTime("album_date");
+        album.DirName = query.FieldAsText("dir_name");
+        album.ShortName = query.FieldAsText("short_name");
+        album.IsPrivate = query.FieldAsBool("is_private");
+        album.LongName = query.FieldAsText("long_name");
+        album.Description = query.FieldAsText("description");
+        album.AltLongName = query.FieldAsText("alt_long_name");
+        album.AltDescription = query.FieldAsText("alt_description");
+    }
+    query.Close();
+}
+
+void CopyPictureRow(TQuery& query, const TAlbumItem& album, TPictureItem& picture) {
+    picture.PictureId = query.FieldAsInteger("picture_id");
+    picture.Title = query.FieldAsText("title");
+    picture.AltTitle = query.FieldAsText("alt_title");
+    if (const TDateTime date = query.FieldAsDateTime("picture_date"); date != 0)
+        picture.PictureDate = date;
+    picture.IsPrivate = query.FieldAsBool("is_private");
+    picture.IsDeleted = query.FieldAsBool("is_deleted");
+    picture.Orientation = query.FieldAsInteger("orientation");
+    picture.CropX1 = query.FieldAsInteger("crop_X1");
+    picture.CropY1 = query.FieldAsInteger("crop_Y1");
+    picture.CropX2 = query.FieldAsInteger("crop_X2");
+    picture.CropY2 = query.FieldAsInteger("crop_Y2");
+    picture.PixelWidth = query.FieldAsInteger("width");
+    picture.PixelHeight = query.FieldAsInteger("height");
+    picture.HashOriginal = query.FieldAsText("hash_original");
+    picture.HashLarge = query.FieldAsText("hash_large");
+    picture.HashMedium = query.FieldAsText("hash_medium");
+    picture.HashThumb = query.FieldAsText("hash_thumb");
+    picture.HashTemp = query.FieldAsText("hash_temp");
+    if (album.FacePictureId == picture.PictureId) picture.IsFace = true;
+}
+
+void RestorePicture(TQuery& query, const TAlbumItem& album, TPictureItem& picture,
+                    TProcessingLog& log) {
+    query.SetText(FormatSql(sqlSelectPicture, {SqlQuote(picture.WebOriginal), album.AlbumId}));
+    query.Open();
+    if (!query.Eof()) {
+        log.AddLogLine(msg::PictureFound(picture.WebOriginal), msg::kLevelSkipped);
+        CopyPictureRow(query, album, picture);
+    }
+    query.Close();
+    if (picture.PictureId == -1) return;
+    query.SetText(FormatSql(sqlSelectPictureCategories, {picture.PictureId}));
+    query.Open();
+    picture.Categories.clear();
+    for (; !query.Eof(); query.Next())
+        picture.Categories.push_back(std::to_string(query.FieldAsInteger("category_id")));
+    query.Close();
+}
+
+// Two sources whose names differ only in letter case get the same output names under the
+// lower- or upper-case rule; the later one must not overwrite the earlier one's files.
+void ExcludeSameOutputNames(TWizardContext& context, TAlbumItem& album) {
+    std::map<std::string, const TPictureItem*> owners;
+    for (int i = 0; i < album.PictureCount(); ++i) {
+        TPictureItem& picture = *album.PictureAt(i);
+        const auto [it, inserted] = owners.emplace(picture.TempFile, &picture);
+        if (inserted) continue;
+        picture.IsDeleted = true;
+        const std::string text = msg::SameOutputNames(picture.OriginalFile, it->second->OriginalFile);
+        context.log.AddLogLine(text, msg::kLevelError);
+        context.failures.push_back({picture.OriginalFile, text});
+    }
+}
+
+void Collect(TWizardContext& context, TAlbumItem& album, const std::string& folder) {
+    album.PictureItems.Clear();
+    CollectPictureFiles(folder + "/*.*", album.PictureItems, true,
+                        context.settings.PictureExtensions);
+    context.log.AddLogLine(msg::CollectFiles(folder), msg::kLevelProgress);
+    CreatePictures(context, album, folder);
+    album.OriginalPath = folder;
+    album.ShortName = album.DirName = LastPathComponent(folder);
+    SetAlbumDateFromFirstPicture(album);
+    RestoreAlbumFromDatabase(context, album);
+    ExcludeSameOutputNames(context, album);
+    if (album.AlbumDate == 0) SetAlbumDateFromFirstPicture(album);
+}
+
+// A tile made for the face picture takes the mark from every picture before it.
+void KeepSingleFaceMark(TAlbumItem& album, int index) {
+    if (!album.PictureAt(index)->IsFace) return;
+    for (int k = 0; k < index; ++k) {
+        TPictureItem& other = *album.PictureAt(k);
+        if (!other.IsFace) continue;
+        other.IsFace = false;
+        if (other.Tile) other.Tile->ApplyPictureState();
+    }
+}
+
+// Writes the working thumbnail; false when the photo cannot be decoded (it is then excluded).
+bool MakeThumbnail(TWizardContext& context, TPictureItem& picture, int boxWidth, int boxHeight) {
+    const TSettings& s = context.settings;
+    const std::string name = LastPathComponent(picture.TempFile);
+    if (!s.RecreateTemp && FileExists(picture.TempFile)) {
+        context.log.AddLogLine(msg::ThumbnailKept(name), msg::kLevelSkipped);
+        return true;
+    }
+    try {
+        MakeWorkingThumbnail(picture.OriginalFile, picture.TempFile, boxWidth, boxHeight,
+                             s.Upscale, sfNearest, context.log);
+    } catch (const ImageError& e) {
+        picture.IsDeleted = true;
+        context.log.AddLogLine(msg::PictureFailed(picture.OriginalFile, e.what()), msg::kLevelError);
+        context.failures.push_back({picture.OriginalFile, e.what()});
+        return false;
+    }
+    context.log.AddLogLine(msg::ThumbnailDone(name), msg::kLevelProgress);
+    return true;
+}
+
+void ShowTile(TWizardContext& context, TAlbumItem& album, int index, int boxWidth, int boxHeight) {
+    TPictureItem& picture = *album.PictureAt(index);
+    const TTilePlacement where =
+        TilePosition(index, boxWidth, boxHeight, context.host.TileAreaWidth());
+    album.SetTile(index, context.host.CreateTile(picture, where));
+    KeepSingleFaceMark(album, index);
+    if (picture.Tile) {
+        picture.Tile->ApplyPictureState();
+        picture.Tile->Repaint();
+    }
+}
+
+// The loop of step 11: working thumbnails and tiles, four stop checks per picture.
+void MakeThumbnailsAndTiles(TWizardContext& context, TAlbumItem& album, int boxWidth,
+                            int boxHeight) {
+    TUserHost& host = context.host;
+    const std::string prefix = PhotosPrefix(album);
+    for (int i = 0; i < album.PictureCount(); ++i) {
+        if (context.busy.StopRequested()) break;
+        host.SetStatusText(prefix + "Thumb for:" + std::to_string(i + 1));
+        host.SetProgressPosition(i + 1);
+        if (context.busy.StopRequested()) break;
+        TPictureItem& picture = *album.PictureAt(i);
+        const bool usable = !context.makeWorkingThumbnails ||
+                            MakeThumbnail(context, picture, boxWidth, boxHeight);
+        if (context.busy.StopRequested()) break;
+        if (context.makeWorkingThumbnails && usable) ShowTile(context, album, i, boxWidth, boxHeight);
+        else KeepSingleFaceMark(album, i);
+        if (context.busy.StopRequested()) break;
+    }
+}
+
+}  // namespace
+
+void CollectPictureFiles(const std::string& mask, TPictureList& list, bool filter,
+                         const std::vector<std::string>& extensions) {
+    const TSplitMask split = SplitMask(mask);
+    for (const TFolderEntry& entry : ListFolder(split.folder, split.pattern)) {
+        if (!entry.isRegularFile) continue;
+        if (filter && !HasPictureExtension(entry.name, extensions)) continue;
+        list.Add(split.folder + entry.name);
+    }
+}
+
+void RestoreAlbumFromDatabase(TWizardContext& context, TAlbumItem& album) {
+    RunUnitOfWork(context.host, [&] {
+        const std::unique_ptr<TQuery> query = TQuery::Create(context.settings.DB);
+        RestoreAlbumRow(*query, album, context.log);
+        for (int i = 0; i < album.PictureCount(); ++i)
+            RestorePicture(*query, album, *album.PictureAt(i), context.log);
+    });
+}
+
+TTilePlacement TilePosition(int index, int boxWidth, int boxHeight, int areaWidth) {
+    const int cellWidth = std::max(boxWidth + kTileExtraWidth, kTileMinWidth);
+    const int columns = std::max(areaWidth / (kTileGap + cellWidth), 2);
+    TTilePlacement where;
+    where.left = (index % columns) * (kTileGap + cellWidth) + kTileGap;
+    where.top = (index / columns) * (boxHeight + kTileExtraHeight + kTileGap) + kTileGap;
+    where.boxWidth = boxWidth;
+    where.boxHeight = boxHeight;
+    return where;
+}
+
+std::string ProcessButtonCaption(const TAlbumList& albums) {
+    const int count = albums.Count();
+    if (count == 0) return "Process album (0) >";
+    if (count == 1) return "Process album (1 of 1) >";
+    return "Process albums (" + std::to_string(albums.PreparedCount()) + " of " +
+           std::to_string(count) + ") >";
+}
+
+void PrepareAlbum(TWizardContext& context, int current) {
+    TAlbumItem* album = context.albums.AlbumAt(current);
+    if (!album) return;
+    TUserHost& host = context.host;
+    host.ClearFacePicture();
+    const std::string folder = context.albums.Text(current);
+    if (album->Prepared) {
+        context.log.AddLogLine(msg::AlreadyProcessed(folder), msg::kLevelProgress);
+    } else {
+        Collect(context, *album, folder);
+        host.ShowAlbumDetails(*album);
+    }
+    const std::string prefix = PhotosPrefix(*album);
+    host.SetStatusText(prefix);
+    host.SetProgressMax(album->PictureCount());
+    const int boxWidth = StrToInt(context.settings.ThumbWidth);
+    const int boxHeight = StrToInt(context.settings.ThumbHeight);
+    if (context.makeWorkingThumbnails) {
+        CreateFolder(folder + "/tmp");
+        context.log.AddLogLine(msg::CreatingThumbnails(album->OriginalPath), msg::kLevelProgress);
+    }
+    MakeThumbnailsAndTiles(context, *album, boxWidth, boxHeight);
+    if (context.makeWorkingThumbnails)
+        context.log.AddLogLine(msg::kThumbnailsCreated, msg::kLevelProgress);
+    if (!context.busy.StopFlag()) album->Prepared = true;
+    host.RepaintAlbumList();
+    host.SetStatusText(prefix + "Thumbs: finished.");
+    host.SetProgressPosition(0);
+    host.SetProcessButton(ProcessButtonCaption(context.albums), context.albums.AnyPrepared());
+}
+
+}  // namespace galerion

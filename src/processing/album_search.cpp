@@ -1,0 +1,70 @@
+#include "processing/album_search.h"
+
+#include "core/settings.h"
+#include "platform/file_mask.h"
+#include "processing/folder_listing.h"
+
+#include <sys/stat.h>
+
+#include <algorithm>
+#include <set>
+#include <utility>
+
+namespace galerion {
+namespace {
+
+using TFolderIdentity = std::pair<dev_t, ino_t>;
+
+bool IsExcluded(const std::string& name, const std::vector<std::string>& excluded) {
+    const std::string lower = AsciiLower(name);
+    return std::any_of(excluded.begin(), excluded.end(),
+                       [&](const std::string& x) { return AsciiLower(x) == lower; });
+}
+
+// A link may lead back into a folder already entered; each folder is searched once.
+bool EnterOnce(const std::string& folder, std::set<TFolderIdentity>& entered) {
+    struct stat st {};
+    if (::stat(folder.c_str(), &st) != 0) return false;
+    return entered.insert({st.st_dev, st.st_ino}).second;
+}
+
+void Search(const std::string& mask, std::vector<std::string>& found,
+            const std::vector<std::string>& excluded, std::set<TFolderIdentity>& entered) {
+    const TSplitMask split = SplitMask(mask);
+    const std::string folder = split.folder.empty() ? "./" : split.folder;
+    if (!EnterOnce(folder, entered)) return;
+    const std::vector<TFolderEntry> entries = ListFolder(folder, split.pattern);
+    for (const TFolderEntry& e : entries)
+        if (e.isFolder) Search(split.folder + e.name + "/" + split.pattern, found, excluded, entered);
+    for (const TFolderEntry& e : entries)
+        if (e.isFolder && !IsExcluded(e.name, excluded)) found.push_back(split.folder + e.name);
+}
+
+std::string WithoutTrailingSlash(std::string path) {
+    while (path.size() > 1 && path.back() == '/') path.pop_back();
+    return path;
+}
+
+}  // namespace
+
+void RecursiveAlbumSearch(const std::string& mask, std::vector<std::string>& found,
+                          const std::vector<std::string>& excludedNames) {
+    std::set<TFolderIdentity> entered;
+    Search(mask, found, excludedNames, entered);
+}
+
+std::vector<std::string> SearchAlbums(const std::string& mainDirMask,
+                                      const std::vector<std::string>& excludedNames) {
+    std::vector<std::string> found{WithoutTrailingSlash(SplitMask(mainDirMask).folder)};
+    RecursiveAlbumSearch(mainDirMask, found, excludedNames);
+    std::stable_sort(found.begin(), found.end(), [](const std::string& a, const std::string& b) {
+        return AsciiLower(a) < AsciiLower(b);
+    });
+    return found;
+}
+
+std::vector<std::string> ExcludedFolderNames(const TSettings& settings) {
+    return {settings.ThumbFolder, settings.MediumFolder, settings.LargeFolder, "tmp"};
+}
+
+}  // namespace galerion

@@ -1,0 +1,56 @@
+#include "processing/picture_loader.h"
+
+#include "image/jpeg_io.h"
+
+#include <utility>
+
+namespace galerion {
+namespace {
+
+TLoadedPicture Load(const TLoadRequest& request, TBitmap32& raster) {
+    if (request.headerOnly) {
+        const TJpegSize size = ReadJpegSize(request.path);
+        return {size.Width, size.Height, false};
+    }
+    LoadPicture(raster, request.path);
+    return {raster.Width(), raster.Height(), true};
+}
+
+}  // namespace
+
+TPictureLoader::~TPictureLoader() { Wait(); }
+
+void TPictureLoader::Wait() {
+    if (job_.valid()) job_.wait();
+}
+
+void TPictureLoader::Prefetch(const TLoadRequest& request) {
+    Wait();
+    pending_ = request;
+    spareError_ = nullptr;
+    job_ = std::async(std::launch::async, [this] {
+        try {
+            spareResult_ = Load(pending_, spare_);
+        } catch (...) {
+            spareError_ = std::current_exception();
+        }
+    });
+}
+
+TLoadedPicture TPictureLoader::Take(const TLoadRequest& request, TBitmap32& master) {
+    const bool prefetched = job_.valid() && pending_.index == request.index &&
+                            pending_.path == request.path &&
+                            pending_.headerOnly == request.headerOnly;
+    if (!prefetched) {
+        Wait();
+        job_ = {};
+        return Load(request, master);
+    }
+    job_.get();
+    pending_ = {};
+    if (spareError_) std::rethrow_exception(std::exchange(spareError_, nullptr));
+    if (spareResult_.decoded) std::swap(master, spare_);
+    return spareResult_;
+}
+
+}  // namespace galerion
