@@ -1,0 +1,763 @@
+#include "platform/settings_store.h"
+
+#include "platform/errors.h"
+#include "platform/file_mask.h"
+#include "platform/program_paths.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <stdexcept>
+
+namespace galerion {
+
+namespace {
+
+// Registry type codes; the file spells every type other than text and number as hex(<code>),
+// except plain binary which is "hex:".
+constexpr std::uint32_t kTypeText = 1;
+constexpr std::uint32_t kTypeBinary = 3;
+constexpr std::uint32_t kTypeNumber = 4;
+
+struct TStoredValue {
+    std::string name;
+    TStoreValueType type = TStoreValueType::Text;
+    std::string text;                 // Text
+    std::uint32_t number = 0;         // Number
+    std::vector<std::uint8_t> bytes;  // Binary: any other type, kept as it was
+    std::uint32_t typeCode = kTypeBinary;  // Binary: the registry type to write back
+};
+
+struct TStoredKey {
+    std::string path;  // full path with the hive, as first spelt
+    std::vector<TStoredValue> values;
+};
+
+}  // namespace
+
+struct TSettingsStore::TData {
+    std::vector<TStoredKey> keys;  // file order
+};
+
+namespace {
+
+constexpr const char* kHeader = "Windows Registry Editor Version 5.00";
+constexpr const char* kOldHeader = "REGEDIT4";
+
+bool SameName(const std::string& a, const std::string& b) {
+    return a.size() == b.size() && AsciiLower(a) == AsciiLower(b);
+}
+
+// True when `path` is `ancestor` or lies below it.
+bool IsAtOrBelow(const std::string& path, const std::string& ancestor) {
+    if (path.size() < ancestor.size()) return false;
+    if (!SameName(path.substr(0, ancestor.size()), ancestor)) return false;
+    return path.size() == ancestor.size() || path[ancestor.size()] == '\\';
+}
+
+TStoredKey* FindKey(TSettingsStore::TData& data, const std::string& path) {
+    for (TStoredKey& key : data.keys)
+        if (SameName(key.path, path)) return &key;
+    return nullptr;
+}
+
+const TStoredKey* FindKey(const TSettingsStore::TData& data, const std::string& path) {
+    return FindKey(const_cast<TSettingsStore::TData&>(data), path);
+}
+
+TStoredKey& ObtainKey(TSettingsStore::TData& data, const std::string& path) {
+    if (TStoredKey* key = FindKey(data, path)) return *key;
+    data.keys.push_back(TStoredKey{path, {}});
+    return data.keys.back();
+}
+
+TStoredValue* FindValue(TStoredKey& key, const std::string& name) {
+    for (TStoredValue& value : key.values)
+        if (SameName(value.name, name)) return &value;
+    return nullptr;
+}
+
+// A later value of the same name replaces the earlier one in its place (and keeps its spelling).
+void SetValue(TStoredKey& key, TStoredValue value) {
+    if (TStoredValue* existing = FindValue(key, value.name)) {
+        value.name = existing->name;
+        *existing = std::move(value);
+    } else {
+        key.values.push_back(std::move(value));
+    }
+}
+
+void RemoveValue(TStoredKey& key, const std::string& name) {
+    std::erase_if(key.values, [&](const TStoredValue& v) { return SameName(v.name, name); });
+}
+
+void RemoveKeyTree(TSettingsStore::TData& data, const std::string& path) {
+    std::erase_if(data.keys, [&](const TStoredKey& k) { return IsAtOrBelow(k.path, path); });
+}
+
+// --- Text encodings -------------------------------------------------------------------------
+
+void AppendUtf8(std::string& out, char32_t c) {
+    if (c < 0x80) {
+        out += static_cast<char>(c);
+    } else if (c < 0x800) {
+        out += static_cast<char>(0xC0 | (c >> 6));
+        out += static_cast<char>(0x80 | (c & 0x3F));
+    } else if (c < 0x10000) {
+        out += static_cast<char>(0xE0 | (c >> 12));
+        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (c & 0x3F));
+    } else {
+        out += static_cast<char>(0xF0 | (c >> 18));
+        out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
+        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (c & 0x3F));
+    }
+}
+
+// UTF-16 code units to UTF-8; a lone surrogate becomes U+FFFD.
+std::string Utf16ToUtf8(const std::vector<char16_t>& units) {
+    std::string out;
+    out.reserve(units.size());
+    for (size_t i = 0; i < units.size(); ++i) {
+        char32_t c = units[i];
+        if (c >= 0xD800 && c < 0xDC00 && i + 1 < units.size() && units[i + 1] >= 0xDC00 &&
+            units[i + 1] < 0xE000) {
+            c = 0x10000 + ((c - 0xD800) << 10) + (units[i + 1] - 0xDC00);
+            ++i;
+        } else if (c >= 0xD800 && c < 0xE000) {
+            c = 0xFFFD;
+        }
+        AppendUtf8(out, c);
+    }
+    return out;
+}
+
+std::vector<char16_t> BytesToUnits(const std::string& bytes, size_t offset, bool bigEndian) {
+    std::vector<char16_t> units;
+    units.reserve((bytes.size() - offset) / 2);
+    for (size_t i = offset; i + 1 < bytes.size(); i += 2) {
+        const auto first = static_cast<unsigned char>(bytes[i]);
+        const auto second = static_cast<unsigned char>(bytes[i + 1]);
+        units.push_back(static_cast<char16_t>(bigEndian ? (first << 8) | second
+                                                        : (second << 8) | first));
+    }
+    return units;
+}
+
+// UTF-8 to UTF-16 code units; a byte that starts no valid sequence becomes U+FFFD.
+std::vector<char16_t> Utf8ToUtf16(const std::string& text) {
+    std::vector<char16_t> units;
+    size_t i = 0;
+    while (i < text.size()) {
+        const auto lead = static_cast<unsigned char>(text[i]);
+        int extra = lead < 0x80 ? 0 : (lead >> 5) == 6 ? 1 : (lead >> 4) == 14 ? 2
+                                : (lead >> 3) == 30 ? 3 : -1;
+        char32_t c = extra == 0 ? lead : extra == 1 ? lead & 0x1F : extra == 2 ? lead & 0x0F
+                                                                               : lead & 0x07;
+        bool valid = extra >= 0 && i + static_cast<size_t>(extra) < text.size();
+        for (int k = 1; valid && k <= extra; ++k) {
+            const auto next = static_cast<unsigned char>(text[i + static_cast<size_t>(k)]);
+            valid = (next & 0xC0) == 0x80;
+            c = (c << 6) | (next & 0x3F);
+        }
+        if (!valid || c > 0x10FFFF || (c >= 0xD800 && c < 0xE000)) {
+            c = 0xFFFD;
+            extra = 0;
+        }
+        if (c >= 0x10000) {
+            units.push_back(static_cast<char16_t>(0xD800 + ((c - 0x10000) >> 10)));
+            units.push_back(static_cast<char16_t>(0xDC00 + ((c - 0x10000) & 0x3FF)));
+        } else {
+            units.push_back(static_cast<char16_t>(c));
+        }
+        i += static_cast<size_t>(extra) + 1;
+    }
+    return units;
+}
+
+class TParseError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+// The file's bytes as UTF-8 text: UTF-16 (with a byte order mark, or little-endian without
+// one, as the registry editor's export writes), or UTF-8 with or without its mark.
+std::string DecodeFileText(const std::string& bytes) {
+    auto starts = [&](const char* mark, size_t n) { return bytes.compare(0, n, mark, n) == 0; };
+    const bool utf16le = starts("\xFF\xFE", 2);
+    const bool utf16be = starts("\xFE\xFF", 2);
+    const bool utf16leBare = !utf16le && !utf16be && bytes.size() >= 2 && bytes[0] != '\0' &&
+                             bytes[1] == '\0';
+    if (utf16le || utf16be || utf16leBare) {
+        const size_t offset = utf16leBare ? 0 : 2;
+        if ((bytes.size() - offset) % 2 != 0) throw TParseError("odd number of bytes in UTF-16 text");
+        return Utf16ToUtf8(BytesToUnits(bytes, offset, utf16be));
+    }
+    if (starts("\xEF\xBB\xBF", 3)) return bytes.substr(3);
+    return bytes;
+}
+
+std::vector<std::string> SplitLines(const std::string& text) {
+    std::vector<std::string> lines;
+    std::string current;
+    for (size_t i = 0; i < text.size(); ++i) {
+        const char c = text[i];
+        if (c == '\r' || c == '\n') {
+            lines.push_back(std::move(current));
+            current.clear();
+            if (c == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
+        } else {
+            current += c;
+        }
+    }
+    if (!current.empty()) lines.push_back(std::move(current));
+    return lines;
+}
+
+std::string Trim(const std::string& text) {
+    const size_t begin = text.find_first_not_of(" \t");
+    if (begin == std::string::npos) return {};
+    return text.substr(begin, text.find_last_not_of(" \t") - begin + 1);
+}
+
+bool StartsWithNoCase(const std::string& text, const std::string& prefix) {
+    return text.size() >= prefix.size() && SameName(text.substr(0, prefix.size()), prefix);
+}
+
+// --- Parsing --------------------------------------------------------------------------------
+
+bool ParseHexNumber(const std::string& digits, size_t maxDigits, std::uint32_t& value) {
+    if (digits.empty() || digits.size() > maxDigits) return false;
+    value = 0;
+    for (char c : digits) {
+        int digit = c >= '0' && c <= '9' ? c - '0' : c >= 'a' && c <= 'f' ? c - 'a' + 10
+                  : c >= 'A' && c <= 'F' ? c - 'A' + 10 : -1;
+        if (digit < 0) return false;
+        value = (value << 4) | static_cast<std::uint32_t>(digit);
+    }
+    return true;
+}
+
+class TRegParser {
+public:
+    explicit TRegParser(std::vector<std::string> lines) : lines_(std::move(lines)) {}
+
+    TSettingsStore::TData Parse() {
+        while (index_ < lines_.size() && Trim(lines_[index_]).empty()) ++index_;
+        if (index_ == lines_.size()) Fail("the file is empty");
+        const std::string header = Trim(lines_[index_]);
+        if (header != kHeader && header != kOldHeader) Fail("the header line is missing");
+        for (++index_; index_ < lines_.size(); ++index_) ParseLine(Trim(lines_[index_]));
+        return std::move(data_);
+    }
+
+private:
+    [[noreturn]] void Fail(const std::string& what) const {
+        throw TParseError("line " + std::to_string(index_ + 1) + ": " + what);
+    }
+
+    void ParseLine(const std::string& line) {
+        if (line.empty() || line[0] == ';') return;
+        if (line[0] == '[') return ParseKeyLine(line);
+        if (line[0] == '"' || line[0] == '@') return ParseValueLine(line);
+        Fail("neither a key nor a value");
+    }
+
+    void ParseKeyLine(const std::string& line) {
+        if (line.back() != ']') Fail("a key line must end with ']'");
+        std::string path = line.substr(1, line.size() - 2);
+        const bool removal = !path.empty() && path[0] == '-';
+        if (removal) path.erase(0, 1);
+        if (path.empty() || path.find("\\\\") != std::string::npos || path.back() == '\\')
+            Fail("invalid key path");
+        if (removal) {
+            RemoveKeyTree(data_, path);
+            currentKey_.clear();
+        } else {
+            currentKey_ = ObtainKey(data_, path).path;
+        }
+    }
+
+    // A quoted text starting at `pos`: \\ and \" are escapes; returns the text, moves `pos`
+    // past the closing quote.
+    std::string ParseQuoted(const std::string& line, size_t& pos) const {
+        std::string text;
+        for (++pos; pos < line.size(); ++pos) {
+            const char c = line[pos];
+            if (c == '"') {
+                ++pos;
+                return text;
+            }
+            if (c == '\\' && pos + 1 < line.size() && (line[pos + 1] == '\\' || line[pos + 1] == '"'))
+                ++pos;
+            text += line[pos];
+        }
+        Fail("unterminated quoted text");
+    }
+
+    void ParseValueLine(const std::string& line) {
+        if (currentKey_.empty()) Fail("a value outside a key");
+        size_t pos = 0;
+        std::string name;
+        if (line[0] == '@') pos = 1;
+        else name = ParseQuoted(line, pos);
+        while (pos < line.size() && (line[pos] == ' ' || line[pos] == '\t')) ++pos;
+        if (pos == line.size() || line[pos] != '=') Fail("'=' expected after the value name");
+        std::string data = Trim(line.substr(pos + 1));
+        if (StartsWithNoCase(data, "hex")) data = JoinContinuations(std::move(data));
+
+        TStoredKey& key = *FindKey(data_, currentKey_);
+        if (data == "-") return RemoveValue(key, name);
+        TStoredValue value = ParseData(data);
+        value.name = std::move(name);
+        SetValue(key, std::move(value));
+    }
+
+    // hex data may go on over several lines, each but the last ending with '\'.
+    std::string JoinContinuations(std::string data) {
+        while (!data.empty() && data.back() == '\\') {
+            data.pop_back();
+            if (++index_ == lines_.size()) Fail("hex data continues past the end of the file");
+            data += Trim(lines_[index_]);
+        }
+        return data;
+    }
+
+    TStoredValue ParseData(const std::string& data) const {
+        TStoredValue value;
+        if (!data.empty() && data[0] == '"') {
+            size_t pos = 0;
+            value.type = TStoreValueType::Text;
+            value.text = ParseQuoted(data, pos);
+            if (!Trim(data.substr(pos)).empty()) Fail("text after the closing quote");
+            return value;
+        }
+        if (StartsWithNoCase(data, "dword:")) {
+            value.type = TStoreValueType::Number;
+            if (!ParseHexNumber(Trim(data.substr(6)), 8, value.number)) Fail("invalid dword");
+            return value;
+        }
+        if (StartsWithNoCase(data, "hex:")) {
+            value.type = TStoreValueType::Binary;
+            value.bytes = ParseHexBytes(data.substr(4));
+            return value;
+        }
+        if (StartsWithNoCase(data, "hex(")) {
+            const size_t close = data.find("):");
+            if (close == std::string::npos || !ParseHexNumber(data.substr(4, close - 4), 8, value.typeCode))
+                Fail("invalid hex type");
+            value.bytes = ParseHexBytes(data.substr(close + 2));
+            return Normalized(std::move(value));
+        }
+        Fail("unknown value data");
+    }
+
+    std::vector<std::uint8_t> ParseHexBytes(const std::string& list) const {
+        std::vector<std::uint8_t> bytes;
+        if (Trim(list).empty()) return bytes;
+        size_t begin = 0;
+        while (true) {
+            const size_t comma = list.find(',', begin);
+            std::uint32_t byte = 0;
+            if (!ParseHexNumber(Trim(list.substr(begin, comma - begin)), 2, byte))
+                Fail("invalid hex byte");
+            bytes.push_back(static_cast<std::uint8_t>(byte));
+            if (comma == std::string::npos) return bytes;
+            begin = comma + 1;
+        }
+    }
+
+    // Texts and numbers spelt as hex bytes become ordinary texts and numbers.
+    static TStoredValue Normalized(TStoredValue value) {
+        value.type = TStoreValueType::Binary;
+        if (value.typeCode == kTypeText) {
+            value.type = TStoreValueType::Text;
+            std::string raw(value.bytes.begin(), value.bytes.end());
+            std::vector<char16_t> units = BytesToUnits(raw, 0, false);
+            while (!units.empty() && units.back() == 0) units.pop_back();
+            value.text = Utf16ToUtf8(units);
+            value.bytes.clear();
+        } else if (value.typeCode == kTypeNumber && value.bytes.size() == 4) {
+            value.type = TStoreValueType::Number;
+            value.number = value.bytes[0] | (value.bytes[1] << 8) | (value.bytes[2] << 16) |
+                           (static_cast<std::uint32_t>(value.bytes[3]) << 24);
+            value.bytes.clear();
+        }
+        return value;
+    }
+
+    std::vector<std::string> lines_;
+    size_t index_ = 0;
+    std::string currentKey_;
+    TSettingsStore::TData data_;
+};
+
+// --- Writing --------------------------------------------------------------------------------
+
+std::string Quoted(const std::string& text) {
+    std::string out = "\"";
+    for (char c : text) {
+        if (c == '\\' || c == '"') out += '\\';
+        out += c;
+    }
+    return out + '"';
+}
+
+std::string HexData(const std::string& prefix, const std::vector<std::uint8_t>& bytes,
+                    size_t column) {
+    static constexpr char kDigits[] = "0123456789abcdef";
+    std::string out = prefix;
+    column += prefix.size();
+    for (size_t i = 0; i < bytes.size(); ++i) {
+        if (i > 0) {
+            out += ',';
+            ++column;
+            if (column > 76) {
+                out += "\\\n  ";
+                column = 2;
+            }
+        }
+        out += kDigits[bytes[i] >> 4];
+        out += kDigits[bytes[i] & 15];
+        column += 2;
+    }
+    return out;
+}
+
+std::string HexPrefix(std::uint32_t typeCode) {
+    if (typeCode == kTypeBinary) return "hex:";
+    char buffer[24];
+    std::snprintf(buffer, sizeof buffer, "hex(%x):", typeCode);
+    return buffer;
+}
+
+std::string FormatValue(const TStoredValue& value) {
+    std::string line = value.name.empty() ? "@=" : Quoted(value.name) + "=";
+    if (value.type == TStoreValueType::Number) {
+        char buffer[16];
+        std::snprintf(buffer, sizeof buffer, "dword:%08x", value.number);
+        return line + buffer;
+    }
+    if (value.type == TStoreValueType::Binary) return line + HexData(HexPrefix(value.typeCode), value.bytes, line.size());
+    // A line break or NUL cannot stand inside quotes: such a text is spelt as UTF-16 bytes.
+    if (value.text.find_first_of(std::string("\r\n\0", 3)) == std::string::npos)
+        return line + Quoted(value.text);
+    std::vector<std::uint8_t> bytes;
+    for (char16_t unit : Utf8ToUtf16(value.text)) {
+        bytes.push_back(static_cast<std::uint8_t>(unit & 0xFF));
+        bytes.push_back(static_cast<std::uint8_t>(unit >> 8));
+    }
+    bytes.push_back(0);
+    bytes.push_back(0);
+    return line + HexData(HexPrefix(kTypeText), bytes, line.size());
+}
+
+std::string FormatFile(const TSettingsStore::TData& data) {
+    std::string out = std::string(kHeader) + "\n";
+    for (const TStoredKey& key : data.keys) {
+        out += "\n[" + key.path + "]\n";
+        for (const TStoredValue& value : key.values) out += FormatValue(value) + "\n";
+    }
+    return out;
+}
+
+// --- Files ----------------------------------------------------------------------------------
+
+struct TFdCloser {
+    int fd = -1;
+    ~TFdCloser() {
+        if (fd >= 0) ::close(fd);
+    }
+};
+
+std::string SystemError(const std::string& what, const std::string& path) {
+    return what + " '" + path + "': " + std::strerror(errno);
+}
+
+// Reads the whole file into `bytes`; false with `missing` when there is none, false with
+// `problem` set when it cannot be used.
+bool ReadWholeFile(const std::string& path, std::string& bytes, std::string& problem, bool& missing) {
+    missing = false;
+    TFdCloser file{::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC)};
+    if (file.fd < 0) {
+        missing = errno == ENOENT;
+        if (!missing) problem = std::string("cannot be opened: ") + std::strerror(errno);
+        return false;
+    }
+    struct stat info {};
+    if (::fstat(file.fd, &info) != 0) {
+        problem = std::string("cannot be examined: ") + std::strerror(errno);
+        return false;
+    }
+    if (!S_ISREG(info.st_mode)) {
+        problem = "is not a regular file";
+        return false;
+    }
+    char buffer[65536];
+    while (true) {
+        const ssize_t n = ::read(file.fd, buffer, sizeof buffer);
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0) {
+            problem = std::string("cannot be read: ") + std::strerror(errno);
+            return false;
+        }
+        if (n == 0) return true;
+        bytes.append(buffer, static_cast<size_t>(n));
+        if (bytes.size() > TSettingsStore::kMaxFileSize) {
+            problem = "is larger than 1 MiB";
+            return false;
+        }
+    }
+}
+
+std::string FreeBrokenName(const std::string& path) {
+    std::string candidate = path + ".broken";
+    struct stat info {};
+    for (int n = 1; ::lstat(candidate.c_str(), &info) == 0; ++n)
+        candidate = path + ".broken." + std::to_string(n);
+    return candidate;
+}
+
+void WriteAll(int fd, const std::string& bytes, const std::string& path) {
+    size_t done = 0;
+    while (done < bytes.size()) {
+        const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0) throw FileError(SystemError("Cannot write", path));
+        done += static_cast<size_t>(n);
+    }
+}
+
+// A link to the file is followed, so that the file it names is replaced and the link stays.
+std::filesystem::path WriteTarget(const std::string& path) {
+    std::error_code ec;
+    if (std::filesystem::is_symlink(path, ec)) {
+        auto resolved = std::filesystem::weakly_canonical(path, ec);
+        if (!ec) return resolved;
+    }
+    return std::filesystem::absolute(path, ec);
+}
+
+// Writes a temporary file beside the target, flushes it to disk and renames it over the target,
+// so that the target holds either the old or the new text, never a part.
+void ReplaceFileAtomically(const std::string& path, const std::string& bytes) {
+    const std::filesystem::path target = WriteTarget(path);
+    std::error_code ec;
+    std::filesystem::create_directories(target.parent_path(), ec);
+    if (ec) throw FileError("Cannot create folder '" + target.parent_path().string() + "': " + ec.message());
+
+    std::string temp = target.string() + ".tmp-XXXXXX";
+    TFdCloser file{::mkostemp(temp.data(), O_CLOEXEC)};
+    if (file.fd < 0) throw FileError(SystemError("Cannot create", temp));
+    struct TUnlinkOnFailure {
+        std::string path;
+        bool armed = true;
+        ~TUnlinkOnFailure() {
+            if (armed) ::unlink(path.c_str());
+        }
+    } guard{temp};
+
+    struct stat old {};
+    if (::stat(target.c_str(), &old) == 0) ::fchmod(file.fd, old.st_mode & 07777);
+    WriteAll(file.fd, bytes, temp);
+    if (::fsync(file.fd) != 0) throw FileError(SystemError("Cannot flush", temp));
+    const int fd = file.fd;
+    file.fd = -1;
+    if (::close(fd) != 0) throw FileError(SystemError("Cannot close", temp));
+    if (::rename(temp.c_str(), target.c_str()) != 0)
+        throw FileError(SystemError("Cannot replace", target.string()));
+    guard.armed = false;
+
+    TFdCloser folder{::open(target.parent_path().c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC)};
+    if (folder.fd >= 0) ::fsync(folder.fd);  // best effort: the rename itself has happened
+}
+
+void CheckName(const std::string& name, const char* what) {
+    if (name.find_first_of(std::string("\r\n\0", 3)) != std::string::npos)
+        throw ConvertError(std::string(what) + " must not contain line breaks: '" + name + "'");
+}
+
+// "a\b\" -> "a\b"; empty parts are refused.
+std::string CleanKeyPath(const std::string& path) {
+    CheckName(path, "A key path");
+    const size_t begin = path.find_first_not_of('\\');
+    if (begin == std::string::npos) return {};
+    std::string clean = path.substr(begin, path.find_last_not_of('\\') - begin + 1);
+    if (clean.find("\\\\") != std::string::npos || clean[0] == '-')
+        throw ConvertError("Invalid key path '" + path + "'");
+    return clean;
+}
+
+TStoreValueType TypeOf(const TStoredValue& value) { return value.type; }
+
+}  // namespace
+
+std::string TSettingsStore::DefaultFilePath() { return ConfigFolder() + "Galerion.reg"; }
+
+TSettingsStore::TSettingsStore(std::string filePath)
+    : filePath_(std::move(filePath)), data_(std::make_unique<TData>()) {}
+
+TSettingsStore::~TSettingsStore() {
+    try {
+        CloseKey();
+    } catch (...) {
+        // A destructor must not throw; CloseKey is where a failed write is reported.
+    }
+}
+
+void TSettingsStore::ReadFile() {
+    data_ = std::make_unique<TData>();
+    dirty_ = false;
+    loadProblem_.clear();
+    brokenFilePath_.clear();
+
+    std::string bytes;
+    std::string problem;
+    bool missing = false;
+    if (ReadWholeFile(filePath_, bytes, problem, missing)) {
+        try {
+            *data_ = TRegParser(SplitLines(DecodeFileText(bytes))).Parse();
+            return;
+        } catch (const TParseError& error) {
+            problem = std::string("cannot be parsed (") + error.what() + ")";
+        }
+    }
+    if (missing) return;
+
+    // Never overwrite what could not be read: move it aside and start empty.
+    data_ = std::make_unique<TData>();
+    const std::string aside = FreeBrokenName(filePath_);
+    if (::rename(filePath_.c_str(), aside.c_str()) != 0)
+        throw FileError("Settings file '" + filePath_ + "' " + problem +
+                        " and cannot be moved aside: " + std::strerror(errno));
+    brokenFilePath_ = aside;
+    loadProblem_ = "Settings file '" + filePath_ + "' " + problem + "; it was kept as '" + aside + "'";
+}
+
+bool TSettingsStore::OpenKey(const std::string& keyPath, bool canCreate) {
+    CloseKey();
+    const std::string clean = CleanKeyPath(keyPath);
+    ReadFile();
+    const std::string full = clean.empty() ? std::string(kHive) : std::string(kHive) + "\\" + clean;
+    const bool exists = std::any_of(data_->keys.begin(), data_->keys.end(),
+                                    [&](const TStoredKey& key) { return IsAtOrBelow(key.path, full); });
+    if (!exists) {
+        if (!canCreate) return false;
+        ObtainKey(*data_, full);
+        dirty_ = true;
+    }
+    openKey_ = full;
+    return true;
+}
+
+void TSettingsStore::CloseKey() {
+    if (!IsOpen()) return;
+    openKey_.clear();
+    if (!dirty_) return;
+    dirty_ = false;
+    ReplaceFileAtomically(filePath_, FormatFile(*data_));
+}
+
+void TSettingsStore::RequireOpen() const {
+    if (!IsOpen()) throw std::logic_error("settings store: no key is open");
+}
+
+std::string TSettingsStore::FullPath(const std::string& subKey) const {
+    RequireOpen();
+    const std::string clean = CleanKeyPath(subKey);
+    return clean.empty() ? openKey_ : openKey_ + "\\" + clean;
+}
+
+bool TSettingsStore::KeyExists(const std::string& subKey) const {
+    const std::string full = FullPath(subKey);
+    return std::any_of(data_->keys.begin(), data_->keys.end(),
+                       [&](const TStoredKey& key) { return IsAtOrBelow(key.path, full); });
+}
+
+namespace {
+
+const TStoredValue* Lookup(const TSettingsStore::TData& data, const std::string& keyPath,
+                           const std::string& name) {
+    const TStoredKey* key = FindKey(data, keyPath);
+    return key ? FindValue(const_cast<TStoredKey&>(*key), name) : nullptr;
+}
+
+const TStoredValue& Require(const TStoredValue* value, TStoreValueType type, const std::string& name) {
+    if (!value) throw ConvertError("Value '" + name + "' does not exist");
+    if (TypeOf(*value) != type) throw ConvertError("Invalid data type for '" + name + "'");
+    return *value;
+}
+
+}  // namespace
+
+TStoreValueType TSettingsStore::ValueType(const std::string& subKey, const std::string& name) const {
+    const TStoredValue* value = Lookup(*data_, FullPath(subKey), name);
+    return value ? TypeOf(*value) : TStoreValueType::Absent;
+}
+
+std::int32_t TSettingsStore::ReadNumber(const std::string& subKey, const std::string& name) const {
+    const TStoredValue& value = Require(Lookup(*data_, FullPath(subKey), name), TStoreValueType::Number, name);
+    return static_cast<std::int32_t>(value.number);
+}
+
+std::string TSettingsStore::ReadText(const std::string& subKey, const std::string& name) const {
+    return Require(Lookup(*data_, FullPath(subKey), name), TStoreValueType::Text, name).text;
+}
+
+std::vector<std::uint8_t> TSettingsStore::ReadBinary(const std::string& subKey,
+                                                     const std::string& name) const {
+    return Require(Lookup(*data_, FullPath(subKey), name), TStoreValueType::Binary, name).bytes;
+}
+
+void TSettingsStore::WriteNumber(const std::string& subKey, const std::string& name, std::int32_t value) {
+    CheckName(name, "A value name");
+    TStoredValue stored;
+    stored.name = name;
+    stored.type = TStoreValueType::Number;
+    stored.number = static_cast<std::uint32_t>(value);
+    SetValue(ObtainKey(*data_, FullPath(subKey)), std::move(stored));
+    dirty_ = true;
+}
+
+void TSettingsStore::WriteText(const std::string& subKey, const std::string& name, const std::string& value) {
+    CheckName(name, "A value name");
+    TStoredValue stored;
+    stored.name = name;
+    stored.text = value;
+    SetValue(ObtainKey(*data_, FullPath(subKey)), std::move(stored));
+    dirty_ = true;
+}
+
+void TSettingsStore::WriteBinary(const std::string& subKey, const std::string& name,
+                                 const std::vector<std::uint8_t>& value) {
+    CheckName(name, "A value name");
+    TStoredValue stored;
+    stored.name = name;
+    stored.type = TStoreValueType::Binary;
+    stored.bytes = value;
+    SetValue(ObtainKey(*data_, FullPath(subKey)), std::move(stored));
+    dirty_ = true;
+}
+
+void TSettingsStore::DeleteValue(const std::string& subKey, const std::string& name) {
+    TStoredKey* key = FindKey(*data_, FullPath(subKey));
+    if (!key || !FindValue(*key, name)) return;
+    RemoveValue(*key, name);
+    dirty_ = true;
+}
+
+std::vector<std::string> TSettingsStore::ValueNames(const std::string& subKey) const {
+    std::vector<std::string> names;
+    if (const TStoredKey* key = FindKey(*data_, FullPath(subKey)))
+        for (const TStoredValue& value : key->values) names.push_back(value.name);
+    return names;
+}
+
+}  // namespace galerion
