@@ -62,6 +62,8 @@ struct TSettings {
 
     // Derived: ".jpg" and/or ".jpeg", rebuilt from the two extension switches.
     std::vector<std::string> PictureExtensions = {".jpg", ".jpeg"};
+
+    friend bool operator==(const TSettings&, const TSettings&) = default;
 };
 
 }  // namespace galerion
