@@ -1,0 +1,50 @@
+#include "db/query.h"
+
+#include "core/settings_defaults.h"
+#include "db/connection_string.h"
+#include "db/sqlite_query.h"
+#include "platform/errors.h"
+#include "platform/file_mask.h"
+#include "platform/program_paths.h"
+
+namespace galerion {
+namespace {
+
+constexpr const char* kBuiltProviders = "SQLite";
+
+std::string Provider(const std::string& connection) {
+    const auto provider = ConnectionStringValue(connection, "Provider");
+    if (!provider || provider->empty())
+        throw DataAccessError(std::string("The connection string names no provider. This build "
+                                          "has the providers: ") +
+                              kBuiltProviders + ".");
+    return *provider;
+}
+
+}  // namespace
+
+std::unique_ptr<TQuery> TQuery::Create(const std::string& connectionString) {
+    return Create(connectionString, TMissingDatabase::Fail);
+}
+
+std::unique_ptr<TQuery> TQuery::Create(const std::string& connectionString,
+                                       TMissingDatabase missing) {
+    const std::string provider = Provider(connectionString);
+    const std::string key = AsciiLower(provider);
+    if (key == "sqlite") {
+        TSqliteOptions options;
+        options.path = ConnectionStringValue(connectionString, "Data Source").value_or("");
+        options.missing = missing;
+        if (connectionString == DefaultConnectionString())
+            options.firstUseScript = ResourcePath("create_tables.sql");
+        return CreateSqliteQuery(std::move(options));
+    }
+    if (key == "postgresql")
+        throw MissingComponentsError("The provider " + provider +
+                                     " needs the PostgreSQL client library (libpq), which this "
+                                     "build of Galerion does not include.");
+    throw DataAccessError("The provider " + provider + " is not available. This build has the "
+                          "providers: " + std::string(kBuiltProviders) + ".");
+}
+
+}  // namespace galerion

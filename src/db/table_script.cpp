@@ -1,0 +1,64 @@
+#include "db/table_script.h"
+
+#include "db/query.h"
+#include "db/script_text.h"
+#include "db/unit_of_work.h"
+#include "platform/errors.h"
+#include "platform/program_paths.h"
+
+#include <exception>
+#include <filesystem>
+#include <vector>
+
+namespace galerion {
+namespace {
+
+constexpr const char* kScriptName = "create_tables.sql";
+constexpr const char* kCreateFailed = "The following error occur creating tables:\r\n";
+constexpr const char* kCreated = "The tables have been created successfully.";
+
+std::string NotFoundMessage(const std::string& path) {
+    return "SQL script file " + path + " was not found.";
+}
+
+void RunStatements(const std::string& connection, const std::vector<std::string>& statements) {
+    const auto query = TQuery::Create(connection, TMissingDatabase::Create);
+    for (const std::string& statement : statements) {
+        query->SetText(statement);
+        query->Execute();
+    }
+}
+
+}  // namespace
+
+void CreateTablesFromScript(const std::string& connection, TUserHost& host) {
+    CreateTablesFromScript(connection, host, ResourcePath(kScriptName));
+}
+
+void CreateTablesFromScript(const std::string& connection, TUserHost& host,
+                            const std::string& scriptPath) {
+    std::error_code ec;
+    if (!std::filesystem::exists(scriptPath, ec)) {
+        host.ShowWarning(NotFoundMessage(scriptPath));
+        return;
+    }
+    std::vector<std::string> statements;
+    try {
+        statements = SplitScriptStatements(ReadScriptFile(scriptPath));
+    } catch (const FileError& e) {
+        host.ShowError(e.what());
+        return;
+    }
+    try {
+        RunStatements(connection, statements);
+    } catch (const MissingComponentsError& e) {
+        host.ShowError(MissingComponentsMessage(e.what()));
+        host.ExitProgram(kMissingComponentsExitCode);
+    } catch (const std::exception& e) {
+        host.ShowError(kCreateFailed + std::string(e.what()));
+        return;
+    }
+    host.ShowInformation(kCreated);
+}
+
+}  // namespace galerion

@@ -1,0 +1,74 @@
+#include "db/unit_of_work.h"
+
+#include "db/query.h"
+#include "platform/errors.h"
+#include "test_database.h"
+
+#include <gtest/gtest.h>
+
+namespace galerion {
+namespace {
+
+using testing_db::TExitRequested;
+using testing_db::TRecordingHost;
+
+TEST(UnitOfWork, SuccessShowsNothing) {
+    TRecordingHost host;
+    bool ran = false;
+    EXPECT_TRUE(RunUnitOfWork(host, [&] { ran = true; }));
+    EXPECT_TRUE(ran);
+    EXPECT_TRUE(host.errors.empty());
+}
+
+TEST(UnitOfWork, ErrorShowsItsOwnMessageAndTheProgramGoesOn) {
+    TRecordingHost host;
+    EXPECT_FALSE(RunUnitOfWork(host, [] { throw DataAccessError("no such table: album"); }));
+    EXPECT_FALSE(RunUnitOfWork(host, [] { throw std::runtime_error("disk full"); }));
+    EXPECT_EQ(host.errors, (std::vector<std::string>{"no such table: album", "disk full"}));
+}
+
+TEST(UnitOfWork, MissingFileFailsAtFirstStatement) {
+    testing_db::TTempFolder folder;
+    TRecordingHost host;
+    const std::string connection = testing_db::SqliteConnection(folder.File("gone.db"));
+    int statementsRun = 0;
+    EXPECT_FALSE(RunUnitOfWork(host, [&] {
+        const auto query = TQuery::Create(connection);
+        query->SetText("SELECT COUNT(*) FROM album");
+        query->Execute();
+        ++statementsRun;
+    }));
+    EXPECT_EQ(statementsRun, 0);
+    ASSERT_EQ(host.errors.size(), 1u);
+    EXPECT_NE(host.errors[0].find("unable to open database file"), std::string::npos);
+}
+
+TEST(UnitOfWork, MissingComponentsEndTheProgramWith77) {
+    TRecordingHost host;
+    try {
+        RunUnitOfWork(host, [] { TQuery::Create("Provider=PostgreSQL;Host=db"); });
+        FAIL() << "the program should have ended";
+    } catch (const TExitRequested& exit) {
+        EXPECT_EQ(exit.code, 77);
+    }
+    ASSERT_EQ(host.errors.size(), 1u);
+    EXPECT_EQ(host.errors[0].rfind("Can not instantiate data access component. Most likely cause "
+                                   "for this error is absence of Microsoft\u00AE Data Access Jet "
+                                   "Components (MDAC). Please, download the latest version of "
+                                   "MDAC from Microsoft web site. ",
+                                   0),
+              0u);
+    EXPECT_NE(host.errors[0].find("\r\nThe actual error: The provider PostgreSQL"),
+              std::string::npos);
+}
+
+TEST(UnitOfWork, MissingComponentsMessageShape) {
+    const std::string message = MissingComponentsMessage("boom");
+    const std::string tail = "\r\nThe actual error: boom\r\n\r\nThe program will exist now.";
+    ASSERT_GT(message.size(), tail.size());
+    EXPECT_EQ(message.substr(message.size() - tail.size()), tail);
+    EXPECT_NE(message.find("web site. https://"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace galerion
