@@ -1,0 +1,107 @@
+#include "image/bitmap32.h"
+
+#include "platform/errors.h"
+
+#include <algorithm>
+#include <cstring>
+#include <limits>
+#include <new>
+#include <string>
+
+namespace galerion {
+
+TColor32* TPixelBuffer::Reserve(std::size_t count) {
+    if (count > capacity_) {
+        data_.reset();
+        capacity_ = 0;
+        try {
+            data_ = std::make_unique_for_overwrite<TColor32[]>(count);
+        } catch (const std::bad_alloc&) {
+            throw ImageError("Out of memory for a raster of " + std::to_string(count) + " pixels");
+        }
+        capacity_ = count;
+    }
+    return data_.get();
+}
+
+TBitmap32::TBitmap32(const TBitmap32& other) { *this = other; }
+
+TBitmap32& TBitmap32::operator=(const TBitmap32& other) {
+    if (this == &other) return *this;
+    SetSizeForOverwrite(other.width_, other.height_);
+    if (!other.Empty()) std::memcpy(Bits(), other.Bits(), PixelCount() * sizeof(TColor32));
+    CopyAttributes(other);
+    return *this;
+}
+
+TBitmap32::TBitmap32(TBitmap32&& other) noexcept { *this = std::move(other); }
+
+TBitmap32& TBitmap32::operator=(TBitmap32&& other) noexcept {
+    if (this == &other) return *this;
+    pixels_ = std::move(other.pixels_);
+    spare_ = std::move(other.spare_);
+    width_ = std::exchange(other.width_, 0);
+    height_ = std::exchange(other.height_, 0);
+    spareWidth_ = std::exchange(other.spareWidth_, 0);
+    spareHeight_ = std::exchange(other.spareHeight_, 0);
+    CopyAttributes(other);
+    return *this;
+}
+
+void TBitmap32::CopyAttributes(const TBitmap32& other) {
+    DrawMode = other.DrawMode;
+    MasterAlpha = other.MasterAlpha;
+    StretchFilter = other.StretchFilter;
+    OuterColor = other.OuterColor;
+}
+
+std::size_t TBitmap32::CountFor(int width, int height) {
+    const std::size_t limit = std::numeric_limits<std::size_t>::max() / sizeof(TColor32);
+    const std::size_t w = static_cast<std::size_t>(width);
+    const std::size_t h = static_cast<std::size_t>(height);
+    if (h != 0 && w > limit / h)
+        throw ImageError("Raster too large: " + std::to_string(width) + " x " + std::to_string(height));
+    return w * h;
+}
+
+void TBitmap32::SetSizeForOverwrite(int width, int height) {
+    if (width < 1 || height < 1) width = height = 0;
+    if (width == width_ && height == height_) return;
+    pixels_.Reserve(CountFor(width, height));
+    width_ = width;
+    height_ = height;
+}
+
+void TBitmap32::SetSize(int width, int height) {
+    if (width < 1 || height < 1) width = height = 0;
+    if (width == width_ && height == height_) return;
+    SetSizeForOverwrite(width, height);
+    if (!Empty()) std::memset(Bits(), 0, PixelCount() * sizeof(TColor32));
+}
+
+TColor32 TBitmap32::PixelOrOuter(int x, int y) const {
+    if (x < 0 || y < 0 || x >= width_ || y >= height_) return OuterColor;
+    return Pixel(x, y);
+}
+
+TColor32* TBitmap32::BeginReplace(int width, int height) {
+    if (width < 1 || height < 1) width = height = 0;
+    TColor32* data = spare_.Reserve(CountFor(width, height));
+    spareWidth_ = width;
+    spareHeight_ = height;
+    return data;
+}
+
+void TBitmap32::CommitReplace() {
+    pixels_.Swap(spare_);
+    width_ = spareWidth_;
+    height_ = spareHeight_;
+}
+
+void TBitmap32::Release() {
+    pixels_.Release();
+    spare_.Release();
+    width_ = height_ = spareWidth_ = spareHeight_ = 0;
+}
+
+}  // namespace galerion

@@ -1,0 +1,353 @@
+#include "image/jpeg_codec.h"
+
+#include "image/file_access.h"
+#include "platform/errors.h"
+
+#include <algorithm>
+#include <bit>
+#include <csetjmp>
+#include <cstdio>
+#include <cstring>
+#include <vector>
+
+// jpeglib.h needs size_t and FILE declared first.
+#include <jpeglib.h>
+
+namespace galerion {
+
+namespace {
+
+// A crafted progressive file can declare thousands of scans and keep the decoder busy for a
+// minute; photos have at most a dozen.
+constexpr int kMaxScans = 100;
+// Recoverable corrupt-data warnings tolerated before the file counts as garbage.
+constexpr int kMaxWarnings = 100;
+// Cap on libjpeg's own working memory (coefficient buffers of progressive files).
+constexpr long kMaxDecoderMemory = 1L << 30;
+constexpr int kRowsPerRead = 16;
+
+// libjpeg's default error exit ends the process. This one records the library's message and
+// jumps back into the step function that called the library; that function returns false and
+// its caller raises the exception, so no longjmp ever crosses a C++ frame with destructors.
+struct TErrorManager {
+    jpeg_error_mgr pub;
+    std::jmp_buf jump;
+    char message[JMSG_LENGTH_MAX + 80];
+    int warnings;
+};
+
+TErrorManager& ErrorOf(j_common_ptr cinfo) { return *reinterpret_cast<TErrorManager*>(cinfo->err); }
+
+[[noreturn]] void JumpOut(j_common_ptr cinfo) { std::longjmp(ErrorOf(cinfo).jump, 1); }
+
+void OnErrorExit(j_common_ptr cinfo) {
+    (*cinfo->err->format_message)(cinfo, ErrorOf(cinfo).message);
+    JumpOut(cinfo);
+}
+
+void OnEmitMessage(j_common_ptr cinfo, int level) {
+    if (level >= 0) return;  // trace messages
+    TErrorManager& error = ErrorOf(cinfo);
+    ++error.pub.num_warnings;
+    if (++error.warnings > kMaxWarnings) {
+        std::snprintf(error.message, sizeof error.message,
+                      "Corrupt JPEG data: more than %d warnings", kMaxWarnings);
+        JumpOut(cinfo);
+    }
+}
+
+void OnOutputMessage(j_common_ptr) {}
+
+void OnProgress(j_common_ptr cinfo) {
+    if (!cinfo->is_decompressor) return;
+    const int scans = reinterpret_cast<j_decompress_ptr>(cinfo)->input_scan_number;
+    if (scans > kMaxScans) {
+        std::snprintf(ErrorOf(cinfo).message, sizeof ErrorOf(cinfo).message,
+                      "JPEG data has more than %d scans", kMaxScans);
+        JumpOut(cinfo);
+    }
+}
+
+void InstallErrorManager(TErrorManager& error) {
+    jpeg_std_error(&error.pub);
+    error.pub.error_exit = OnErrorExit;
+    error.pub.emit_message = OnEmitMessage;
+    error.pub.output_message = OnOutputMessage;
+    error.message[0] = '\0';
+    error.warnings = 0;
+}
+
+constexpr bool kLittleEndian = std::endian::native == std::endian::little;
+
+// How decoded rows reach the raster.
+enum class TRowForm {
+    Direct,   // the library writes B, G, R, A bytes straight into the raster row
+    Grey,     // one sample per pixel
+    Rgb,      // three samples
+    Cmyk,     // four samples, Adobe-inverted or plain
+};
+
+struct TDecodeSession {
+    TErrorManager error;
+    jpeg_progress_mgr progress;
+    jpeg_decompress_struct cinfo;
+    TFilePtr file;
+    TRowForm form = TRowForm::Direct;
+    std::vector<JSAMPLE> rows;  // staging rows for the converted forms
+
+    explicit TDecodeSession(TFilePtr f) : error(), progress(), cinfo(), file(std::move(f)) {
+        InstallErrorManager(error);
+        cinfo.err = &error.pub;
+    }
+    ~TDecodeSession() { jpeg_destroy_decompress(&cinfo); }  // safe on a zeroed or failed object
+    TDecodeSession(const TDecodeSession&) = delete;
+    TDecodeSession& operator=(const TDecodeSession&) = delete;
+
+    [[noreturn]] void Raise() const { throw ImageError(error.message); }
+};
+
+bool ReadHeaderStep(TDecodeSession& s) {
+    if (setjmp(s.error.jump)) return false;
+    jpeg_create_decompress(&s.cinfo);
+    s.cinfo.mem->max_memory_to_use = kMaxDecoderMemory;
+    s.progress.progress_monitor = OnProgress;
+    s.cinfo.progress = &s.progress;
+    jpeg_stdio_src(&s.cinfo, s.file.get());
+    jpeg_read_header(&s.cinfo, TRUE);
+    return true;
+}
+
+bool StartStep(TDecodeSession& s) {
+    if (setjmp(s.error.jump)) return false;
+    jpeg_start_decompress(&s.cinfo);
+    return true;
+}
+
+inline int Scale255(int a, int b) { return (a * b + 127) / 255; }
+
+void ConvertRow(TRowForm form, bool adobeInverted, const JSAMPLE* in, TColor32* out, int width) {
+    switch (form) {
+        case TRowForm::Direct:
+            break;
+        case TRowForm::Grey:
+            for (int x = 0; x < width; ++x) out[x] = Color32(in[x], in[x], in[x]);
+            break;
+        case TRowForm::Rgb:
+            for (int x = 0; x < width; ++x, in += 3) out[x] = Color32(in[0], in[1], in[2]);
+            break;
+        case TRowForm::Cmyk:
+            for (int x = 0; x < width; ++x, in += 4) {
+                // Adobe writes the inks inverted: a stored value of 255 means no ink.
+                const int c = adobeInverted ? in[0] : 255 - in[0];
+                const int m = adobeInverted ? in[1] : 255 - in[1];
+                const int y = adobeInverted ? in[2] : 255 - in[2];
+                const int k = adobeInverted ? in[3] : 255 - in[3];
+                out[x] = Color32(Scale255(c, k), Scale255(m, k), Scale255(y, k));
+            }
+            break;
+    }
+}
+
+bool ReadRowsStep(TDecodeSession& s, TColor32* bits, int width) {
+    if (setjmp(s.error.jump)) return false;
+    const int samplesPerPixel = s.cinfo.output_components;
+    while (s.cinfo.output_scanline < s.cinfo.output_height) {
+        const JDIMENSION first = s.cinfo.output_scanline;
+        const JDIMENSION count = std::min<JDIMENSION>(kRowsPerRead, s.cinfo.output_height - first);
+        JSAMPROW rows[kRowsPerRead];
+        for (JDIMENSION r = 0; r < count; ++r) {
+            rows[r] = s.form == TRowForm::Direct
+                          ? reinterpret_cast<JSAMPROW>(bits + (first + r) * static_cast<std::size_t>(width))
+                          : s.rows.data() + r * static_cast<std::size_t>(width) * samplesPerPixel;
+        }
+        const JDIMENSION read = jpeg_read_scanlines(&s.cinfo, rows, count);
+        for (JDIMENSION r = 0; r < read; ++r)
+            ConvertRow(s.form, s.cinfo.saw_Adobe_marker, rows[r],
+                       bits + (first + r) * static_cast<std::size_t>(width), width);
+    }
+    jpeg_finish_decompress(&s.cinfo);
+    return true;
+}
+
+void CheckPictureSize(const jpeg_decompress_struct& cinfo) {
+    const std::uint64_t pixels = static_cast<std::uint64_t>(cinfo.image_width) * cinfo.image_height;
+    if (pixels > kMaxPicturePixels)
+        throw ImageError("Picture too large: " + std::to_string(cinfo.image_width) + " x " +
+                         std::to_string(cinfo.image_height) + " pixels, the limit is " +
+                         std::to_string(kMaxPicturePixels / 1'000'000) + " megapixels");
+}
+
+// Opens and reads the header; the picture's size is checked before the decoder allocates.
+void OpenSession(TDecodeSession& s) {
+    if (!ReadHeaderStep(s)) s.Raise();
+    CheckPictureSize(s.cinfo);
+}
+
+void ChooseOutput(TDecodeSession& s) {
+    switch (s.cinfo.jpeg_color_space) {
+        case JCS_GRAYSCALE:
+        case JCS_YCbCr:
+        case JCS_RGB:
+            // Same colour conversion as plain RGB output, only the byte order differs.
+            if (kLittleEndian) {
+                s.cinfo.out_color_space = JCS_EXT_BGRA;
+                s.form = TRowForm::Direct;
+            } else {
+                s.cinfo.out_color_space = JCS_RGB;
+                s.form = TRowForm::Rgb;
+            }
+            break;
+        case JCS_CMYK:
+        case JCS_YCCK:
+            s.cinfo.out_color_space = JCS_CMYK;
+            s.form = TRowForm::Cmyk;
+            break;
+        default:
+            s.form = s.cinfo.num_components == 1 ? TRowForm::Grey : TRowForm::Rgb;
+            break;
+    }
+}
+
+void CheckOutputComponents(const TDecodeSession& s) {
+    const int expected = s.form == TRowForm::Direct ? 4
+                         : s.form == TRowForm::Grey ? 1
+                         : s.form == TRowForm::Rgb  ? 3
+                                                    : 4;
+    if (s.cinfo.output_components != expected)
+        throw ImageError("Unsupported JPEG colour space with " +
+                         std::to_string(s.cinfo.output_components) + " components");
+}
+
+}  // namespace
+
+void LoadPicture(TBitmap32& bitmap, const std::string& path) {
+    TDecodeSession session(OpenRegularFile(path));
+    OpenSession(session);
+    ChooseOutput(session);
+    if (!StartStep(session)) session.Raise();
+    CheckOutputComponents(session);
+    const int width = static_cast<int>(session.cinfo.output_width);
+    const int height = static_cast<int>(session.cinfo.output_height);
+    if (session.form != TRowForm::Direct)
+        session.rows.resize(static_cast<std::size_t>(width) * session.cinfo.output_components * kRowsPerRead);
+    bitmap.SetSizeForOverwrite(width, height);
+    if (!ReadRowsStep(session, bitmap.Bits(), width)) session.Raise();
+}
+
+TJpegSize ReadJpegSize(const std::string& path) {
+    TDecodeSession session(OpenRegularFile(path));
+    OpenSession(session);
+    return TJpegSize{static_cast<int>(session.cinfo.image_width), static_cast<int>(session.cinfo.image_height)};
+}
+
+namespace {
+
+// Streams the encoder's output into the temporary file in chunks. A write failure cannot be
+// raised inside the library's callback, so it is kept and raised after the encoder returns.
+struct TFileDestination {
+    static constexpr std::size_t kChunk = 1 << 16;
+
+    jpeg_destination_mgr pub;
+    TReplacingFile* file;
+    bool failed;
+    char failure[512];
+    JOCTET buffer[kChunk];
+
+    void Flush(std::size_t size) {
+        if (failed || size == 0) return;
+        try {
+            file->Write(buffer, size);
+        } catch (const std::exception& e) {
+            failed = true;
+            std::snprintf(failure, sizeof failure, "%s", e.what());
+        }
+    }
+};
+
+TFileDestination& DestinationOf(j_compress_ptr cinfo) { return *reinterpret_cast<TFileDestination*>(cinfo->dest); }
+
+void OnInitDestination(j_compress_ptr cinfo) {
+    TFileDestination& d = DestinationOf(cinfo);
+    d.pub.next_output_byte = d.buffer;
+    d.pub.free_in_buffer = TFileDestination::kChunk;
+}
+
+boolean OnEmptyBuffer(j_compress_ptr cinfo) {
+    TFileDestination& d = DestinationOf(cinfo);
+    d.Flush(TFileDestination::kChunk);
+    d.pub.next_output_byte = d.buffer;
+    d.pub.free_in_buffer = TFileDestination::kChunk;
+    return TRUE;
+}
+
+void OnTermDestination(j_compress_ptr cinfo) {
+    TFileDestination& d = DestinationOf(cinfo);
+    d.Flush(TFileDestination::kChunk - d.pub.free_in_buffer);
+}
+
+struct TEncodeSession {
+    TErrorManager error;
+    jpeg_compress_struct cinfo;
+    std::unique_ptr<TFileDestination> destination;
+    std::vector<JSAMPLE> row;  // RGB staging row where the raster's byte order does not fit
+
+    explicit TEncodeSession(TReplacingFile& file)
+        : error(), cinfo(), destination(std::make_unique<TFileDestination>()) {
+        InstallErrorManager(error);
+        cinfo.err = &error.pub;
+        destination->pub.init_destination = OnInitDestination;
+        destination->pub.empty_output_buffer = OnEmptyBuffer;
+        destination->pub.term_destination = OnTermDestination;
+        destination->file = &file;
+        destination->failed = false;
+    }
+    ~TEncodeSession() { jpeg_destroy_compress(&cinfo); }
+    TEncodeSession(const TEncodeSession&) = delete;
+    TEncodeSession& operator=(const TEncodeSession&) = delete;
+};
+
+bool EncodeStep(TEncodeSession& s, const TBitmap32& bitmap, int quality) {
+    if (setjmp(s.error.jump)) return false;
+    jpeg_create_compress(&s.cinfo);
+    s.cinfo.dest = &s.destination->pub;
+    s.cinfo.image_width = static_cast<JDIMENSION>(bitmap.Width());
+    s.cinfo.image_height = static_cast<JDIMENSION>(bitmap.Height());
+    // The raster's B, G, R, A bytes go in as they are; the unused byte is the alpha, dropped.
+    s.cinfo.input_components = kLittleEndian ? 4 : 3;
+    s.cinfo.in_color_space = kLittleEndian ? JCS_EXT_BGRX : JCS_RGB;
+    jpeg_set_defaults(&s.cinfo);
+    jpeg_set_quality(&s.cinfo, quality, TRUE);
+    jpeg_start_compress(&s.cinfo, TRUE);
+    while (s.cinfo.next_scanline < s.cinfo.image_height) {
+        const TColor32* source = bitmap.ScanLine(static_cast<int>(s.cinfo.next_scanline));
+        JSAMPROW row;
+        if (kLittleEndian) {
+            row = const_cast<JSAMPROW>(reinterpret_cast<const JSAMPLE*>(source));
+        } else {
+            row = s.row.data();
+            for (int x = 0; x < bitmap.Width(); ++x) {
+                row[3 * x] = static_cast<JSAMPLE>(RedOf(source[x]));
+                row[3 * x + 1] = static_cast<JSAMPLE>(GreenOf(source[x]));
+                row[3 * x + 2] = static_cast<JSAMPLE>(BlueOf(source[x]));
+            }
+        }
+        jpeg_write_scanlines(&s.cinfo, &row, 1);
+    }
+    jpeg_finish_compress(&s.cinfo);
+    return true;
+}
+
+}  // namespace
+
+void SaveJpeg(const TBitmap32& bitmap, int quality, const std::string& path) {
+    if (quality < 1 || quality > 100)
+        throw RangeError("JPEG quality " + std::to_string(quality) + " is outside 1 to 100");
+    TReplacingFile file(path);
+    TEncodeSession session(file);
+    if (!kLittleEndian) session.row.resize(static_cast<std::size_t>(bitmap.Width()) * 3);
+    if (!EncodeStep(session, bitmap, quality)) throw ImageError(session.error.message);
+    if (session.destination->failed) throw FileError(session.destination->failure);
+    file.Commit();
+}
+
+}  // namespace galerion

@@ -1,0 +1,34 @@
+#pragma once
+// Reading photos and writing rasters as JPEG files. Every failure is raised: FileError when the
+// file cannot be opened, read or written, ImageError with the codec's own message when the data
+// cannot be decoded or encoded, RangeError for a quality outside 1-100.
+#include "image/bitmap32.h"
+
+#include <cstdint>
+#include <string>
+
+namespace galerion {
+
+// Largest picture the decoder accepts. Far above any camera's photo (the raster alone is 1 GB),
+// low enough that a tiny file declaring 65500 x 65500 pixels is refused before anything is
+// allocated.
+inline constexpr std::uint64_t kMaxPicturePixels = 250'000'000;
+
+// The quality the working thumbnails are written with.
+inline constexpr int kDefaultJpegQuality = 90;
+
+// Decodes the whole file at full size into the raster (alpha 255 everywhere); the raster's
+// attributes stay. On failure the raster is unchanged or already has the picture's size.
+void LoadPicture(TBitmap32& bitmap, const std::string& path);
+
+struct TJpegSize {
+    int Width, Height;
+};
+// The size from the file's header alone, with the same checks as LoadPicture.
+TJpegSize ReadJpegSize(const std::string& path);
+
+// Baseline three-component JPEG, alpha dropped. The file appears complete or not at all: the data
+// goes to a temporary file beside it, which replaces the target only when fully written.
+void SaveJpeg(const TBitmap32& bitmap, int quality, const std::string& path);
+
+}  // namespace galerion
