@@ -1,1 +1,114 @@
-// filled below
+// The category rows: load with usage counts, insert, update, delete.
+#include "db/categories.h"
+
+#include "platform/errors.h"
+#include "test_database.h"
+
+#include <gtest/gtest.h>
+
+#include <regex>
+
+namespace galerion {
+namespace {
+
+using testing_db::RunRaw;
+using testing_db::ScalarInt;
+using testing_db::ScalarText;
+
+class CategoryStore : public ::testing::Test {
+protected:
+    TCategoryItem Stored(const std::string& title) {
+        TCategoryItem item;
+        item.title = title;
+        item.description = title + " description";
+        InsertCategory(connection_, item);
+        return item;
+    }
+
+    testing_db::TTempFolder folder_;
+    std::string connection_ = testing_db::MakeDatabase(folder_.File("site.db"));
+    TCategoryCheckList list_;
+};
+
+TEST_F(CategoryStore, EmptyTableGivesEmptyList) {
+    list_.Add("old (1)", std::make_unique<TCategoryItem>());
+    LoadCategories(connection_, list_);
+    EXPECT_EQ(list_.Count(), 0);
+}
+
+TEST_F(CategoryStore, LoadListsTitlesWithUsageCounts) {
+    const TCategoryItem family = Stored("family");
+    const TCategoryItem sea = Stored("sea");
+    RunRaw(connection_, "INSERT INTO picture_to_category VALUES (1, " +
+                            std::to_string(family.category_id) + "), (2, " +
+                            std::to_string(family.category_id) + "), (3, " +
+                            std::to_string(family.category_id) + ")");
+    list_.Add("stale", nullptr);
+    LoadCategories(connection_, list_);
+    ASSERT_EQ(list_.Count(), 2);
+    EXPECT_EQ(list_.Text(0), "family (3)");
+    EXPECT_EQ(list_.Text(1), "sea (0)");
+    const TCategoryItem* item = list_.ItemAt(0);
+    ASSERT_NE(item, nullptr);
+    EXPECT_EQ(item->usage_count, 3);
+    EXPECT_EQ(item->category_id, family.category_id);
+    EXPECT_EQ(item->category_guid, family.category_guid);
+    EXPECT_EQ(item->description, "family description");
+    EXPECT_EQ(list_.Mark(0), TCheckMark::Unticked);
+    EXPECT_EQ(list_.ItemAt(1)->category_id, sea.category_id);
+}
+
+TEST_F(CategoryStore, InsertGivesGuidAndTheRowsId) {
+    TCategoryItem item = Stored("family");
+    EXPECT_TRUE(std::regex_match(item.category_guid,
+                                 std::regex(R"(\{[0-9A-F]{8}-[0-9A-F]{4}-[0-9A-F]{4}-[0-9A-F]{4}-[0-9A-F]{12}\})")))
+        << item.category_guid;
+    EXPECT_EQ(item.category_id,
+              ScalarInt(connection_, "SELECT category_id FROM category WHERE category_guid = '" +
+                                         item.category_guid + "'"));
+    EXPECT_EQ(item.usage_count, 0);
+    EXPECT_NE(Stored("second").category_guid, item.category_guid);
+
+    item.title = "Kids' party";
+    item.alt_title = "Kinder's Fest";
+    item.description = "";
+    UpdateCategory(connection_, item);
+    EXPECT_EQ(ScalarText(connection_, "SELECT title FROM category WHERE category_id = " +
+                                          std::to_string(item.category_id)),
+              "Kids' party");
+    LoadCategories(connection_, list_);
+    ASSERT_EQ(list_.Count(), 2);
+    EXPECT_EQ(list_.ItemAt(0)->alt_title, "Kinder's Fest");
+    EXPECT_EQ(list_.ItemAt(0)->description, "");
+    EXPECT_EQ(list_.ItemAt(1)->title, "second");  // untouched
+
+    DeleteCategory(connection_, item);
+    EXPECT_EQ(ScalarInt(connection_, "SELECT COUNT(*) FROM category"), 1);
+    EXPECT_EQ(ScalarText(connection_, "SELECT title FROM category"), "second");
+}
+
+TEST_F(CategoryStore, FailuresLeaveListAndItemAlone) {
+    list_.Add("kept (2)", std::make_unique<TCategoryItem>());
+    RunRaw(connection_, "DROP TABLE category");
+    EXPECT_THROW(LoadCategories(connection_, list_), DataAccessError);
+    ASSERT_EQ(list_.Count(), 1);
+    EXPECT_EQ(list_.Text(0), "kept (2)");
+
+    TCategoryItem item;
+    item.title = "x";
+    EXPECT_THROW(InsertCategory(connection_, item), DataAccessError);
+    EXPECT_EQ(item.category_id, 0);
+    EXPECT_EQ(item.category_guid, "");
+}
+
+TEST_F(CategoryStore, MissingDatabaseFailsWithoutMakingIt) {
+    const std::string connection = testing_db::SqliteConnection(folder_.File("none.db"));
+    EXPECT_THROW(LoadCategories(connection, list_), DataAccessError);
+    TCategoryItem item;
+    EXPECT_THROW(InsertCategory(connection, item), DataAccessError);
+    EXPECT_THROW(UpdateCategory(connection, item), DataAccessError);
+    EXPECT_THROW(DeleteCategory(connection, item), DataAccessError);
+}
+
+}  // namespace
+}  // namespace galerion

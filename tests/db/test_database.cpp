@@ -80,6 +80,21 @@ int ScalarInt(const std::string& connection, const std::string& sql) {
     return std::stoi(ScalarText(connection, sql));
 }
 
+std::string QueryPlan(const std::string& connection, const std::string& sql) {
+    const TRawDatabase raw(connection);
+    sqlite3_stmt* stmt = nullptr;
+    const std::string explain = "EXPLAIN QUERY PLAN " + sql;
+    if (sqlite3_prepare_v2(raw.db, explain.c_str(), -1, &stmt, nullptr) != SQLITE_OK)
+        throw std::runtime_error(sqlite3_errmsg(raw.db));
+    std::string plan;
+    while (sqlite3_step(stmt) == SQLITE_ROW) {
+        if (!plan.empty()) plan += " | ";
+        plan += reinterpret_cast<const char*>(sqlite3_column_text(stmt, 3));
+    }
+    sqlite3_finalize(stmt);
+    return plan;
+}
+
 void RunRaw(const std::string& connection, const std::string& sql) {
     const TRawDatabase raw(connection);
     char* error = nullptr;

@@ -32,6 +32,8 @@ std::string MakeDatabase(const std::string& file);
 // as text ("" for NULL or no row).
 std::string ScalarText(const std::string& connection, const std::string& sql);
 int ScalarInt(const std::string& connection, const std::string& sql);
+// The details of SQLite's query plan for a statement, joined by " | ".
+std::string QueryPlan(const std::string& connection, const std::string& sql);
 void RunRaw(const std::string& connection, const std::string& sql);
 
 struct TExitRequested {
