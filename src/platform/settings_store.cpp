@@ -14,6 +14,7 @@
 #include <cstring>
 #include <filesystem>
 #include <stdexcept>
+#include <unordered_map>
 
 namespace galerion {
 
@@ -36,13 +37,15 @@ struct TStoredValue {
 
 struct TStoredKey {
     std::string path;  // full path with the hive, as first spelt
-    std::vector<TStoredValue> values;
+    std::vector<TStoredValue> values;                 // file order
+    std::unordered_map<std::string, size_t> byName;  // lower-case name -> index in values
 };
 
 }  // namespace
 
 struct TSettingsStore::TData {
-    std::vector<TStoredKey> keys;  // file order
+    std::vector<TStoredKey> keys;                    // file order
+    std::unordered_map<std::string, size_t> byPath;  // lower-case path -> index in keys
 };
 
 namespace {
@@ -61,10 +64,10 @@ bool IsAtOrBelow(const std::string& path, const std::string& ancestor) {
     return path.size() == ancestor.size() || path[ancestor.size()] == '\\';
 }
 
+// The indexes keep a file of many keys or values from costing quadratic time to read.
 TStoredKey* FindKey(TSettingsStore::TData& data, const std::string& path) {
-    for (TStoredKey& key : data.keys)
-        if (SameName(key.path, path)) return &key;
-    return nullptr;
+    const auto found = data.byPath.find(AsciiLower(path));
+    return found == data.byPath.end() ? nullptr : &data.keys[found->second];
 }
 
 const TStoredKey* FindKey(const TSettingsStore::TData& data, const std::string& path) {
@@ -73,14 +76,14 @@ const TStoredKey* FindKey(const TSettingsStore::TData& data, const std::string& 
 
 TStoredKey& ObtainKey(TSettingsStore::TData& data, const std::string& path) {
     if (TStoredKey* key = FindKey(data, path)) return *key;
-    data.keys.push_back(TStoredKey{path, {}});
+    data.byPath.emplace(AsciiLower(path), data.keys.size());
+    data.keys.push_back(TStoredKey{path, {}, {}});
     return data.keys.back();
 }
 
 TStoredValue* FindValue(TStoredKey& key, const std::string& name) {
-    for (TStoredValue& value : key.values)
-        if (SameName(value.name, name)) return &value;
-    return nullptr;
+    const auto found = key.byName.find(AsciiLower(name));
+    return found == key.byName.end() ? nullptr : &key.values[found->second];
 }
 
 // A later value of the same name replaces the earlier one in its place (and keeps its spelling).
@@ -89,16 +92,21 @@ void SetValue(TStoredKey& key, TStoredValue value) {
         value.name = existing->name;
         *existing = std::move(value);
     } else {
+        key.byName.emplace(AsciiLower(value.name), key.values.size());
         key.values.push_back(std::move(value));
     }
 }
 
 void RemoveValue(TStoredKey& key, const std::string& name) {
     std::erase_if(key.values, [&](const TStoredValue& v) { return SameName(v.name, name); });
+    key.byName.clear();
+    for (size_t i = 0; i < key.values.size(); ++i) key.byName.emplace(AsciiLower(key.values[i].name), i);
 }
 
 void RemoveKeyTree(TSettingsStore::TData& data, const std::string& path) {
     std::erase_if(data.keys, [&](const TStoredKey& k) { return IsAtOrBelow(k.path, path); });
+    data.byPath.clear();
+    for (size_t i = 0; i < data.keys.size(); ++i) data.byPath.emplace(AsciiLower(data.keys[i].path), i);
 }
 
 // --- Text encodings -------------------------------------------------------------------------

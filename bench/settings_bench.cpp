@@ -1,0 +1,89 @@
+// What reading and writing the settings costs: a start-up load of a typical file, a close-time
+// save, and opening the largest file the store accepts.
+#include "core/settings_defaults.h"
+#include "core/settings_persistence.h"
+#include "platform/settings_store.h"
+
+#include <benchmark/benchmark.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+
+namespace galerion {
+namespace {
+
+class TTempFolder {
+public:
+    TTempFolder() {
+        std::string pattern = (std::filesystem::temp_directory_path() / "galerion_bench_XXXXXX").string();
+        if (::mkdtemp(pattern.data())) path_ = pattern;
+    }
+    ~TTempFolder() {
+        std::error_code ec;
+        if (!path_.empty()) std::filesystem::remove_all(path_, ec);
+    }
+    std::string File(const char* name) const { return path_ + "/" + name; }
+
+private:
+    std::string path_;
+};
+
+void BM_LoadTypicalSettings(benchmark::State& state) {
+    TTempFolder folder;
+    const std::string file = folder.File("Galerion.reg");
+    TProcessingLog log;
+    {
+        TSettingsStore store(file);
+        SaveToRegistry(DefaultSettings(), store, log);
+    }
+    const TSettings defaults = DefaultSettings();  // asks the system for the pictures folder
+    for (auto _ : state) {
+        TSettings settings = defaults;
+        TSettingsStore store(file);
+        LoadFromRegistry(settings, store, log, 1920, 1080);
+        benchmark::DoNotOptimize(settings);
+    }
+}
+BENCHMARK(BM_LoadTypicalSettings)->Unit(benchmark::kMicrosecond);
+
+void BM_SaveTypicalSettings(benchmark::State& state) {
+    TTempFolder folder;
+    const std::string file = folder.File("Galerion.reg");
+    const TSettings settings = DefaultSettings();
+    TProcessingLog log;
+    for (auto _ : state) {
+        TSettingsStore store(file);
+        SaveToRegistry(settings, store, log);  // includes the fsync of the atomic replacement
+    }
+}
+BENCHMARK(BM_SaveTypicalSettings)->Unit(benchmark::kMicrosecond);
+
+// Just under the 1 MiB limit: one key with tens of thousands of values, then many keys.
+void BM_OpenLargestFile(benchmark::State& state) {
+    TTempFolder folder;
+    const std::string file = folder.File("Large.reg");
+    const bool manyKeys = state.range(0) != 0;
+    {
+        std::ofstream out(file, std::ios::binary);
+        out << "Windows Registry Editor Version 5.00\n\n[HKEY_CURRENT_USER\\Software\\Big]\n";
+        size_t written = 64;
+        for (int i = 0; written < 1000 * 1000; ++i) {
+            const std::string line = manyKeys ? "[HKEY_CURRENT_USER\\Software\\Big\\K" + std::to_string(i) + "]\n"
+                                              : "\"Value" + std::to_string(i) + "\"=dword:0000002a\n";
+            out << line;
+            written += line.size();
+        }
+    }
+    for (auto _ : state) {
+        TSettingsStore store(file);
+        benchmark::DoNotOptimize(store.OpenKey("Software\\Big", false));
+        if (!store.LoadProblem().empty()) state.SkipWithError(store.LoadProblem().c_str());
+    }
+}
+BENCHMARK(BM_OpenLargestFile)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+}  // namespace galerion
+
+BENCHMARK_MAIN();
