@@ -90,6 +90,10 @@ inline std::string ExistingAlbumCancel(const std::string& quotedPath) {
 inline std::string AlbumSkippedByCancel(const std::string& folder) {
     return "Album skipped. " + folder + ". Update options set in \"Cancel\".";
 }
+inline std::string AlbumSkippedByUnknownMode(const std::string& folder, int updateMode) {
+    return "Album skipped. " + folder + ". Update options hold the unknown value " +
+           std::to_string(updateMode) + ".";
+}
 
 // Database phase
 inline std::string InsertAlbum(const std::string& longName) {

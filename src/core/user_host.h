@@ -1,14 +1,12 @@
 #pragma once
 // Everything the core needs of the person at the screen. The Qt window implements it with real
 // dialogs; the CLI answers on the terminal; tests script the answers.
+#include "core/model.h"
+
 #include <memory>
 #include <string>
 
 namespace galerion {
-
-class TAlbumItem;
-class TPictureItem;
-class TVisualPictureItem;
 
 // Where preparation places a picture's tile in the Pictures page's scroll box.
 struct TTilePlacement {
@@ -16,6 +14,15 @@ struct TTilePlacement {
     int top = 0;
     int boxWidth = 0;   // the thumbnail box
     int boxHeight = 0;
+};
+
+// Where the processing run stands, for a host that shows its own progress display.
+struct TRunProgress {
+    std::string album;      // the album's folder path
+    int albumNumber = 0;    // from 1
+    int albumCount = 0;
+    int picture = 0;        // from 1; 0 at the start of the album
+    int pictureCount = 0;
 };
 
 // Modal results of the existing-album question.
@@ -44,6 +51,7 @@ public:
     virtual void SetProgressMax(int /*max*/) {}
     virtual void SetProgressPosition(int /*position*/) {}
     virtual void PumpMessages() {}
+    virtual void ReportProgress(const TRunProgress& /*progress*/) {}
 
     // The busy state as the window shows it: busy cursor, page control disabled, processing
     // panel with its Stop button shown (and hidden again).

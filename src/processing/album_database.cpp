@@ -24,11 +24,17 @@ public:
                  TAlbumItem& album)
         : context_(context), log_(context.log), query_(query), folder_(folder), album_(album) {}
 
-    // False when the album is stored and the decision is Cancel: nothing is written.
+    // False when the album is stored and left alone: nothing is written.
     bool Write() {
         const TExistingAlbumDecision d =
             DecideExistingAlbum(folder_, query_, context_.settings, context_.host, log_);
         if (d.stored && d.decision == TAlbumDecision::Cancel) return false;
+        // An unknown UpdateMode (an edited settings file) must not double the stored pictures.
+        if (d.stored && d.decision == TAlbumDecision::None) {
+            log_.AddLogLine(msg::AlbumSkippedByUnknownMode(folder_, context_.settings.UpdateMode),
+                            msg::kLevelWarning);
+            return false;
+        }
         const bool inserted = !d.stored || d.decision == TAlbumDecision::Insert;
         if (inserted) InsertAlbum();
         if (d.decision == TAlbumDecision::Update) UpdateAlbum();

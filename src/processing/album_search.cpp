@@ -28,16 +28,21 @@ bool EnterOnce(const std::string& folder, std::set<TFolderIdentity>& entered) {
     return entered.insert({st.st_dev, st.st_ino}).second;
 }
 
-void Search(const std::string& mask, std::vector<std::string>& found,
+// Returns false when the folder was entered before (through a link) or cannot be read.
+bool Search(const std::string& mask, std::vector<std::string>& found,
             const std::vector<std::string>& excluded, std::set<TFolderIdentity>& entered) {
     const TSplitMask split = SplitMask(mask);
-    const std::string folder = split.folder.empty() ? "./" : split.folder;
-    if (!EnterOnce(folder, entered)) return;
-    const std::vector<TFolderEntry> entries = ListFolder(folder, split.pattern);
-    for (const TFolderEntry& e : entries)
-        if (e.isFolder) Search(split.folder + e.name + "/" + split.pattern, found, excluded, entered);
-    for (const TFolderEntry& e : entries)
-        if (e.isFolder && !IsExcluded(e.name, excluded)) found.push_back(split.folder + e.name);
+    if (!EnterOnce(split.folder.empty() ? "./" : split.folder, entered)) return false;
+    const std::vector<TFolderEntry> entries = ListFolder(split.folder, split.pattern);
+    std::vector<bool> fresh(entries.size(), false);
+    for (size_t i = 0; i < entries.size(); ++i)
+        if (entries[i].isFolder)
+            fresh[i] = Search(split.folder + entries[i].name + "/" + split.pattern, found,
+                              excluded, entered);
+    for (size_t i = 0; i < entries.size(); ++i)
+        if (fresh[i] && !IsExcluded(entries[i].name, excluded))
+            found.push_back(split.folder + entries[i].name);
+    return true;
 }
 
 std::string WithoutTrailingSlash(std::string path) {

@@ -1,6 +1,6 @@
 #include "processing/picture_loader.h"
 
-#include "image/jpeg_io.h"
+#include "image/jpeg_codec.h"
 
 #include <utility>
 

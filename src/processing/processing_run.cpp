@@ -6,9 +6,10 @@
 #include "core/processing_log.h"
 #include "core/settings.h"
 #include "core/user_host.h"
-#include "image/jpeg_io.h"
+#include "image/jpeg_codec.h"
 #include "image/resize.h"
-#include "image/transforms.h"
+#include "image/crop.h"
+#include "image/orientation.h"
 #include "platform/errors.h"
 #include "processing/album_database.h"
 #include "processing/busy_state.h"
@@ -48,10 +49,11 @@ struct TWorkingImages {
 class TAlbumFilePhase {
 public:
     TAlbumFilePhase(TWizardContext& context, TAlbumItem& album, const TBoxSizes& boxes,
-                    const std::string& prefix, int& progress, TWorkingImages& images)
+                    const std::string& prefix, int& progress, TWorkingImages& images,
+                    const TRunProgress& where)
         : c_(context), s_(context.settings), log_(context.log), album_(album), boxes_(boxes),
           prefix_(prefix), progress_(progress), master_(images.master), medium_(images.medium),
-          thumb_(images.thumb), loader_(images.loader) {}
+          thumb_(images.thumb), loader_(images.loader), progressRecord_(where) {}
 
     // False when a stop check ended the album.
     bool Run() {
@@ -130,6 +132,8 @@ private:
 
     bool ProcessPicture(int i) {
         TPictureItem& p = *album_.PictureAt(i);
+        progressRecord_.picture = i + 1;
+        c_.host.ReportProgress(progressRecord_);
         if (!Point(i, "b.", 2)) return false;
         if (p.IsDeleted) return true;
         const TOutputPlan plan = PlanOutputs(p, s_);
@@ -168,6 +172,7 @@ private:
     TBitmap32& medium_;
     TBitmap32& thumb_;
     TPictureLoader& loader_;
+    TRunProgress progressRecord_;
 };
 
 void CreateOutputFolders(const std::string& folder, const TSettings& s) {
@@ -205,7 +210,9 @@ void ProcessAlbums(TWizardContext& context) {
         int progress = 0;
         context.host.SetProgressMax(6 * album.PictureCount() + 10);
         context.host.SetProgressPosition(0);
-        TAlbumFilePhase(context, album, boxes, prefix, progress, images).Run();
+        const TRunProgress where{folder, a + 1, context.albums.Count(), 0, album.PictureCount()};
+        context.host.ReportProgress(where);
+        TAlbumFilePhase(context, album, boxes, prefix, progress, images, where).Run();
         if (context.busy.StopFlag()) break;
         if (WriteAlbumToDatabase(context, folder, album, prefix, progress)) return;
     }

@@ -1,0 +1,275 @@
+#include "processing/processing_run.h"
+
+#include "fixture.h"
+#include "image/bitmap32.h"
+#include "image/jpeg_codec.h"
+#include "processing/album_preparation.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+namespace galerion {
+namespace {
+
+using namespace test;
+namespace fs = std::filesystem;
+
+TJpegSize SizeOf(const std::string& path) { return ReadJpegSize(path); }
+
+class Run : public testing::Test {
+protected:
+    TWizardFixture f;
+    std::string album = f.root / "Trip";
+
+    void SetUp() override {
+        MakeFolder(album);
+        WriteJpeg(album + "/a.jpg", 400, 300);
+        WriteJpeg(album + "/b.jpg", 300, 400);
+        WriteJpeg(album + "/c.jpg", 1200, 900);
+    }
+    TAlbumItem& Album(int i = 0) { return *f.albums.AlbumAt(i); }
+    TRunOutcome Process() { return StartProcessing(f.context); }
+    std::vector<std::string> Pictures(const std::string& column) {
+        return Column(f.connection, "SELECT " + column + " FROM picture ORDER BY picture_id",
+                      column);
+    }
+};
+
+TEST_F(Run, WritesOutputsAndRowsSkippingExcludedFiles) {
+    f.PrepareAll({album});
+    Album().PictureAt(1)->IsDeleted = true;
+    EXPECT_EQ(Process(), TRunOutcome::Finished);
+    EXPECT_TRUE(fs::exists(album + "/ps_large/l_a.jpg"));
+    EXPECT_FALSE(fs::exists(album + "/ps_large/l_b.jpg"));
+    EXPECT_FALSE(fs::exists(album + "/ps_medium/m_b.jpg"));
+    EXPECT_EQ(SizeOf(album + "/ps_medium/m_c.jpg").Width, 800);
+    EXPECT_EQ(SizeOf(album + "/ps_medium/m_c.jpg").Height, 600);
+    EXPECT_EQ(SizeOf(album + "/ps_thumb/tn_c.jpg").Height, 100);
+    EXPECT_EQ(SizeOf(album + "/ps_medium/m_a.jpg").Width, 800);  // smaller than the box: enlarged
+    EXPECT_TRUE(f.Logged("Original picture is smaller than desired size. Picture will be upscaled "
+                         "anyway. " + album + "/a.jpg."));
+    EXPECT_EQ(Pictures("is_deleted"), (std::vector<std::string>{"0", "-1", "0"}));
+    EXPECT_EQ(Pictures("filename_large"),
+              (std::vector<std::string>{"Trip/ps_large/l_a.jpg", "Trip/ps_large/l_b.jpg",
+                                        "Trip/ps_large/l_c.jpg"}));
+    EXPECT_EQ(Pictures("width"), (std::vector<std::string>{"400", "-1", "1200"}));
+    EXPECT_EQ(f.host.progressMax, 28);
+    EXPECT_EQ(f.host.maxPositionSeen, 24);
+    EXPECT_EQ(f.host.statuses.back(), "Photos: 3.  Processing: DONE");
+    EXPECT_FALSE(fs::exists(album + "/tmp"));  // working folder removed
+    // The album row and its face picture.
+    const int faceId = Count(f.connection, "SELECT MIN(picture_id) FROM picture");
+    EXPECT_EQ(Count(f.connection, "SELECT face_picture_id FROM album"), faceId);
+    EXPECT_EQ(Column(f.connection, "SELECT long_name FROM album", "long_name"),
+              (std::vector<std::string>{"<long name>"}));
+    EXPECT_TRUE(f.Logged("Database: insert album <long name>."));
+    EXPECT_TRUE(f.Logged("Database: insert picture Trip/b.jpg in new album."));
+    EXPECT_TRUE(f.Logged("Database: set face picture Trip/a.jpg."));
+}
+
+TEST_F(Run, OrientationMirrorAndCrop) {
+    f.PrepareAll({album});
+    TPictureItem& a = *Album().PictureAt(0);
+    a.Orientation = -2;
+    TPictureItem& c = *Album().PictureAt(2);
+    c.CropX1 = 10, c.CropY1 = 20, c.CropX2 = 110, c.CropY2 = 220;
+    Process();
+    EXPECT_EQ(SizeOf(album + "/ps_large/l_a.jpg").Width, 300);
+    EXPECT_EQ(SizeOf(album + "/ps_large/l_c.jpg").Width, 100);
+    EXPECT_EQ(SizeOf(album + "/ps_large/l_c.jpg").Height, 200);
+    EXPECT_EQ(Pictures("width"), (std::vector<std::string>{"300", "300", "1200"}));
+    EXPECT_EQ(Pictures("height"), (std::vector<std::string>{"400", "400", "900"}));
+    const auto lines = f.LogTexts();
+    const auto turn = std::find(lines.begin(), lines.end(), "Rotate clockwise: Trip/a.jpg");
+    ASSERT_NE(turn, lines.end());
+    EXPECT_EQ(turn[1], "Flip picture: Trip/a.jpg");
+    EXPECT_TRUE(f.Logged("Crop picture: Trip/c.jpg"));
+}
+
+TEST_F(Run, RecreateSwitchesAndSwitchedOffOutputs) {
+    f.PrepareAll({album});
+    Process();
+    const auto before = fs::last_write_time(album + "/ps_large/l_a.jpg");
+    f.settings.RecreateLarge = false;
+    f.log.Clear();
+    Process();
+    EXPECT_EQ(fs::last_write_time(album + "/ps_large/l_a.jpg"), before);
+    EXPECT_FALSE(f.Logged("Save large picture: " + album + "/ps_large/l_a.jpg"));
+    EXPECT_TRUE(f.Logged("Save medium picture: " + album + "/ps_medium/m_a.jpg"));
+    // With every output existing and not recreated, the rows still get the picture sizes.
+    f.settings.RecreateMedium = f.settings.RecreateThumb = false;
+    f.log.Clear();
+    Album().PictureAt(1)->Orientation = 4;
+    f.settings.UpdateMode = 2;
+    Process();
+    EXPECT_TRUE(f.Logged("Rotate counter-clockwise: Trip/b.jpg"));
+    EXPECT_EQ(Album().PictureAt(1)->PixelWidth, 400);
+    EXPECT_EQ(Album().PictureAt(1)->PixelHeight, 300);
+}
+
+TEST_F(Run, AllOutputsOffStillWritesRows) {
+    f.settings.ProcessLarge = f.settings.ProcessMedium = f.settings.ProcessThumb = false;
+    f.PrepareAll({album});
+    Process();
+    EXPECT_FALSE(fs::exists(album + "/ps_thumb"));
+    EXPECT_EQ(Pictures("filename_thumb"), (std::vector<std::string>{"", "", ""}));
+    EXPECT_EQ(Pictures("width"), (std::vector<std::string>{"400", "300", "1200"}));
+}
+
+TEST_F(Run, UpdateModeRewritesCategoriesAndAddsNewPictures) {
+    f.PrepareAll({album});
+    Album().PictureAt(0)->Categories = {"3", "7"};
+    Process();
+    EXPECT_EQ(Count(f.connection, "SELECT COUNT(*) FROM picture_to_category"), 2);
+
+    WriteJpeg(album + "/d.jpg", 50, 50);
+    f.settings.UpdateMode = 2;
+    f.log.Clear();
+    f.PrepareAll({album});
+    EXPECT_EQ(Album().PictureAt(0)->Categories, (std::vector<std::string>{"3", "7"}));
+    Album().LongName = "O'Hara's trip";
+    Process();
+    EXPECT_EQ(Count(f.connection, "SELECT COUNT(*) FROM album"), 1);
+    EXPECT_EQ(Count(f.connection, "SELECT COUNT(*) FROM picture"), 4);
+    EXPECT_EQ(Count(f.connection, "SELECT COUNT(*) FROM picture_to_category"), 2);
+    EXPECT_TRUE(f.Logged("Database: update album O'Hara's trip."));
+    EXPECT_TRUE(f.Logged("Database: update picture Trip/a.jpg in existing album."));
+    EXPECT_TRUE(f.Logged("Database: insert picture Trip/d.jpg in existing album."));
+    EXPECT_TRUE(f.Logged("Database: delete categories in picture Trip/a.jpg."));
+    EXPECT_TRUE(f.Logged("Database: 2 categories added."));
+    EXPECT_TRUE(f.Logged("Existing album '" + album + "' is found in the database. It will be updated."));
+    EXPECT_EQ(Column(f.connection, "SELECT long_name FROM album", "long_name"),
+              (std::vector<std::string>{"O'Hara's trip"}));
+}
+
+TEST_F(Run, DeleteTempKeepsTheWorkingFolder) {
+    f.settings.DeleteTemp = true;
+    f.PrepareAll({album});
+    Process();
+    EXPECT_TRUE(fs::exists(album + "/tmp/tmp_a.jpg"));
+}
+
+TEST_F(Run, BrokenPhotoInTheMiddleIsExcludedAndTheRestWritten) {
+    f.context.makeWorkingThumbnails = false;  // as the command line prepares
+    WriteText(album + "/b.jpg", "\xFF\xD8 truncated");
+    f.PrepareAll({album});
+    EXPECT_EQ(Process(), TRunOutcome::Finished);
+    EXPECT_TRUE(fs::exists(album + "/ps_thumb/tn_a.jpg"));
+    EXPECT_FALSE(fs::exists(album + "/ps_thumb/tn_b.jpg"));
+    EXPECT_TRUE(fs::exists(album + "/ps_thumb/tn_c.jpg"));
+    EXPECT_EQ(Pictures("is_deleted"), (std::vector<std::string>{"0", "-1", "0"}));
+    ASSERT_EQ(f.context.failures.size(), 1u);
+    EXPECT_TRUE(f.Logged("1 picture(s) could not be used and were excluded:"));
+}
+
+TEST_F(Run, StopDuringTheFilePhaseWritesNoRows) {
+    f.PrepareAll({album});
+    int pumps = 0;
+    f.host.onPump = [&] {
+        if (++pumps == 20) f.busy.RequestStop();
+    };
+    EXPECT_EQ(Process(), TRunOutcome::Stopped);
+    EXPECT_EQ(Count(f.connection, "SELECT COUNT(*) FROM picture"), 0);
+    EXPECT_TRUE(fs::exists(album + "/ps_large/l_a.jpg"));
+    EXPECT_FALSE(fs::exists(album + "/ps_large/l_c.jpg"));
+    EXPECT_TRUE(fs::exists(album + "/tmp"));
+    EXPECT_EQ(f.host.statuses.back(), "Operation was cancelled.");
+}
+
+TEST_F(Run, UnpreparedAlbumsNeedConsentAndAreSkipped) {
+    const std::string second = f.root / "Other";
+    MakeFolder(second);
+    WriteJpeg(second + "/x.jpg", 20, 20);
+    f.albums.Clear();
+    f.albums.AddAlbum(album);
+    f.albums.AddAlbum(second);
+    {
+        TBusyScope scope(f.busy);
+        PrepareAlbum(f.context, 0);
+    }
+    f.host.confirmAnswers = {false};
+    EXPECT_EQ(Process(), TRunOutcome::NotStarted);
+    EXPECT_EQ(Process(), TRunOutcome::Finished);
+    EXPECT_TRUE(f.Logged("Album is skipped of being processed: " + second));
+    EXPECT_FALSE(fs::exists(second + "/ps_thumb"));
+    EXPECT_EQ(Count(f.connection, "SELECT COUNT(*) FROM album"), 1);
+}
+
+// Every UpdateMode and every answer for an album that is already stored.
+TEST_F(Run, ExistingAlbumDecisions) {
+    struct Case {
+        int mode;
+        TExistingAlbumAnswer answer;
+        bool always;
+        int albums, pictures, modeAfter;
+        bool asked, keepsWorkingFolder;
+    };
+    using A = TExistingAlbumAnswer;
+    // An unknown mode leaves a stored album alone rather than doubling its picture rows.
+    const Case cases[] = {
+        {1, A::Cancel, false, 2, 6, 1, false, false}, {2, A::Cancel, false, 1, 3, 2, false, false},
+        {3, A::Cancel, false, 1, 3, 3, false, true},  {9, A::Cancel, false, 1, 3, 9, false, true},
+        {0, A::Insert, false, 2, 6, 0, true, false},  {0, A::Update, true, 1, 3, 2, true, false},
+        {0, A::Cancel, false, 1, 3, 0, true, true},   {0, A::Cancel, true, 1, 3, 3, true, true},
+    };
+    f.PrepareAll({album});
+    Process();
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.mode * 10 + static_cast<int>(c.answer));
+        Exec(f.connection, "DELETE FROM picture");
+        Exec(f.connection, "DELETE FROM album WHERE album_id > (SELECT MIN(album_id) FROM album)");
+        Exec(f.connection, "INSERT INTO picture (filename_original, album_id) SELECT 'Trip/a.jpg', "
+                           "album_id FROM album");
+        Exec(f.connection, "INSERT INTO picture (filename_original, album_id) SELECT 'Trip/b.jpg', "
+                           "album_id FROM album");
+        Exec(f.connection, "INSERT INTO picture (filename_original, album_id) SELECT 'Trip/c.jpg', "
+                           "album_id FROM album");
+        f.settings.UpdateMode = c.mode;
+        f.host.questions.clear();
+        f.host.albumAnswers = {TExistingAlbumReply{c.answer, c.always}};
+        MakeFolder(album + "/tmp");
+        Process();
+        EXPECT_EQ(Count(f.connection, "SELECT COUNT(*) FROM album"), c.albums);
+        EXPECT_EQ(Count(f.connection, "SELECT COUNT(*) FROM picture"), c.pictures);
+        EXPECT_EQ(f.settings.UpdateMode, c.modeAfter);
+        EXPECT_EQ(f.host.questions.size(), c.asked ? 1u : 0u);
+        if (c.asked) {
+            EXPECT_EQ(f.host.questions[0],
+                      "Album with \"" + album + "\" original directory name was found in databse.");
+        }
+        EXPECT_EQ(fs::exists(album + "/tmp"), c.keepsWorkingFolder);
+    }
+    EXPECT_TRUE(f.Logged("Album skipped. " + album + ". Update options set in \"Cancel\"."));
+}
+
+TEST_F(Run, NewAlbumWithUpdateModeIsInsertedAndUpdated) {
+    f.settings.UpdateMode = 2;
+    f.PrepareAll({album});
+    Process();
+    EXPECT_EQ(Count(f.connection, "SELECT COUNT(*) FROM album"), 1);
+    EXPECT_TRUE(f.Logged("Database: insert album <long name>."));
+    EXPECT_TRUE(f.Logged("Database: update album <long name>."));
+    EXPECT_TRUE(f.Logged("Database: insert picture Trip/a.jpg in new album."));
+    EXPECT_TRUE(f.host.questions.empty());
+}
+
+TEST_F(Run, DatabaseErrorEndsOnlyThatAlbum) {
+    f.PrepareAll({album});
+    f.settings.DB = "Provider=SQLite;Data Source=" + (f.root / "gone.db");
+    EXPECT_EQ(Process(), TRunOutcome::Finished);
+    EXPECT_EQ(f.host.errors.size(), 1u);
+    EXPECT_FALSE(fs::exists(album + "/tmp"));  // removed after the failed phase as well
+}
+
+TEST_F(Run, QualityZeroEndsTheRunWithAnError) {
+    f.PrepareAll({album});
+    f.settings.JpegCompressionLarge = 0;
+    EXPECT_ANY_THROW(Process());
+    EXPECT_FALSE(f.busy.Busy());
+    EXPECT_FALSE(fs::exists(album + "/ps_large/l_a.jpg"));
+    EXPECT_EQ(Count(f.connection, "SELECT COUNT(*) FROM picture"), 0);
+}
+
+}  // namespace
+}  // namespace galerion
