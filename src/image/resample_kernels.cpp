@@ -1,0 +1,48 @@
+#include "image/resample_kernels.h"
+
+#include <algorithm>
+
+namespace galerion::detail {
+
+namespace {
+
+void AccumulateRowPortable(const TColor32* row, int count, int weight, std::int32_t* buffer) {
+    for (int x = 0; x < count; ++x) {
+        const TColor32 c = row[x];
+        std::int32_t* b = buffer + 4 * x;
+        b[0] += static_cast<std::int32_t>(c & 0xFF) * weight;
+        b[1] += static_cast<std::int32_t>((c >> 8) & 0xFF) * weight;
+        b[2] += static_cast<std::int32_t>((c >> 16) & 0xFF) * weight;
+        b[3] += static_cast<std::int32_t>(c >> 24) * weight;
+    }
+}
+
+inline TColor32 ChannelOf(std::int32_t sum, bool clamp) {
+    if (clamp) return static_cast<TColor32>(std::clamp<std::int32_t>(sum, 0, 255 * 65536) >> 16);
+    return (static_cast<std::uint32_t>(sum) >> 16) & 0xFF;
+}
+
+void HorizontalPassPortable(const std::int32_t* buffer, const int* starts, const int* positions,
+                            const int* weights, int count, bool clamp, TColor32* out) {
+    for (int i = 0; i < count; ++i) {
+        std::int32_t s0 = 0, s1 = 0, s2 = 0, s3 = 0;
+        for (int e = starts[i]; e < starts[i + 1]; ++e) {
+            const std::int32_t* b = buffer + 4 * positions[e];
+            const std::int32_t w = weights[e];
+            s0 += b[0] * w;
+            s1 += b[1] * w;
+            s2 += b[2] * w;
+            s3 += b[3] * w;
+        }
+        out[i] = ChannelOf(s0, clamp) | (ChannelOf(s1, clamp) << 8) | (ChannelOf(s2, clamp) << 16) |
+                 (ChannelOf(s3, clamp) << 24);
+    }
+}
+
+}  // namespace
+
+TResampleKernels PortableKernels() { return {AccumulateRowPortable, HorizontalPassPortable}; }
+
+TResampleKernels BestKernels() { return PortableKernels(); }
+
+}  // namespace galerion::detail

@@ -1,0 +1,77 @@
+#include "image/resize.h"
+
+#include "core/log_messages.h"
+#include "core/numbers.h"
+#include "image/jpeg_codec.h"
+#include "image/stretch_draw.h"
+#include "platform/errors.h"
+
+#include <algorithm>
+
+namespace galerion {
+
+namespace {
+
+// FitScale after the upscale rule; `smaller` tells whether the picture was smaller than the box.
+double BoxScale(int width, int height, int boxWidth, int boxHeight, bool keepSmaller, bool& smaller) {
+    double scale = FitScale(width, height, boxWidth, boxHeight);
+    smaller = scale > 1.0;
+    if (smaller && keepSmaller) scale = 1.0;
+    return scale;
+}
+
+int FittedSide(int side, double scale) {
+    const long long fitted = Round(static_cast<long double>(side) * static_cast<long double>(scale));
+    return static_cast<int>(std::max(fitted, 1LL));
+}
+
+void DrawFitted(TBitmap32& source, TBitmap32& target, double scale) {
+    const TFittedSize size = FittedSize(source.Width(), source.Height(), scale);
+    target.SetSize(size.Width, size.Height);
+    StretchDraw(source, target, TRect{0, 0, size.Width, size.Height},
+                TRect{0, 0, source.Width(), source.Height()});
+}
+
+}  // namespace
+
+double FitScale(int width, int height, int boxWidth, int boxHeight) {
+    if (width < 1 || height < 1 || boxWidth < 1 || boxHeight < 1)
+        throw RangeError("Cannot fit a " + std::to_string(width) + " x " + std::to_string(height) +
+                         " picture into a " + std::to_string(boxWidth) + " x " + std::to_string(boxHeight) + " box");
+    const long double boxRatio = static_cast<long double>(boxWidth) / boxHeight;
+    const long double pictureRatio = static_cast<long double>(width) / height;
+    const long double scale = boxRatio > pictureRatio ? static_cast<long double>(boxHeight) / height
+                                                      : static_cast<long double>(boxWidth) / width;
+    return static_cast<double>(scale);
+}
+
+TFittedSize FittedSize(int width, int height, double scale) {
+    return TFittedSize{FittedSide(width, scale), FittedSide(height, scale)};
+}
+
+void ResizeIntoBox(const std::string& nameForMessages, TBitmap32& source, TBitmap32& target, int boxWidth,
+                   int boxHeight, bool keepSmaller, TStretchFilter filter, TProcessingLog& log) {
+    bool smaller = false;
+    const double scale = BoxScale(source.Width(), source.Height(), boxWidth, boxHeight, keepSmaller, smaller);
+    if (smaller) log.AddLogLine(msg::SmallerThanBox(keepSmaller, nameForMessages), msg::kLevelWarning);
+    source.StretchFilter = filter;
+    target.StretchFilter = filter;
+    DrawFitted(source, target, scale);
+}
+
+void MakeWorkingThumbnail(const std::string& sourcePath, const std::string& targetPath, int boxWidth,
+                          int boxHeight, bool keepSmaller, TStretchFilter filter, TProcessingLog& log) {
+    TBitmap32 picture;
+    LoadPicture(picture, sourcePath);
+    picture.StretchFilter = filter;
+    bool smaller = false;
+    const double scale = BoxScale(picture.Width(), picture.Height(), boxWidth, boxHeight, keepSmaller, smaller);
+    if (smaller) log.AddLogLine(msg::SmallerThanBox(keepSmaller, sourcePath, targetPath), msg::kLevelWarning);
+    TBitmap32 thumbnail;
+    thumbnail.StretchFilter = filter;
+    DrawFitted(picture, thumbnail, scale);
+    picture.Release();
+    SaveJpeg(thumbnail, kDefaultJpegQuality, targetPath);
+}
+
+}  // namespace galerion

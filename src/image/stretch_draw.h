@@ -1,0 +1,16 @@
+#pragma once
+// Drawing a rectangle of one raster into a rectangle of another, scaled with the source's
+// StretchFilter and written with the source's DrawMode. The arithmetic is fixed to the last bit:
+// the web site's pictures are defined by it.
+#include "image/bitmap32.h"
+
+namespace galerion {
+
+// The source rectangle is cut to the source raster; destination positions count from the
+// destination rectangle's edges, and only pixels inside the destination raster are written.
+// Same size: copied one to one. sfNearest: nearest-pixel mapping. sfLinear enlarging in both
+// directions: bilinear. Otherwise: separable resampling with the filter's kernel.
+// dmOpaque replaces destination pixels; dmBlend blends over them by alpha x MasterAlpha.
+void StretchDraw(const TBitmap32& source, TBitmap32& destination, TRect destinationRect, TRect sourceRect);
+
+}  // namespace galerion
