@@ -1,0 +1,216 @@
+// The database phase of one album of 1 000 pictures against a site that already holds 100 000
+// pictures: the statements the processing run sends per picture, one by one, each its own
+// commit. Goal: under 2 ms per picture in update mode.
+#include "db/query.h"
+#include "db/statements.h"
+#include "db/table_script.h"
+#include "core/model.h"
+#include "core/user_host.h"
+
+#include <benchmark/benchmark.h>
+#include <stdlib.h>
+
+#include <filesystem>
+#include <stdexcept>
+#include <string>
+
+namespace galerion {
+namespace {
+
+constexpr int kStoredPictures = 100000;
+constexpr int kPicturesPerStoredAlbum = 100;
+constexpr int kAlbumPictures = 1000;
+constexpr int kCategoriesPerPicture = 2;
+const std::string kAlbumPath = "/photos/bench";
+
+struct TSilentHost : TUserHost {
+    void ShowError(const std::string& text) override { throw std::runtime_error(text); }
+    void ShowWarning(const std::string& text) override { throw std::runtime_error(text); }
+    void ShowInformation(const std::string&) override {}
+    bool Confirm(const std::string&) override { return true; }
+    TExistingAlbumReply AskExistingAlbum(const std::string&) override { return {}; }
+    [[noreturn]] void ExitProgram(int code) override {
+        throw std::runtime_error("exit " + std::to_string(code));
+    }
+};
+
+void Execute(TQuery& query, const std::string& sql) {
+    query.SetText(sql);
+    query.Execute();
+}
+
+// A site of kStoredPictures pictures in albums of kPicturesPerStoredAlbum, with categories.
+class TBenchSite {
+public:
+    TBenchSite() {
+        std::string pattern = std::filesystem::temp_directory_path().string() + "/db_bench_XXXXXX";
+        if (!::mkdtemp(pattern.data())) throw std::runtime_error("mkdtemp failed");
+        folder_ = pattern;
+        connection_ = "Provider=SQLite;Data Source=" + folder_ + "/site.db";
+        TSilentHost host;
+        CreateTablesFromScript(connection_, host);
+        Fill();
+    }
+    ~TBenchSite() {
+        std::error_code ec;
+        std::filesystem::remove_all(folder_, ec);
+    }
+    const std::string& Connection() const { return connection_; }
+
+private:
+    void Fill() {
+        const auto query = TQuery::Create(connection_);
+        const std::string numbers = "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 "
+                                    "FROM n WHERE i < " + std::to_string(kStoredPictures) + ") ";
+        Execute(*query, "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE "
+                        "i < 20) INSERT INTO category (category_guid, title) SELECT '{' || i || "
+                        "'}', 'category ' || i FROM n");
+        Execute(*query, numbers + "INSERT INTO album (original_path, long_name) SELECT "
+                                  "'/photos/a' || i, 'Album ' || i FROM n WHERE i <= " +
+                            std::to_string(kStoredPictures / kPicturesPerStoredAlbum));
+        Execute(*query, numbers + "INSERT INTO picture (title, filename_original, album_id, "
+                                  "picture_date, orientation, width, height) SELECT 'Picture "
+                                  "' || i, 'a' || ((i - 1) / " +
+                            std::to_string(kPicturesPerStoredAlbum) + " + 1) || '/IMG_' || i "
+                            "|| '.jpg', (i - 1) / " + std::to_string(kPicturesPerStoredAlbum) +
+                            " + 1, '2024-05-17 08:30:00', 1, 4000, 3000 FROM n");
+        Execute(*query, numbers + "INSERT INTO picture_to_category SELECT i, i % 20 + 1 FROM n");
+        Execute(*query, numbers + "INSERT INTO picture_to_category SELECT i, (i + 7) % 20 + 1 "
+                                  "FROM n");
+    }
+
+    std::string folder_;
+    std::string connection_;
+};
+
+TBenchSite& Site() {
+    static TBenchSite site;
+    return site;
+}
+
+std::string WebOriginal(int i) { return "bench/IMG_" + std::to_string(i) + ".jpg"; }
+
+std::string InsertAlbumSql() {
+    return FormatSql(sqlInsertAlbum,
+                     {SqlQuote(kAlbumPath), -1, SqlDateTime(45000), SqlQuote("bench"),
+                      SqlBool(false), SqlQuote("bench"), SqlQuote("Bench album"),
+                      SqlQuote("Its description"), SqlQuote(""), SqlQuote("")});
+}
+
+std::string UpdateAlbumSql() {
+    return FormatSql(sqlUpdateAlbum,
+                     {-1, SqlDateTime(45000), SqlQuote("bench"), SqlBool(false),
+                      SqlQuote("bench"), SqlQuote("Bench album"), SqlQuote("Its description"),
+                      SqlQuote(""), SqlQuote(""), SqlQuote(kAlbumPath)});
+}
+
+std::string PictureValues(int i) { return "Title of picture " + std::to_string(i); }
+
+std::string InsertPictureSql(int i, int albumId) {
+    return FormatSql(sqlInsertPicture,
+                     {SqlQuote(PictureValues(i)), SqlQuote(""), SqlQuote(WebOriginal(i)),
+                      SqlQuote("bench/ps_large/pl_" + std::to_string(i) + ".jpg"),
+                      SqlQuote("bench/ps_medium/pm_" + std::to_string(i) + ".jpg"),
+                      SqlQuote("bench/ps_thumb/tn_" + std::to_string(i) + ".jpg"), SqlQuote(""),
+                      SqlQuote(""), SqlQuote(""), SqlQuote(""), SqlQuote(""),
+                      SqlDateTime(45000.5), SqlBool(false), SqlBool(false), 1, -1, -1, -1, -1,
+                      4000, 3000, albumId});
+}
+
+std::string UpdatePictureSql(int i, int albumId) {
+    return FormatSql(sqlUpdatePicture,
+                     {SqlQuote(PictureValues(i)), SqlQuote(""),
+                      SqlQuote("bench/ps_large/pl_" + std::to_string(i) + ".jpg"),
+                      SqlQuote("bench/ps_medium/pm_" + std::to_string(i) + ".jpg"),
+                      SqlQuote("bench/ps_thumb/tn_" + std::to_string(i) + ".jpg"), SqlQuote(""),
+                      SqlQuote(""), SqlQuote(""), SqlQuote(""), SqlQuote(""),
+                      SqlDateTime(45000.5), SqlBool(false), SqlBool(false), 2, -1, -1, -1, -1,
+                      3000, 4000, SqlQuote(WebOriginal(i)), albumId});
+}
+
+// Opens a text, tells whether it returned a row and the first row's integer column.
+bool OpenFirst(TQuery& query, const std::string& sql, const char* column, int& value) {
+    query.SetText(sql);
+    query.Open();
+    const bool found = !query.Eof();
+    if (found) value = query.FieldAsInteger(column);
+    query.Close();
+    return found;
+}
+
+// The statements of one album's database phase; returns how many were sent.
+long DatabasePhase(const std::string& connection, bool updateMode) {
+    const auto query = TQuery::Create(connection);
+    long statements = 0;
+    int stored = 0;
+    query->SetText(FormatSql(sqlCountAlbumByPath, {SqlQuote(kAlbumPath)}));
+    query->Open();
+    stored = query->FirstFieldAsInteger();
+    query->Close();
+    ++statements;
+    Execute(*query, stored > 0 && updateMode ? UpdateAlbumSql() : InsertAlbumSql());
+    ++statements;
+    int albumId = 0;
+    OpenFirst(*query, FormatSql(sqlSelectAlbumByPath, {SqlQuote(kAlbumPath)}), "album_id",
+              albumId);
+    ++statements;
+    for (int i = 1; i <= kAlbumPictures; ++i) {
+        const std::string select = FormatSql(sqlSelectPicture, {SqlQuote(WebOriginal(i)), albumId});
+        int pictureId = 0;
+        if (updateMode) {
+            const bool found = OpenFirst(*query, select, "picture_id", pictureId);
+            Execute(*query, found ? UpdatePictureSql(i, albumId) : InsertPictureSql(i, albumId));
+            statements += 2;
+        } else {
+            Execute(*query, InsertPictureSql(i, albumId));
+            ++statements;
+        }
+        OpenFirst(*query, select, "picture_id", pictureId);
+        ++statements;
+        if (i == 1) {
+            Execute(*query, FormatSql(sqlSetAlbumFace, {pictureId, albumId}));
+            ++statements;
+        }
+        if (updateMode) {
+            Execute(*query, FormatSql(sqlDeletePictureCategories, {pictureId}));
+            ++statements;
+        }
+        for (int c = 0; c < kCategoriesPerPicture; ++c) {
+            Execute(*query, FormatSql(sqlInsertPictureCategory,
+                                      {pictureId, SqlDigits(std::to_string((i + c * 7) % 20 + 1))}));
+            ++statements;
+        }
+    }
+    return statements;
+}
+
+void Report(benchmark::State& state, long statements) {
+    state.counters["statements_per_second"] =
+        benchmark::Counter(static_cast<double>(statements), benchmark::Counter::kIsRate);
+    state.counters["pictures_per_second"] = benchmark::Counter(
+        static_cast<double>(state.iterations()) * kAlbumPictures, benchmark::Counter::kIsRate);
+}
+
+// The album is stored and decided Update: every picture is found and updated.
+void BM_DatabasePhaseUpdateMode(benchmark::State& state) {
+    const std::string& connection = Site().Connection();
+    DatabasePhase(connection, false);  // the album and its pictures exist from an earlier run
+    long statements = 0;
+    for (auto _ : state) statements += DatabasePhase(connection, true);
+    Report(state, statements);
+}
+BENCHMARK(BM_DatabasePhaseUpdateMode)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// A new album: every picture is inserted.
+void BM_DatabasePhaseNewAlbum(benchmark::State& state) {
+    const std::string& connection = Site().Connection();
+    long statements = 0;
+    for (auto _ : state) statements += DatabasePhase(connection, false);
+    Report(state, statements);
+}
+BENCHMARK(BM_DatabasePhaseNewAlbum)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+}  // namespace
+}  // namespace galerion
+
+BENCHMARK_MAIN();
