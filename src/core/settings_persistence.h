@@ -9,10 +9,13 @@
 
 namespace galerion {
 
-// The program's key and its two sections of the main window's settings.
+// The program's key, the two sections of the main window's settings, and the sections where
+// the full-size and the categories windows keep their placement.
 inline constexpr const char* kProgramKey = "Software\\Tarnwick\\Galerion\\1.0";
 inline constexpr const char* kPositionSection = "Position";
 inline constexpr const char* kOptionsSection = "Options";
+inline constexpr const char* kFullSizeSection = "FullSize_Position";
+inline constexpr const char* kCategoriesSection = "Categories_Position";
 
 // Reads every setting of "Position" and "Options" into `settings`, step by step; the window
 // placement is clamped to the screen. Any error stops the load where it happens and is

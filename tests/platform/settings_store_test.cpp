@@ -319,6 +319,13 @@ TEST_F(SettingsStoreTest, AnEarlierBrokenCopyIsNotOverwritten) {
     EXPECT_EQ(ReadBytes(file_ + ".broken.1"), "second broken");
 }
 
+TEST(SettingsStoreUnmovable, AnUnusableFileThatCannotBeMovedIsLeftAlone) {
+    // A file on a read-only file system: not a settings file, and renaming it fails.
+    TSettingsStore store("/proc/version");
+    EXPECT_THROW(store.OpenKey("K", true), FileError);
+    EXPECT_FALSE(store.IsOpen());
+}
+
 TEST_F(SettingsStoreTest, ALinkedFileIsWrittenThroughItsLink) {
     const fs::path real = folder_ / "real.reg";
     {
