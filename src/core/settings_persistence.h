@@ -24,7 +24,8 @@ inline constexpr const char* kCategoriesSection = "Categories_Position";
 void LoadFromRegistry(TSettings& settings, TSettingsStore& store, TProcessingLog& log,
                       int screenWidth, int screenHeight);
 // Writes every setting back. Any error stops the save and is logged; what was written before
-// it stays written.
+// it stays written. Finding the settings file unusable (it is set aside and a fresh one is
+// written) is logged as an error too.
 void SaveToRegistry(const TSettings& settings, TSettingsStore& store, TProcessingLog& log);
 
 // ".jpg" and/or ".jpeg" from the two extension switches, in this order.
