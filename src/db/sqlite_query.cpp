@@ -11,6 +11,7 @@
 
 #include <cctype>
 #include <cerrno>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
@@ -274,13 +275,18 @@ private:
             RemoveDatabaseFiles(temporary);
             throw;
         }
-        const bool linked = ::link(temporary.c_str(), options_.path.c_str()) == 0;
-        const int linkError = errno;
+        PublishWithoutReplacing(temporary);
         RemoveDatabaseFiles(temporary);
-        // Another instance may have made it meanwhile: then that one is used.
-        if (!linked && linkError != EEXIST)
+    }
+
+    // Another instance may have made the file meanwhile: then that one is kept and used.
+    void PublishWithoutReplacing(const std::string& temporary) const {
+        if (::link(temporary.c_str(), options_.path.c_str()) == 0 || errno == EEXIST) return;
+        // File systems without hard links: a plain rename, unless the file appeared.
+        if (FileExists(options_.path)) return;
+        if (std::rename(temporary.c_str(), options_.path.c_str()) != 0)
             throw DataAccessError("Cannot create " + options_.path + ": " +
-                                  std::strerror(linkError));
+                                  std::strerror(errno));
     }
 
     static void RemoveDatabaseFiles(const std::string& path) {

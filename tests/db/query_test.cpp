@@ -1,6 +1,7 @@
 #include "db/query.h"
 
 #include "core/settings_defaults.h"
+#include "db/sqlite_query.h"
 #include "db/statements.h"
 #include "platform/errors.h"
 #include "test_database.h"
@@ -12,6 +13,7 @@
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
 #include <thread>
 
 namespace galerion {
@@ -231,6 +233,23 @@ TEST(Query, DefaultDatabaseIsMadeAtFirstUse) {
               4);
     for (const auto& entry : std::filesystem::directory_iterator(folder.File("data/Galerion")))
         EXPECT_EQ(entry.path().filename().string().find(".new-"), std::string::npos);
+}
+
+TEST(Query, FailedFirstUseLeavesNoHalfMadeFile) {
+    TTempFolder folder;
+    const std::string file = folder.File("data/galerion.db");
+    const std::string script = folder.File("bad.sql");
+    std::ofstream(script) << "CREATE TABLE album (x INTEGER)\n\nCREATE TABLE oops (\n";
+    TSqliteOptions options{file, TMissingDatabase::Fail, script};
+    const auto query = CreateSqliteQuery(options);
+    query->SetText(sqlProbeAlbums);
+    EXPECT_THROW(query->Execute(), DataAccessError);
+    EXPECT_TRUE(std::filesystem::is_empty(folder.File("data")));
+
+    std::ofstream(script) << "CREATE TABLE album (x INTEGER)\n";
+    const auto retry = CreateSqliteQuery(options);
+    retry->SetText(sqlProbeAlbums);
+    EXPECT_NO_THROW(retry->Execute());
 }
 
 TEST(Query, SameFileUnderAnotherConnectionStringIsNotMade) {
