@@ -148,6 +148,9 @@ TEST(Query, CreatedFilesUseWalAndDefensiveMode) {
     const std::string connection = MakeDatabase(folder.File("site.db"));
     EXPECT_EQ(ScalarText(connection, "PRAGMA journal_mode"), "wal");
     const auto query = TQuery::Create(connection);
+    query->SetText("PRAGMA synchronous");
+    query->Open();
+    EXPECT_EQ(query->FirstFieldAsInteger(), 1);  // NORMAL: a WAL commit needs no sync
     // Defensive mode refuses writes that can corrupt the file.
     query->SetText("PRAGMA writable_schema=ON");
     query->Execute();
@@ -196,6 +199,9 @@ TEST(Query, WaitsForAReaderOfARollbackJournalFile) {
     sqlite3_close(reader);
     EXPECT_EQ(ScalarInt(connection, "SELECT COUNT(*) FROM album"), 1);
     EXPECT_EQ(ScalarText(connection, "PRAGMA journal_mode"), "delete");
+    query->SetText("PRAGMA synchronous");
+    query->Open();
+    EXPECT_EQ(query->FirstFieldAsInteger(), 2);  // FULL stays with a rollback journal
 }
 
 // Points the user's data folder into the test folder for the time of one test.
