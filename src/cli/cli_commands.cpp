@@ -25,7 +25,8 @@
 namespace galerion {
 namespace {
 
-// The CLI knows no screen; the window placement it loads is written back as it was stored.
+// The CLI knows no screen: the window placement is loaded unclamped by a very large one, and
+// written back as it was stored.
 constexpr int kNoScreen = 1 << 30;
 
 struct TSession {
@@ -49,6 +50,19 @@ std::string MainDirMask(const std::string& argument) {
     return AbsoluteFolder(argument) + "/*.*";
 }
 
+void KeepStoredPlacement(TSettings& settings, TSettingsStore& store) {
+    if (!store.OpenKey(kProgramKey, false)) return;
+    try {
+        settings.Top = ReadStoredInteger(store, kPositionSection, "Top", settings.Top);
+        settings.Left = ReadStoredInteger(store, kPositionSection, "Left", settings.Left);
+        settings.Width = ReadStoredInteger(store, kPositionSection, "Width", settings.Width);
+        settings.Heigth = ReadStoredInteger(store, kPositionSection, "Heigth", settings.Heigth);
+    } catch (const Error&) {
+        // an unreadable placement is the load's business; it was logged there
+    }
+    store.CloseKey();
+}
+
 void OpenSettings(TSession& s, const TCliOptions& o) {
     const std::string path = o.settingsFile ? *o.settingsFile : TSettingsStore::DefaultFilePath();
     s.store = std::make_unique<TSettingsStore>(path);
@@ -57,6 +71,7 @@ void OpenSettings(TSession& s, const TCliOptions& o) {
     quiet.SetView(&s.host);
     LoadFromRegistry(s.settings, *s.store, quiet, kNoScreen, kNoScreen);
     s.stored = s.settings;
+    KeepStoredPlacement(s.stored, *s.store);
     for (const auto& [name, value] : o.overrides) SetSettingText(s.settings, name, value);
     if (o.database) s.settings.DB = ConnectionFromArgument(*o.database);
     if (o.updateMode) s.settings.UpdateMode = *o.updateMode;

@@ -115,6 +115,9 @@ TEST_F(Cli, UsageErrorsAndHelp) {
 }
 
 TEST_F(Cli, SettingsSetThenGet) {
+    WriteText(settingsFile, "Windows Registry Editor Version 5.00\n\n"
+                            "[HKEY_CURRENT_USER\\Software\\Tarnwick\\Galerion\\1.0\\Position]\n"
+                            "\"Width\"=dword:0000003c\n");
     TResult r = RunCli(dir, {"--settings", settingsFile, "settings", "set", "ThumbWidth=200"});
     ASSERT_EQ(r.status, 0) << r.err;
     r = RunCli(dir, {"--settings", settingsFile, "settings", "get", "thumbwidth"});
@@ -128,6 +131,8 @@ TEST_F(Cli, SettingsSetThenGet) {
     EXPECT_NE(RunCli(dir, {"--settings", settingsFile, "settings", "list"}).out.find("ThumbWidth=200"),
               std::string::npos);
     EXPECT_EQ(RunCli(dir, {"--settings", settingsFile, "settings", "get", "NoSuch"}).status, 1);
+    // The window placement it cannot judge without a screen is kept as stored.
+    EXPECT_NE(ReadAll(settingsFile).find("\"Width\"=dword:0000003c"), std::string::npos);
 }
 
 TEST_F(Cli, InitDbThenProcessThenUpdate) {

@@ -1,0 +1,84 @@
+// galerion-make-examples DIR: writes a small folder tree of example photos (landscapes drawn in
+// code) to try Galerion on without any photos of one's own.
+#include "image/bitmap32.h"
+#include "image/jpeg_codec.h"
+
+#include <cmath>
+#include <cstdio>
+#include <exception>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+namespace {
+
+using namespace galerion;
+
+struct TScene {
+    int width, height;
+    double sunX, sunY, hills, hue;
+};
+
+int Clamp(double v) { return v < 0 ? 0 : v > 255 ? 255 : static_cast<int>(v); }
+
+TColor32 SceneColor(const TScene& s, int x, int y) {
+    const double u = static_cast<double>(x) / s.width, v = static_cast<double>(y) / s.height;
+    const double ridge = 0.62 + 0.08 * std::sin(u * s.hills * 6.28 + s.hue) +
+                         0.04 * std::sin(u * s.hills * 17.0);
+    if (v > ridge) {  // hills, darker towards the bottom
+        const double shade = 1.0 - 0.5 * (v - ridge) / (1.0 - ridge);
+        return Color32(Clamp(40 * shade + 30 * s.hue), Clamp(140 * shade), Clamp(60 * shade));
+    }
+    const double dx = u - s.sunX, dy = (v - s.sunY) * s.height / s.width;
+    const double sun = std::exp(-(dx * dx + dy * dy) * 400.0);
+    return Color32(Clamp(90 + 120 * v + 160 * sun), Clamp(150 + 70 * v + 140 * sun),
+                   Clamp(235 - 60 * v * s.hue + 40 * sun));
+}
+
+void WriteScene(const TScene& s, const std::string& path) {
+    TBitmap32 bitmap;
+    bitmap.SetSize(s.width, s.height);
+    for (int y = 0; y < s.height; ++y) {
+        TColor32* row = bitmap.ScanLine(y);
+        for (int x = 0; x < s.width; ++x) row[x] = SceneColor(s, x, y);
+    }
+    SaveJpeg(bitmap, 92, path);
+}
+
+struct TAlbumPlan {
+    const char* folder;
+    int photos;
+};
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc != 2) {
+        std::fprintf(stderr, "Usage: galerion-make-examples DIR\n");
+        return 2;
+    }
+    const std::string root = argv[1];
+    const std::vector<TAlbumPlan> albums = {
+        {"Holidays/Coast", 4}, {"Holidays/Mountains", 3}, {"Family", 3}};
+    try {
+        int n = 0;
+        for (const TAlbumPlan& album : albums) {
+            const std::string folder = root + "/" + album.folder;
+            std::filesystem::create_directories(folder);
+            for (int i = 0; i < album.photos; ++i, ++n) {
+                const bool portrait = n % 3 == 2;
+                const TScene scene{portrait ? 1200 : 1600, portrait ? 1600 : 1200,
+                                   0.2 + 0.15 * (n % 5), 0.15 + 0.05 * (n % 3), 1.0 + n % 4,
+                                   0.3 * (n % 4)};
+                char name[32];
+                std::snprintf(name, sizeof name, "/IMG_%04d.JPG", 1001 + n);
+                WriteScene(scene, folder + name);
+            }
+        }
+        std::printf("%d example photos written below %s\n", n, root.c_str());
+        return 0;
+    } catch (const std::exception& e) {
+        std::fprintf(stderr, "galerion-make-examples: %s\n", e.what());
+        return 1;
+    }
+}
