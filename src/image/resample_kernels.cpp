@@ -6,14 +6,20 @@ namespace galerion::detail {
 
 namespace {
 
-void AccumulateRowPortable(const TColor32* row, int count, int weight, std::int32_t* buffer) {
-    for (int x = 0; x < count; ++x) {
-        const TColor32 c = row[x];
-        std::int32_t* b = buffer + 4 * x;
-        b[0] += static_cast<std::int32_t>(c & 0xFF) * weight;
-        b[1] += static_cast<std::int32_t>((c >> 8) & 0xFF) * weight;
-        b[2] += static_cast<std::int32_t>((c >> 16) & 0xFF) * weight;
-        b[3] += static_cast<std::int32_t>(c >> 24) * weight;
+void VerticalPassPortable(const TColor32* const* rows, const std::int32_t* weights, int taps, int count,
+                          std::int32_t* buffer) {
+    std::fill(buffer, buffer + 4 * static_cast<std::ptrdiff_t>(count), 0);
+    for (int t = 0; t < taps; ++t) {
+        const TColor32* row = rows[t];
+        const std::int32_t w = weights[t];
+        for (int x = 0; x < count; ++x) {
+            const TColor32 c = row[x];
+            std::int32_t* b = buffer + 4 * x;
+            b[0] += static_cast<std::int32_t>(c & 0xFF) * w;
+            b[1] += static_cast<std::int32_t>((c >> 8) & 0xFF) * w;
+            b[2] += static_cast<std::int32_t>((c >> 16) & 0xFF) * w;
+            b[3] += static_cast<std::int32_t>(c >> 24) * w;
+        }
     }
 }
 
@@ -23,7 +29,7 @@ inline TColor32 ChannelOf(std::int32_t sum, bool clamp) {
 }
 
 void HorizontalPassPortable(const std::int32_t* buffer, const int* starts, const int* positions,
-                            const int* weights, int count, bool clamp, TColor32* out) {
+                            const std::int32_t* weights, int count, bool clamp, TColor32* out) {
     for (int i = 0; i < count; ++i) {
         std::int32_t s0 = 0, s1 = 0, s2 = 0, s3 = 0;
         for (int e = starts[i]; e < starts[i + 1]; ++e) {
@@ -41,8 +47,16 @@ void HorizontalPassPortable(const std::int32_t* buffer, const int* starts, const
 
 }  // namespace
 
-TResampleKernels PortableKernels() { return {AccumulateRowPortable, HorizontalPassPortable}; }
+TResampleKernels PortableKernels() { return {VerticalPassPortable, HorizontalPassPortable}; }
 
-TResampleKernels BestKernels() { return PortableKernels(); }
+bool ProcessorHasAvx2() {
+#if defined(__x86_64__) || defined(__i386__)
+    return __builtin_cpu_supports("avx2");
+#else
+    return false;
+#endif
+}
+
+TResampleKernels BestKernels() { return ProcessorHasAvx2() ? Avx2Kernels() : PortableKernels(); }
 
 }  // namespace galerion::detail

@@ -177,7 +177,8 @@ void DrawBilinear(const TBitmap32& source, const TGeometry& g, TRowWriter& write
 struct TFlatColumns {
     int firstSource = 0;
     int sourceCount = 0;
-    std::vector<int> starts, positions, weights;
+    std::vector<int> starts, positions;
+    std::vector<std::int32_t> weights;
 };
 
 TFlatColumns FlattenColumns(const TMappingTable& table, const TGeometry& g) {
@@ -201,6 +202,8 @@ TFlatColumns FlattenColumns(const TMappingTable& table, const TGeometry& g) {
     return flat;
 }
 
+// Tables built once per draw; per destination row one vertical pass fills the line buffer
+// and one horizontal pass per destination pixel reads it.
 void DrawSeparable(const TBitmap32& source, const TGeometry& g, TRowWriter& writer, TStretchFilter filter) {
     const TMappingTable columnTable = BuildMappingTable(g.sourceWidth, g.destWidth, filter);
     const TMappingTable rowTable = BuildMappingTable(g.sourceHeight, g.destHeight, filter);
@@ -209,11 +212,17 @@ void DrawSeparable(const TBitmap32& source, const TGeometry& g, TRowWriter& writ
     const bool clamp = filter == sfLanczos || filter == sfMitchell;
     const detail::TResampleKernels kernels = detail::BestKernels();
     std::vector<std::int32_t> line(static_cast<std::size_t>(columns.sourceCount) * 4);
+    std::vector<const TColor32*> rows;
+    std::vector<std::int32_t> rowWeights;
     for (int j = g.firstRow; j < g.endRow; ++j) {
-        std::fill(line.begin(), line.end(), 0);
-        for (const TClusterEntry& e : rowTable[static_cast<std::size_t>(j)])
-            kernels.accumulateRow(SourceRow(source, g, e.Position) + columns.firstSource, columns.sourceCount,
-                                  e.Weight, line.data());
+        rows.clear();
+        rowWeights.clear();
+        for (const TClusterEntry& e : rowTable[static_cast<std::size_t>(j)]) {
+            rows.push_back(SourceRow(source, g, e.Position) + columns.firstSource);
+            rowWeights.push_back(e.Weight);
+        }
+        kernels.verticalPass(rows.data(), rowWeights.data(), static_cast<int>(rows.size()), columns.sourceCount,
+                             line.data());
         kernels.horizontalPass(line.data(), columns.starts.data(), columns.positions.data(), columns.weights.data(),
                                g.VisibleColumns(), clamp, writer.Row(j));
         writer.Commit(j);
