@@ -1,0 +1,156 @@
+// Whole-album throughput: 50 photos of 12 megapixels, large + medium + thumbnail, Lanczos,
+// quality 90, with the database phase, against the codec floor (decode + the three encodes
+// alone, measured in the same run). Then a second run with the recreate switches off.
+//
+//   processing_bench [photos] [width] [height]
+#include "core/model.h"
+#include "core/processing_log.h"
+#include "core/settings.h"
+#include "core/user_host.h"
+#include "db/table_script.h"
+#include "image/bitmap32.h"
+#include "image/jpeg_codec.h"
+#include "image/resize.h"
+#include "processing/album_preparation.h"
+#include "processing/busy_state.h"
+#include "processing/processing_run.h"
+#include "processing/wizard_context.h"
+#include "platform/program_paths.h"
+
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <ctime>
+#include <filesystem>
+#include <string>
+
+namespace {
+
+using namespace galerion;
+
+struct TClock {
+    double wall, cpu;
+    static TClock Now() {
+        timespec w{}, c{};
+        clock_gettime(CLOCK_MONOTONIC, &w);
+        clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &c);
+        return {w.tv_sec + w.tv_nsec * 1e-9, c.tv_sec + c.tv_nsec * 1e-9};
+    }
+    TClock operator-(const TClock& o) const { return {wall - o.wall, cpu - o.cpu}; }
+};
+
+class TSilentHost : public TUserHost {
+public:
+    void ShowError(const std::string& t) override { std::fprintf(stderr, "error: %s\n", t.c_str()); }
+    void ShowWarning(const std::string& t) override { std::fprintf(stderr, "warning: %s\n", t.c_str()); }
+    void ShowInformation(const std::string&) override {}
+    bool Confirm(const std::string&) override { return true; }
+    TExistingAlbumReply AskExistingAlbum(const std::string&) override {
+        return {TExistingAlbumAnswer::Update, false};
+    }
+    [[noreturn]] void ExitProgram(int code) override { std::exit(code); }
+};
+
+// A photo-like picture: smooth light and colour with fine texture, so the codec works as hard
+// as on a camera picture.
+void WritePhoto(const std::string& path, int width, int height, int seed) {
+    TBitmap32 bitmap;
+    bitmap.SetSize(width, height);
+    unsigned noise = 12345u + static_cast<unsigned>(seed) * 7919u;
+    for (int y = 0; y < height; ++y) {
+        TColor32* row = bitmap.ScanLine(y);
+        for (int x = 0; x < width; ++x) {
+            noise = noise * 1103515245u + 12345u;
+            const int n = static_cast<int>((noise >> 16) & 31) - 16;
+            const double u = static_cast<double>(x) / width, v = static_cast<double>(y) / height;
+            const int r = static_cast<int>(120 + 90 * std::sin(u * 7 + seed) * v) + n;
+            const int g = static_cast<int>(110 + 80 * std::cos(v * 5 - u * 3)) + n;
+            const int b = static_cast<int>(140 + 70 * std::sin((u + v) * 11 + seed)) + n;
+            auto clamp = [](int c) { return c < 0 ? 0 : c > 255 ? 255 : c; };
+            row[x] = Color32(clamp(r), clamp(g), clamp(b));
+        }
+    }
+    SaveJpeg(bitmap, 92, path);
+}
+
+// Decode + large encode + the medium and thumbnail encodes at their output sizes.
+TClock CodecFloor(const TAlbumItem& album, const std::string& scratch) {
+    TBitmap32 master, medium, thumb;
+    const TClock start = TClock::Now();
+    for (int i = 0; i < album.PictureCount(); ++i) {
+        LoadPicture(master, album.PictureAt(i)->OriginalFile);
+        SaveJpeg(master, 90, scratch + "/large.jpg");
+        const double s = FitScale(master.Width(), master.Height(), 800, 768);
+        medium.SetSize(static_cast<int>(std::nearbyint(master.Width() * s)),
+                       static_cast<int>(std::nearbyint(master.Height() * s)));
+        SaveJpeg(medium, 90, scratch + "/medium.jpg");
+        const double t = FitScale(master.Width(), master.Height(), 150, 100);
+        thumb.SetSize(static_cast<int>(std::nearbyint(master.Width() * t)),
+                      static_cast<int>(std::nearbyint(master.Height() * t)));
+        SaveJpeg(thumb, 90, scratch + "/thumb.jpg");
+    }
+    return TClock::Now() - start;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    const int photos = argc > 1 ? std::atoi(argv[1]) : 50;
+    const int width = argc > 2 ? std::atoi(argv[2]) : 4000;
+    const int height = argc > 3 ? std::atoi(argv[3]) : 3000;
+    namespace fs = std::filesystem;
+    const fs::path root = fs::temp_directory_path() / "galerion-processing-bench";
+    fs::remove_all(root);
+    const std::string folder = (root / "Album").string();
+    fs::create_directories(folder);
+    std::printf("Writing %d photos of %dx%d (%.1f MP)...\n", photos, width, height,
+                width * height / 1e6);
+    for (int i = 0; i < photos; ++i) {
+        char name[32];
+        std::snprintf(name, sizeof name, "/IMG_%04d.jpg", i);
+        WritePhoto(folder + name, width, height, i);
+    }
+
+    TSilentHost host;
+    TProcessingLog log;
+    log.ApplyLogSwitches(true, false, false);
+    TSettings settings;
+    settings.ProcessLarge = true;
+    settings.ResizeMode = 3;
+    settings.UpdateMode = 2;
+    settings.DB = "Provider=SQLite;Data Source=" + (root / "site.db").string();
+    CreateTablesFromScript(settings.DB, host, ResourcePath("create_tables.sql"));
+    TAlbumList albums;
+    TBusyState busy(host);
+    TWizardContext context{albums, settings, log, host, busy};
+    context.makeWorkingThumbnails = false;
+    albums.AddAlbum(folder);
+    {
+        TBusyScope scope(busy);
+        PrepareAlbum(context, 0);
+    }
+
+    const TClock floor = CodecFloor(*albums.AlbumAt(0), root.string());
+    const TClock first = [&] {
+        const TClock start = TClock::Now();
+        StartProcessing(context);
+        return TClock::Now() - start;
+    }();
+    settings.RecreateLarge = settings.RecreateMedium = settings.RecreateThumb = false;
+    const TClock second = [&] {
+        const TClock start = TClock::Now();
+        StartProcessing(context);
+        return TClock::Now() - start;
+    }();
+
+    std::printf("codec floor (decode + 3 encodes, one core): %.3f s wall, %.3f s CPU, %.2f photos/s\n",
+                floor.wall, floor.cpu, photos / floor.wall);
+    std::printf("full run:  %.3f s wall, %.3f s CPU, %.2f photos/s\n", first.wall, first.cpu,
+                photos / first.wall);
+    std::printf("  CPU / codec floor CPU:        %.2f  (goal <= 1.3)\n", first.cpu / floor.cpu);
+    std::printf("  wall / single-core floor:     %.2f  (goal < 1)\n", first.wall / floor.wall);
+    std::printf("second run, recreate off: %.3f s wall = %.1f %% of the first (goal < 5 %%)\n",
+                second.wall, 100.0 * second.wall / first.wall);
+    fs::remove_all(root);
+    return 0;
+}
