@@ -177,6 +177,21 @@ TEST_F(Run, StopDuringTheFilePhaseWritesNoRows) {
     EXPECT_EQ(f.host.statuses.back(), "Operation was cancelled.");
 }
 
+TEST_F(Run, StopAtTheDatabasePhaseEndsTheRunAtOnce) {
+    f.PrepareAll({album});
+    int pumps = 0;
+    // BeginBusy lets events run once, then five stop checks of two pumps per picture.
+    f.host.onPump = [&] {
+        if (++pumps == 1 + 3 * 10 + 1) f.busy.RequestStop();
+    };
+    EXPECT_EQ(Process(), TRunOutcome::Stopped);
+    EXPECT_TRUE(fs::exists(album + "/ps_thumb/tn_c.jpg"));
+    EXPECT_EQ(Count(f.connection, "SELECT COUNT(*) FROM album"), 0);
+    EXPECT_EQ(f.host.statuses.end()[-2], "Photos: 3.  Database: processing.");
+    EXPECT_EQ(std::count(f.host.statuses.begin(), f.host.statuses.end(),
+                         "Photos: 3.  Processing: DONE"), 0);
+}
+
 TEST_F(Run, UnpreparedAlbumsNeedConsentAndAreSkipped) {
     const std::string second = f.root / "Other";
     MakeFolder(second);
