@@ -3,25 +3,61 @@
 #include "platform/errors.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <cstring>
 #include <limits>
 #include <new>
+#include <sys/mman.h>
 #include <string>
 
 namespace galerion {
 
+namespace {
+
+// Arrays from this size on are mapped directly and aligned for huge pages.
+constexpr std::size_t kMapFrom = std::size_t{8} << 20;
+constexpr std::size_t kHugePage = std::size_t{2} << 20;
+
+[[noreturn]] void OutOfMemory(std::size_t count) {
+    throw ImageError("Out of memory for a raster of " + std::to_string(count) + " pixels");
+}
+
+}  // namespace
+
 TColor32* TPixelBuffer::Reserve(std::size_t count) {
-    if (count > capacity_) {
-        data_.reset();
-        capacity_ = 0;
-        try {
-            data_ = std::make_unique_for_overwrite<TColor32[]>(count);
-        } catch (const std::bad_alloc&) {
-            throw ImageError("Out of memory for a raster of " + std::to_string(count) + " pixels");
-        }
-        capacity_ = count;
+    if (count <= capacity_) return data_;
+    Release();
+    if (count > std::numeric_limits<std::size_t>::max() / sizeof(TColor32) - kHugePage) OutOfMemory(count);
+    const std::size_t bytes = count * sizeof(TColor32);
+    if (bytes < kMapFrom) {
+        block_ = ::operator new(bytes, std::nothrow);
+        if (block_ == nullptr) OutOfMemory(count);
+        data_ = static_cast<TColor32*>(block_);
+    } else {
+        const std::size_t length = bytes + kHugePage;
+        void* block = ::mmap(nullptr, length, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+        if (block == MAP_FAILED) OutOfMemory(count);
+        block_ = block;
+        mappedBytes_ = length;
+        const std::uintptr_t start = (reinterpret_cast<std::uintptr_t>(block) + kHugePage - 1) & ~(kHugePage - 1);
+        data_ = reinterpret_cast<TColor32*>(start);
+#ifdef MADV_HUGEPAGE
+        ::madvise(block, length, MADV_HUGEPAGE);  // a hint; without it the pages are small
+#endif
     }
-    return data_.get();
+    capacity_ = count;
+    return data_;
+}
+
+void TPixelBuffer::Release() noexcept {
+    if (mappedBytes_ != 0)
+        ::munmap(block_, mappedBytes_);
+    else
+        ::operator delete(block_);
+    data_ = nullptr;
+    block_ = nullptr;
+    capacity_ = 0;
+    mappedBytes_ = 0;
 }
 
 TBitmap32::TBitmap32(const TBitmap32& other) { *this = other; }

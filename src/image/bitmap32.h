@@ -30,30 +30,42 @@ constexpr int GreenOf(TColor32 c) { return static_cast<int>((c >> 8) & 0xFF); }
 constexpr int BlueOf(TColor32 c) { return static_cast<int>(c & 0xFF); }
 
 // A pixel array that keeps its capacity, so rasters can be reused from picture to picture
-// without fresh allocations (and their page faults).
+// without fresh allocations (and their page faults). Photo-sized arrays are mapped on huge
+// pages where the system offers them: a few hundred page faults instead of tens of thousands.
 class TPixelBuffer {
 public:
     TPixelBuffer() = default;
-    TPixelBuffer(TPixelBuffer&&) noexcept = default;
-    TPixelBuffer& operator=(TPixelBuffer&&) noexcept = default;
-
-    // At least `count` pixels; contents unspecified after growth.
-    TColor32* Reserve(std::size_t count);
-    TColor32* Data() { return data_.get(); }
-    const TColor32* Data() const { return data_.get(); }
-    std::size_t Capacity() const { return capacity_; }
-    void Release() {
-        data_.reset();
-        capacity_ = 0;
+    ~TPixelBuffer() { Release(); }
+    TPixelBuffer(const TPixelBuffer&) = delete;
+    TPixelBuffer& operator=(const TPixelBuffer&) = delete;
+    TPixelBuffer(TPixelBuffer&& other) noexcept { Swap(other); }
+    TPixelBuffer& operator=(TPixelBuffer&& other) noexcept {
+        if (this != &other) {
+            Release();
+            Swap(other);
+        }
+        return *this;
     }
+
+    // At least `count` pixels; contents unspecified after growth. Raises ImageError when the
+    // memory cannot be had.
+    TColor32* Reserve(std::size_t count);
+    TColor32* Data() { return data_; }
+    const TColor32* Data() const { return data_; }
+    std::size_t Capacity() const { return capacity_; }
+    void Release() noexcept;
     void Swap(TPixelBuffer& other) noexcept {
-        data_.swap(other.data_);
+        std::swap(data_, other.data_);
         std::swap(capacity_, other.capacity_);
+        std::swap(block_, other.block_);
+        std::swap(mappedBytes_, other.mappedBytes_);
     }
 
 private:
-    std::unique_ptr<TColor32[]> data_;
+    TColor32* data_ = nullptr;
     std::size_t capacity_ = 0;
+    void* block_ = nullptr;         // what was allocated or mapped
+    std::size_t mappedBytes_ = 0;   // 0: block_ came from operator new
 };
 
 class TBitmap32 {
