@@ -60,18 +60,23 @@ void ResizeIntoBox(const std::string& nameForMessages, TBitmap32& source, TBitma
 }
 
 void MakeWorkingThumbnail(const std::string& sourcePath, const std::string& targetPath, int boxWidth,
-                          int boxHeight, bool keepSmaller, TStretchFilter filter, TProcessingLog& log) {
-    TBitmap32 picture;
+                          int boxHeight, bool keepSmaller, TStretchFilter filter, TProcessingLog& log,
+                          TThumbnailRasters& rasters) {
+    TBitmap32& picture = rasters.Picture;
     LoadPicture(picture, sourcePath);
     picture.StretchFilter = filter;
     bool smaller = false;
     const double scale = BoxScale(picture.Width(), picture.Height(), boxWidth, boxHeight, keepSmaller, smaller);
     if (smaller) log.AddLogLine(msg::SmallerThanBox(keepSmaller, sourcePath, targetPath), msg::kLevelWarning);
-    TBitmap32 thumbnail;
-    thumbnail.StretchFilter = filter;
-    DrawFitted(picture, thumbnail, scale);
-    picture.Release();
-    SaveJpeg(thumbnail, kDefaultJpegQuality, targetPath);
+    rasters.Thumbnail.StretchFilter = filter;
+    DrawFitted(picture, rasters.Thumbnail, scale);
+    SaveJpeg(rasters.Thumbnail, kDefaultJpegQuality, targetPath);
+}
+
+void MakeWorkingThumbnail(const std::string& sourcePath, const std::string& targetPath, int boxWidth,
+                          int boxHeight, bool keepSmaller, TStretchFilter filter, TProcessingLog& log) {
+    TThumbnailRasters rasters;
+    MakeWorkingThumbnail(sourcePath, targetPath, boxWidth, boxHeight, keepSmaller, filter, log, rasters);
 }
 
 }  // namespace galerion

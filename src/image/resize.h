@@ -26,8 +26,20 @@ TFittedSize FittedSize(int width, int height, double scale);
 void ResizeIntoBox(const std::string& nameForMessages, TBitmap32& source, TBitmap32& target, int boxWidth,
                    int boxHeight, bool keepSmaller, TStretchFilter filter, TProcessingLog& log);
 
-// Loads the photo, fits it into the box and writes it as a JPEG of the default quality.
+// Loads the photo, fits it into the box and writes it as a JPEG of the default quality. Both
+// rasters are released at the end.
 void MakeWorkingThumbnail(const std::string& sourcePath, const std::string& targetPath, int boxWidth,
                           int boxHeight, bool keepSmaller, TStretchFilter filter, TProcessingLog& log);
+
+// The rasters of working thumbnails, kept by a caller that makes many of them: a photo-sized
+// raster made afresh for every picture costs more in page faults than the scaling itself.
+struct TThumbnailRasters {
+    TBitmap32 Picture;
+    TBitmap32 Thumbnail;
+};
+// The same, in the caller's rasters, which keep their memory for the next picture.
+void MakeWorkingThumbnail(const std::string& sourcePath, const std::string& targetPath, int boxWidth,
+                          int boxHeight, bool keepSmaller, TStretchFilter filter, TProcessingLog& log,
+                          TThumbnailRasters& rasters);
 
 }  // namespace galerion

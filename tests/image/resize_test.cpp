@@ -109,5 +109,22 @@ TEST(ResizeTest, WorkingThumbnail) {
     EXPECT_FALSE(std::filesystem::exists(folder.File("zero.jpg")));
 }
 
+TEST(ResizeTest, WorkingThumbnailsInReusedRastersMatchFreshOnes) {
+    TTempFolder folder;
+    TProcessingLog log = WarningLog();
+    TThumbnailRasters rasters;
+    for (const auto& [w, h] : {std::pair{300, 200}, {120, 260}}) {
+        const std::string photo = folder.File("p" + std::to_string(w) + ".jpg");
+        SaveJpeg(PatternBitmap(w, h, static_cast<unsigned>(w)), 90, photo);
+        MakeWorkingThumbnail(photo, folder.File("fresh.jpg"), 150, 100, true, sfNearest, log);
+        MakeWorkingThumbnail(photo, folder.File("reused.jpg"), 150, 100, true, sfNearest, log, rasters);
+        TBitmap32 fresh, reused;
+        LoadPicture(fresh, folder.File("fresh.jpg"));
+        LoadPicture(reused, folder.File("reused.jpg"));
+        ASSERT_EQ(fresh.Width(), reused.Width());
+        EXPECT_TRUE(std::equal(fresh.Bits(), fresh.Bits() + fresh.PixelCount(), reused.Bits()));
+    }
+}
+
 }  // namespace
 }  // namespace galerion
