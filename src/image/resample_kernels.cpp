@@ -1,6 +1,8 @@
 #include "image/resample_kernels.h"
 
 #include <algorithm>
+#include <bit>
+#include <cstddef>
 
 namespace galerion::detail {
 
@@ -8,17 +10,25 @@ namespace {
 
 void VerticalPassPortable(const TColor32* const* rows, const std::int32_t* weights, int taps, int count,
                           std::int32_t* buffer) {
-    std::fill(buffer, buffer + 4 * static_cast<std::ptrdiff_t>(count), 0);
+    const std::ptrdiff_t samples = 4 * static_cast<std::ptrdiff_t>(count);
+    std::fill(buffer, buffer + samples, 0);
     for (int t = 0; t < taps; ++t) {
-        const TColor32* row = rows[t];
         const std::int32_t w = weights[t];
-        for (int x = 0; x < count; ++x) {
-            const TColor32 c = row[x];
-            std::int32_t* b = buffer + 4 * x;
-            b[0] += static_cast<std::int32_t>(c & 0xFF) * w;
-            b[1] += static_cast<std::int32_t>((c >> 8) & 0xFF) * w;
-            b[2] += static_cast<std::int32_t>((c >> 16) & 0xFF) * w;
-            b[3] += static_cast<std::int32_t>(c >> 24) * w;
+        if constexpr (std::endian::native == std::endian::little) {
+            // The pixel's bytes are its channels from the low one up, the buffer's order: one
+            // flat widening multiply-add that the compiler turns into vector code.
+            const std::uint8_t* bytes = reinterpret_cast<const std::uint8_t*>(rows[t]);
+            for (std::ptrdiff_t k = 0; k < samples; ++k) buffer[k] += bytes[k] * w;
+        } else {
+            const TColor32* row = rows[t];
+            for (int x = 0; x < count; ++x) {
+                const TColor32 c = row[x];
+                std::int32_t* b = buffer + 4 * x;
+                b[0] += static_cast<std::int32_t>(c & 0xFF) * w;
+                b[1] += static_cast<std::int32_t>((c >> 8) & 0xFF) * w;
+                b[2] += static_cast<std::int32_t>((c >> 16) & 0xFF) * w;
+                b[3] += static_cast<std::int32_t>(c >> 24) * w;
+            }
         }
     }
 }

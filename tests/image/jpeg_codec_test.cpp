@@ -100,6 +100,43 @@ TEST_F(JpegCodecTest, RoundTripKeepsSizeAndColourAndSetsAlpha) {
     EXPECT_EQ(loaded.MasterAlpha, 10);
 }
 
+// The raster goes to and from the library in its own byte order; the files and pixels must be
+// those of the plain 24-bit RGB interface.
+TEST_F(JpegCodecTest, SameBytesAndPixelsAsThePlainRgbInterface) {
+    const TBitmap32 picture = testing_support::PatternBitmap(45, 31, 9);
+    SaveJpeg(picture, 90, folder.File("ours.jpg"));
+    WriteWithLibrary(
+        folder.File("plain.jpg"), 45, 31, 3, JCS_RGB,
+        [&picture](int x, int y, JSAMPLE* s) {
+            const TColor32 c = picture.Pixel(x, y);
+            s[0] = static_cast<JSAMPLE>(RedOf(c)), s[1] = static_cast<JSAMPLE>(GreenOf(c)),
+            s[2] = static_cast<JSAMPLE>(BlueOf(c));
+        },
+        [](jpeg_compress_struct& c) { jpeg_set_quality(&c, 90, TRUE); });
+    EXPECT_EQ(ReadBytes(folder.File("ours.jpg")), ReadBytes(folder.File("plain.jpg")));
+
+    TBitmap32 loaded;
+    LoadPicture(loaded, folder.File("plain.jpg"));
+    jpeg_decompress_struct cinfo{};
+    jpeg_error_mgr error{};
+    cinfo.err = jpeg_std_error(&error);
+    jpeg_create_decompress(&cinfo);
+    std::FILE* file = std::fopen(folder.File("plain.jpg").c_str(), "rb");
+    jpeg_stdio_src(&cinfo, file);
+    jpeg_read_header(&cinfo, TRUE);
+    jpeg_start_decompress(&cinfo);
+    std::vector<JSAMPLE> row(45 * 3);
+    for (int y = 0; y < 31; ++y) {
+        JSAMPROW pointer = row.data();
+        jpeg_read_scanlines(&cinfo, &pointer, 1);
+        for (int x = 0; x < 45; ++x)
+            ASSERT_EQ(loaded.Pixel(x, y), Color32(row[3 * x], row[3 * x + 1], row[3 * x + 2])) << x << "," << y;
+    }
+    jpeg_finish_decompress(&cinfo);
+    jpeg_destroy_decompress(&cinfo);
+    std::fclose(file);
+}
+
 TEST_F(JpegCodecTest, SavedFileIsBaselineAndReplacesTheOldOne) {
     const std::string path = folder.File("a.jpg");
     WriteBytes(path, {'o', 'l', 'd'});
