@@ -103,7 +103,11 @@ std::size_t TBitmap32::CountFor(int width, int height) {
 void TBitmap32::SetSizeForOverwrite(int width, int height) {
     if (width < 1 || height < 1) width = height = 0;
     if (width == width_ && height == height_) return;
-    pixels_.Reserve(CountFor(width, height));
+    const std::size_t count = CountFor(width, height);
+    // Growing gives the old memory back first; if the new block cannot be had, the raster is
+    // left empty rather than pointing at nothing.
+    width_ = height_ = 0;
+    pixels_.Reserve(count);
     width_ = width;
     height_ = height;
 }

@@ -1,6 +1,7 @@
 #include "image/bitmap32.h"
 
 #include "image_test_support.h"
+#include "platform/errors.h"
 
 #include <gtest/gtest.h>
 
@@ -42,6 +43,14 @@ TEST(Bitmap32Test, ReusesItsMemoryWhenCapacitySuffices) {
     const TColor32* before = bitmap.Bits();
     bitmap.SetSize(50, 120);
     EXPECT_EQ(bitmap.Bits(), before);
+}
+
+TEST(Bitmap32Test, ImpossibleSizeRaisesAndLeavesAUsableEmptyRaster) {
+    TBitmap32 bitmap = BitmapOf({{1, 2}});
+    EXPECT_THROW(bitmap.SetSize(2147483647, 2147483647), ImageError);
+    EXPECT_TRUE(bitmap.Empty());
+    bitmap.SetSize(2, 2);
+    EXPECT_EQ(bitmap.Pixel(1, 1), 0u);
 }
 
 TEST(Bitmap32Test, DefaultsAndCopies) {
