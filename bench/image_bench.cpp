@@ -5,6 +5,8 @@
 #include "core/processing_log.h"
 #include "image/bitmap32.h"
 #include "image/jpeg_codec.h"
+#include "image/mapping_table.h"
+#include "image/resample_kernels.h"
 #include "image/resize.h"
 #include "image/turns.h"
 
@@ -16,6 +18,7 @@
 #include <fstream>
 #include <spawn.h>
 #include <string>
+#include <vector>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -158,6 +161,43 @@ BENCHMARK(BM_Reduce)
     ->ArgsProduct({{0, 1, 2, 3, 4}, {800}, {768}})
     ->ArgsProduct({{0, 1, 2, 3, 4}, {150}, {100}})
     ->Unit(benchmark::kMillisecond);
+
+// The two passes of a Lanczos reduction of the photo into 800 x 533 with the plain loops (0)
+// and with the AVX2 ones (1): the same integers, at different speeds.
+void BM_LanczosPasses(benchmark::State& state) {
+    const bool vector = state.range(0) == 1;
+    if (vector && !detail::ProcessorHasAvx2()) {
+        state.SkipWithError("no AVX2");
+        return;
+    }
+    const detail::TResampleKernels kernels = vector ? detail::Avx2Kernels() : detail::PortableKernels();
+    const TBitmap32& photo = Fixture().photo;
+    const TMappingTable columns = BuildMappingTable(kPhotoWidth, 800, sfLanczos);
+    const TMappingTable rows = BuildMappingTable(kPhotoHeight, 533, sfLanczos);
+    std::vector<int> starts{0}, positions;
+    std::vector<std::int32_t> weights;
+    for (const TCluster& cluster : columns) {
+        for (const TClusterEntry& e : cluster) positions.push_back(e.Position), weights.push_back(e.Weight);
+        starts.push_back(static_cast<int>(positions.size()));
+    }
+    std::vector<std::int32_t> line(4 * kPhotoWidth);
+    std::vector<TColor32> out(800);
+    std::vector<const TColor32*> sourceRows;
+    std::vector<std::int32_t> rowWeights;
+    for (auto _ : state) {
+        for (const TCluster& cluster : rows) {
+            sourceRows.clear();
+            rowWeights.clear();
+            for (const TClusterEntry& e : cluster) sourceRows.push_back(photo.ScanLine(e.Position)), rowWeights.push_back(e.Weight);
+            kernels.verticalPass(sourceRows.data(), rowWeights.data(), static_cast<int>(sourceRows.size()), kPhotoWidth,
+                                 line.data());
+            kernels.horizontalPass(line.data(), starts.data(), positions.data(), weights.data(), 800, true, out.data());
+            benchmark::DoNotOptimize(out.data());
+        }
+    }
+    PerSourceMegapixel(state);
+}
+BENCHMARK(BM_LanczosPasses)->ArgName("avx2")->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 
 void BM_QuarterTurn(benchmark::State& state) {
     TBitmap32 raster = Fixture().photo;

@@ -86,6 +86,14 @@ TEST(StretchDrawTest, LinearPathChoice) {
     EXPECT_EQ(RedRow(Drawn(three, 2, 1)), (std::vector<int>{25, 175}));
 }
 
+TEST(StretchDrawTest, KeptDirectionIsStillFiltered) {
+    // Only the height changes, yet the spline runs across the row too (weights 43, 170, 43).
+    const TBitmap32 spike = WithFilter(BitmapOf({{Grey(0), Grey(255), Grey(0), Grey(0), Grey(0)}}), sfSpline);
+    const TBitmap32 result = Drawn(spike, 5, 2);
+    EXPECT_EQ(RedRow(result, 0), (std::vector<int>{42, 169, 42, 0, 0}));
+    EXPECT_EQ(RedRow(result, 1), (std::vector<int>{42, 169, 42, 0, 0}));
+}
+
 TEST(StretchDrawTest, OnePixelWideSourceTakesThatColumnOnly) {
     const TBitmap32 column = WithFilter(BitmapOf({{Grey(50)}, {Grey(150)}}), sfLinear);
     const TBitmap32 result = Drawn(column, 3, 3);
