@@ -232,6 +232,12 @@ void DrawSeparable(const TBitmap32& source, const TGeometry& g, TRowWriter& writ
 }  // namespace
 
 void StretchDraw(const TBitmap32& source, TBitmap32& destination, TRect destinationRect, TRect sourceRect) {
+    if (&source == &destination) {
+        // Drawing a raster into itself would read pixels already overwritten.
+        const TBitmap32 copy = source;
+        StretchDraw(copy, destination, destinationRect, sourceRect);
+        return;
+    }
     const std::optional<TGeometry> geometry = GeometryOf(source, destination, destinationRect, sourceRect);
     if (!geometry) return;
     const TGeometry& g = *geometry;

@@ -11,6 +11,7 @@ namespace galerion {
 // Same size: copied one to one. sfNearest: nearest-pixel mapping. sfLinear enlarging in both
 // directions: bilinear. Otherwise: separable resampling with the filter's kernel.
 // dmOpaque replaces destination pixels; dmBlend blends over them by alpha x MasterAlpha.
+// Source and destination may be the same raster.
 void StretchDraw(const TBitmap32& source, TBitmap32& destination, TRect destinationRect, TRect sourceRect);
 
 }  // namespace galerion

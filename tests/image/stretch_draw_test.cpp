@@ -190,6 +190,14 @@ TEST(StretchDrawTest, OnlyPixelsInsideTheDestinationAreWritten) {
         }
 }
 
+TEST(StretchDrawTest, DrawingARasterIntoItselfReadsTheOriginal) {
+    for (TStretchFilter filter : {sfNearest, sfLanczos}) {
+        TBitmap32 bitmap = WithFilter(BitmapOf({{Grey(1), Grey(2), Grey(3), Grey(4)}}), filter);
+        StretchDraw(bitmap, bitmap, TRect{1, 0, 5, 1}, TRect{0, 0, 4, 1});  // shifted right by one
+        EXPECT_EQ(RedRow(bitmap), (std::vector<int>{1, 1, 2, 3}));
+    }
+}
+
 TEST(StretchDrawTest, BlendUsesAlphaTimesMasterAlpha) {
     TBitmap32 source = BitmapOf({{Color32(200, 100, 0, 255)}});
     source.DrawMode = dmBlend;
