@@ -5,10 +5,10 @@
 #include "platform/errors.h"
 
 #include <cstdint>
-#include <cstring>
-#include <fstream>
-#include <map>
+#include <cstdio>
 #include <sstream>
+#include <string>
+#include <utility>
 #include <vector>
 
 namespace galerion {
