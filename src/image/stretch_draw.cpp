@@ -7,7 +7,10 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <future>
 #include <optional>
+#include <system_error>
+#include <thread>
 #include <vector>
 
 namespace galerion {
@@ -202,31 +205,80 @@ TFlatColumns FlattenColumns(const TMappingTable& table, const TGeometry& g) {
     return flat;
 }
 
-// Tables built once per draw; per destination row one vertical pass fills the line buffer
-// and one horizontal pass per destination pixel reads it.
-void DrawSeparable(const TBitmap32& source, const TGeometry& g, TRowWriter& writer, TStretchFilter filter) {
-    const TMappingTable columnTable = BuildMappingTable(g.sourceWidth, g.destWidth, filter);
-    const TMappingTable rowTable = BuildMappingTable(g.sourceHeight, g.destHeight, filter);
-    const TFlatColumns columns = FlattenColumns(columnTable, g);
-    // Kernels with negative lobes can overshoot and are clamped; the others never leave 0-255.
-    const bool clamp = filter == sfLanczos || filter == sfMitchell;
-    const detail::TResampleKernels kernels = detail::BestKernels();
+// What every row of a separable draw shares: the tables, built once per draw.
+struct TSeparablePlan {
+    TMappingTable rowTable;
+    TFlatColumns columns;
+    bool clamp;
+    detail::TResampleKernels kernels;
+};
+
+// Per destination row one vertical pass fills the line buffer and one horizontal pass per
+// destination pixel reads it. Rows are independent, so any split of them gives the same pixels.
+void ResampleRows(const TBitmap32& source, const TGeometry& g, const TSeparablePlan& plan, int firstRow, int endRow,
+                  TRowWriter& writer) {
+    const TFlatColumns& columns = plan.columns;
     std::vector<std::int32_t> line(static_cast<std::size_t>(columns.sourceCount) * 4);
     std::vector<const TColor32*> rows;
     std::vector<std::int32_t> rowWeights;
-    for (int j = g.firstRow; j < g.endRow; ++j) {
+    for (int j = firstRow; j < endRow; ++j) {
         rows.clear();
         rowWeights.clear();
-        for (const TClusterEntry& e : rowTable[static_cast<std::size_t>(j)]) {
+        for (const TClusterEntry& e : plan.rowTable[static_cast<std::size_t>(j)]) {
             rows.push_back(SourceRow(source, g, e.Position) + columns.firstSource);
             rowWeights.push_back(e.Weight);
         }
-        kernels.verticalPass(rows.data(), rowWeights.data(), static_cast<int>(rows.size()), columns.sourceCount,
-                             line.data());
-        kernels.horizontalPass(line.data(), columns.starts.data(), columns.positions.data(), columns.weights.data(),
-                               g.VisibleColumns(), clamp, writer.Row(j));
+        plan.kernels.verticalPass(rows.data(), rowWeights.data(), static_cast<int>(rows.size()), columns.sourceCount,
+                                  line.data());
+        plan.kernels.horizontalPass(line.data(), columns.starts.data(), columns.positions.data(),
+                                    columns.weights.data(), g.VisibleColumns(), plan.clamp, writer.Row(j));
         writer.Commit(j);
     }
+}
+
+// Pixel multiply-adds of the vertical pass below which another thread costs more than it saves.
+constexpr long long kWorkPerThread = 4'000'000;
+constexpr unsigned kMaxThreads = 4;
+
+int ThreadCount(const TGeometry& g, const TSeparablePlan& plan) {
+    long long taps = 0;
+    for (int j = g.firstRow; j < g.endRow; ++j) taps += static_cast<long long>(plan.rowTable[static_cast<std::size_t>(j)].size());
+    const long long work = taps * plan.columns.sourceCount;
+    const unsigned cores = std::max(1u, std::min(std::thread::hardware_concurrency(), kMaxThreads));
+    return static_cast<int>(std::clamp<long long>(work / kWorkPerThread, 1, cores));
+}
+
+void DrawSeparable(const TBitmap32& source, TBitmap32& destination, const TGeometry& g, TStretchFilter filter) {
+    // Kernels with negative lobes can overshoot and are clamped; the others never leave 0-255.
+    const TSeparablePlan plan{BuildMappingTable(g.sourceHeight, g.destHeight, filter),
+                              FlattenColumns(BuildMappingTable(g.sourceWidth, g.destWidth, filter), g),
+                              filter == sfLanczos || filter == sfMitchell, detail::BestKernels()};
+    const int threads = ThreadCount(g, plan);
+    const int rows = g.endRow - g.firstRow;
+    auto chunk = [&](int k) {
+        TRowWriter writer(source, destination, g);  // each its own staging row
+        ResampleRows(source, g, plan, g.firstRow + rows * k / threads, g.firstRow + rows * (k + 1) / threads, writer);
+    };
+    std::vector<std::future<void>> helpers;
+    for (int k = 1; k < threads; ++k) {
+        try {
+            helpers.push_back(std::async(std::launch::async, chunk, k));
+        } catch (const std::system_error&) {
+            chunk(k);  // no thread to be had: the same rows, here
+        }
+    }
+    chunk(0);
+    for (std::future<void>& helper : helpers) helper.get();
+}
+
+enum class TDrawPath { Copy, Nearest, Bilinear, Separable };
+
+// The first case that applies.
+TDrawPath ChoosePath(const TGeometry& g, TStretchFilter filter) {
+    if (g.destWidth == g.sourceWidth && g.destHeight == g.sourceHeight) return TDrawPath::Copy;
+    if (filter == sfNearest) return TDrawPath::Nearest;
+    if (filter == sfLinear && g.destWidth > g.sourceWidth && g.destHeight > g.sourceHeight) return TDrawPath::Bilinear;
+    return TDrawPath::Separable;
 }
 
 }  // namespace
@@ -241,16 +293,18 @@ void StretchDraw(const TBitmap32& source, TBitmap32& destination, TRect destinat
     const std::optional<TGeometry> geometry = GeometryOf(source, destination, destinationRect, sourceRect);
     if (!geometry) return;
     const TGeometry& g = *geometry;
-    TRowWriter writer(source, destination, g);
     const TStretchFilter filter = source.StretchFilter;
-    if (g.destWidth == g.sourceWidth && g.destHeight == g.sourceHeight)
-        DrawCopy(source, g, writer);
-    else if (filter == sfNearest)
-        DrawNearest(source, g, writer);
-    else if (filter == sfLinear && g.destWidth > g.sourceWidth && g.destHeight > g.sourceHeight)
-        DrawBilinear(source, g, writer);
-    else
-        DrawSeparable(source, g, writer, filter);
+    if (ChoosePath(g, filter) == TDrawPath::Separable) {
+        DrawSeparable(source, destination, g, filter);
+        return;
+    }
+    TRowWriter writer(source, destination, g);
+    switch (ChoosePath(g, filter)) {
+        case TDrawPath::Copy: DrawCopy(source, g, writer); break;
+        case TDrawPath::Nearest: DrawNearest(source, g, writer); break;
+        case TDrawPath::Bilinear: DrawBilinear(source, g, writer); break;
+        case TDrawPath::Separable: break;
+    }
 }
 
 }  // namespace galerion

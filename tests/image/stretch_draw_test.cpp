@@ -175,6 +175,21 @@ TEST(StretchDrawTest, GoldenFingerprints) {
             << "{" << c.filter << ", " << c.width << ", " << c.height << "}";
 }
 
+TEST(StretchDrawTest, LargeDrawsShareRowsWithoutChangingThem) {
+    // Big enough to be split over threads; each row drawn alone (a one-row window) is far
+    // below that and must give the same pixels.
+    for (TStretchFilter filter : {sfLanczos, sfLinear}) {
+        const TBitmap32 source = WithFilter(PatternBitmap(1500, 1000, 5), filter);
+        const TBitmap32 whole = Drawn(source, 300, 190);
+        for (int j = 0; j < 190; j += 7) {
+            TBitmap32 row;
+            row.SetSize(300, 1);
+            StretchDraw(source, row, TRect{0, -j, 300, 190 - j}, TRect{0, 0, 1500, 1000});
+            ASSERT_TRUE(std::equal(row.Bits(), row.Bits() + 300, whole.ScanLine(j))) << "row " << j;
+        }
+    }
+}
+
 TEST(StretchDrawTest, OnlyPixelsInsideTheDestinationAreWritten) {
     const TBitmap32 source = WithFilter(PatternBitmap(40, 30, 2), sfLanczos);
     const TBitmap32 whole = Drawn(source, 20, 15);
