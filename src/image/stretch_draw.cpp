@@ -60,7 +60,7 @@ TColor32 BlendOver(TColor32 s, TColor32 d, int masterAlpha) {
 class TRowWriter {
 public:
     TRowWriter(const TBitmap32& source, TBitmap32& destination, const TGeometry& g)
-        : destination_(destination), g_(g), blend_(source.DrawMode == dmBlend), masterAlpha_(source.MasterAlpha) {
+        : destination_(destination), g_(g), blend_(source.DrawMode == dmBlend), masterAlpha_(std::clamp(source.MasterAlpha, 0, 255)) {
         if (blend_) staging_.resize(static_cast<std::size_t>(g.VisibleColumns()));
     }
 
