@@ -167,7 +167,8 @@ void KeepSingleFaceMark(TAlbumItem& album, int index) {
 }
 
 // Writes the working thumbnail; false when the photo cannot be decoded (it is then excluded).
-bool MakeThumbnail(TWizardContext& context, TPictureItem& picture, int boxWidth, int boxHeight) {
+bool MakeThumbnail(TWizardContext& context, TPictureItem& picture, int boxWidth, int boxHeight,
+                   TThumbnailRasters& rasters) {
     const TSettings& s = context.settings;
     const std::string name = LastPathComponent(picture.TempFile);
     if (!s.RecreateTemp && FileExists(picture.TempFile)) {
@@ -176,7 +177,7 @@ bool MakeThumbnail(TWizardContext& context, TPictureItem& picture, int boxWidth,
     }
     try {
         MakeWorkingThumbnail(picture.OriginalFile, picture.TempFile, boxWidth, boxHeight,
-                             s.Upscale, sfNearest, context.log);
+                             s.Upscale, sfNearest, context.log, rasters);
     } catch (const ImageError& e) {
         picture.IsDeleted = true;
         context.log.AddLogLine(msg::PictureFailed(picture.OriginalFile, e.what()), msg::kLevelError);
@@ -204,6 +205,7 @@ void MakeThumbnailsAndTiles(TWizardContext& context, TAlbumItem& album, int boxW
                             int boxHeight) {
     TUserHost& host = context.host;
     const std::string prefix = PhotosPrefix(album);
+    TThumbnailRasters rasters;  // reused from photo to photo
     for (int i = 0; i < album.PictureCount(); ++i) {
         if (context.busy.StopRequested()) break;
         host.SetStatusText(prefix + "Thumb for:" + std::to_string(i + 1));
@@ -211,7 +213,7 @@ void MakeThumbnailsAndTiles(TWizardContext& context, TAlbumItem& album, int boxW
         if (context.busy.StopRequested()) break;
         TPictureItem& picture = *album.PictureAt(i);
         const bool usable = !context.makeWorkingThumbnails ||
-                            MakeThumbnail(context, picture, boxWidth, boxHeight);
+                            MakeThumbnail(context, picture, boxWidth, boxHeight, rasters);
         if (context.busy.StopRequested()) break;
         if (context.makeWorkingThumbnails && usable) ShowTile(context, album, i, boxWidth, boxHeight);
         else KeepSingleFaceMark(album, i);
