@@ -1,0 +1,441 @@
+#include "platform/reg_file_format.h"
+
+#include "platform/file_mask.h"
+
+#include <cstdio>
+#include <utility>
+
+namespace galerion {
+
+namespace {
+
+constexpr const char* kHeader = "Windows Registry Editor Version 5.00";
+constexpr const char* kOldHeader = "REGEDIT4";
+
+bool SameName(const std::string& a, const std::string& b) {
+    return a.size() == b.size() && AsciiLower(a) == AsciiLower(b);
+}
+
+}  // namespace
+
+bool IsKeyAtOrBelow(const std::string& path, const std::string& ancestor) {
+    if (path.size() < ancestor.size()) return false;
+    if (!SameName(path.substr(0, ancestor.size()), ancestor)) return false;
+    return path.size() == ancestor.size() || path[ancestor.size()] == '\\';
+}
+
+// The indexes keep a file of many keys or values from costing quadratic time to read.
+TStoredKey* FindKey(TRegFileData& data, const std::string& path) {
+    const auto found = data.byPath.find(AsciiLower(path));
+    return found == data.byPath.end() ? nullptr : &data.keys[found->second];
+}
+
+const TStoredKey* FindKey(const TRegFileData& data, const std::string& path) {
+    return FindKey(const_cast<TRegFileData&>(data), path);
+}
+
+TStoredKey& ObtainKey(TRegFileData& data, const std::string& path) {
+    if (TStoredKey* key = FindKey(data, path)) return *key;
+    data.byPath.emplace(AsciiLower(path), data.keys.size());
+    data.keys.push_back(TStoredKey{path, {}, {}});
+    return data.keys.back();
+}
+
+TStoredValue* FindValue(TStoredKey& key, const std::string& name) {
+    const auto found = key.byName.find(AsciiLower(name));
+    return found == key.byName.end() ? nullptr : &key.values[found->second];
+}
+
+void SetValue(TStoredKey& key, TStoredValue value) {
+    if (TStoredValue* existing = FindValue(key, value.name)) {
+        value.name = existing->name;
+        *existing = std::move(value);
+    } else {
+        key.byName.emplace(AsciiLower(value.name), key.values.size());
+        key.values.push_back(std::move(value));
+    }
+}
+
+void RemoveValue(TStoredKey& key, const std::string& name) {
+    std::erase_if(key.values, [&](const TStoredValue& v) { return SameName(v.name, name); });
+    key.byName.clear();
+    for (size_t i = 0; i < key.values.size(); ++i) key.byName.emplace(AsciiLower(key.values[i].name), i);
+}
+
+namespace {
+
+void RemoveKeyTree(TRegFileData& data, const std::string& path) {
+    std::erase_if(data.keys, [&](const TStoredKey& k) { return IsKeyAtOrBelow(k.path, path); });
+    data.byPath.clear();
+    for (size_t i = 0; i < data.keys.size(); ++i) data.byPath.emplace(AsciiLower(data.keys[i].path), i);
+}
+
+// --- Text encodings -------------------------------------------------------------------------
+
+void AppendUtf8(std::string& out, char32_t c) {
+    if (c < 0x80) {
+        out += static_cast<char>(c);
+    } else if (c < 0x800) {
+        out += static_cast<char>(0xC0 | (c >> 6));
+        out += static_cast<char>(0x80 | (c & 0x3F));
+    } else if (c < 0x10000) {
+        out += static_cast<char>(0xE0 | (c >> 12));
+        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (c & 0x3F));
+    } else {
+        out += static_cast<char>(0xF0 | (c >> 18));
+        out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
+        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (c & 0x3F));
+    }
+}
+
+// UTF-16 code units to UTF-8; a lone surrogate becomes U+FFFD.
+std::string Utf16ToUtf8(const std::vector<char16_t>& units) {
+    std::string out;
+    out.reserve(units.size());
+    for (size_t i = 0; i < units.size(); ++i) {
+        char32_t c = units[i];
+        if (c >= 0xD800 && c < 0xDC00 && i + 1 < units.size() && units[i + 1] >= 0xDC00 &&
+            units[i + 1] < 0xE000) {
+            c = 0x10000 + ((c - 0xD800) << 10) + (units[i + 1] - 0xDC00);
+            ++i;
+        } else if (c >= 0xD800 && c < 0xE000) {
+            c = 0xFFFD;
+        }
+        AppendUtf8(out, c);
+    }
+    return out;
+}
+
+std::vector<char16_t> BytesToUnits(const std::string& bytes, size_t offset, bool bigEndian) {
+    std::vector<char16_t> units;
+    units.reserve((bytes.size() - offset) / 2);
+    for (size_t i = offset; i + 1 < bytes.size(); i += 2) {
+        const auto first = static_cast<unsigned char>(bytes[i]);
+        const auto second = static_cast<unsigned char>(bytes[i + 1]);
+        units.push_back(static_cast<char16_t>(bigEndian ? (first << 8) | second
+                                                        : (second << 8) | first));
+    }
+    return units;
+}
+
+// UTF-8 to UTF-16 code units; a byte that starts no valid sequence becomes U+FFFD.
+std::vector<char16_t> Utf8ToUtf16(const std::string& text) {
+    std::vector<char16_t> units;
+    size_t i = 0;
+    while (i < text.size()) {
+        const auto lead = static_cast<unsigned char>(text[i]);
+        int extra = lead < 0x80 ? 0 : (lead >> 5) == 6 ? 1 : (lead >> 4) == 14 ? 2
+                                : (lead >> 3) == 30 ? 3 : -1;
+        char32_t c = extra == 0 ? lead : extra == 1 ? lead & 0x1F : extra == 2 ? lead & 0x0F
+                                                                               : lead & 0x07;
+        bool valid = extra >= 0 && i + static_cast<size_t>(extra) < text.size();
+        for (int k = 1; valid && k <= extra; ++k) {
+            const auto next = static_cast<unsigned char>(text[i + static_cast<size_t>(k)]);
+            valid = (next & 0xC0) == 0x80;
+            c = (c << 6) | (next & 0x3F);
+        }
+        if (!valid || c > 0x10FFFF || (c >= 0xD800 && c < 0xE000)) {
+            c = 0xFFFD;
+            extra = 0;
+        }
+        if (c >= 0x10000) {
+            units.push_back(static_cast<char16_t>(0xD800 + ((c - 0x10000) >> 10)));
+            units.push_back(static_cast<char16_t>(0xDC00 + ((c - 0x10000) & 0x3FF)));
+        } else {
+            units.push_back(static_cast<char16_t>(c));
+        }
+        i += static_cast<size_t>(extra) + 1;
+    }
+    return units;
+}
+
+// The file's bytes as UTF-8 text: UTF-16 (with a byte order mark, or little-endian without
+// one, as the registry editor's export writes), or UTF-8 with or without its mark.
+std::string DecodeFileText(const std::string& bytes) {
+    auto starts = [&](const char* mark, size_t n) { return bytes.compare(0, n, mark, n) == 0; };
+    const bool utf16le = starts("\xFF\xFE", 2);
+    const bool utf16be = starts("\xFE\xFF", 2);
+    const bool utf16leBare = !utf16le && !utf16be && bytes.size() >= 2 && bytes[0] != '\0' &&
+                             bytes[1] == '\0';
+    if (utf16le || utf16be || utf16leBare) {
+        const size_t offset = utf16leBare ? 0 : 2;
+        if ((bytes.size() - offset) % 2 != 0) throw TRegParseError("odd number of bytes in UTF-16 text");
+        return Utf16ToUtf8(BytesToUnits(bytes, offset, utf16be));
+    }
+    if (starts("\xEF\xBB\xBF", 3)) return bytes.substr(3);
+    return bytes;
+}
+
+std::vector<std::string> SplitLines(const std::string& text) {
+    std::vector<std::string> lines;
+    std::string current;
+    for (size_t i = 0; i < text.size(); ++i) {
+        const char c = text[i];
+        if (c == '\r' || c == '\n') {
+            lines.push_back(std::move(current));
+            current.clear();
+            if (c == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
+        } else {
+            current += c;
+        }
+    }
+    if (!current.empty()) lines.push_back(std::move(current));
+    return lines;
+}
+
+std::string Trim(const std::string& text) {
+    const size_t begin = text.find_first_not_of(" \t");
+    if (begin == std::string::npos) return {};
+    return text.substr(begin, text.find_last_not_of(" \t") - begin + 1);
+}
+
+bool StartsWithNoCase(const std::string& text, const std::string& prefix) {
+    return text.size() >= prefix.size() && SameName(text.substr(0, prefix.size()), prefix);
+}
+
+// --- Parsing --------------------------------------------------------------------------------
+
+bool ParseHexNumber(const std::string& digits, size_t maxDigits, std::uint32_t& value) {
+    if (digits.empty() || digits.size() > maxDigits) return false;
+    value = 0;
+    for (char c : digits) {
+        int digit = c >= '0' && c <= '9' ? c - '0' : c >= 'a' && c <= 'f' ? c - 'a' + 10
+                  : c >= 'A' && c <= 'F' ? c - 'A' + 10 : -1;
+        if (digit < 0) return false;
+        value = (value << 4) | static_cast<std::uint32_t>(digit);
+    }
+    return true;
+}
+
+class TRegParser {
+public:
+    explicit TRegParser(std::vector<std::string> lines) : lines_(std::move(lines)) {}
+
+    TRegFileData Parse() {
+        while (index_ < lines_.size() && Trim(lines_[index_]).empty()) ++index_;
+        if (index_ == lines_.size()) Fail("the file is empty");
+        const std::string header = Trim(lines_[index_]);
+        if (header != kHeader && header != kOldHeader) Fail("the header line is missing");
+        for (++index_; index_ < lines_.size(); ++index_) ParseLine(Trim(lines_[index_]));
+        return std::move(data_);
+    }
+
+private:
+    [[noreturn]] void Fail(const std::string& what) const {
+        throw TRegParseError("line " + std::to_string(index_ + 1) + ": " + what);
+    }
+
+    void ParseLine(const std::string& line) {
+        if (line.empty() || line[0] == ';') return;
+        if (line[0] == '[') return ParseKeyLine(line);
+        if (line[0] == '"' || line[0] == '@') return ParseValueLine(line);
+        Fail("neither a key nor a value");
+    }
+
+    void ParseKeyLine(const std::string& line) {
+        if (line.back() != ']') Fail("a key line must end with ']'");
+        std::string path = line.substr(1, line.size() - 2);
+        const bool removal = !path.empty() && path[0] == '-';
+        if (removal) path.erase(0, 1);
+        if (path.empty() || path.find("\\\\") != std::string::npos || path.back() == '\\')
+            Fail("invalid key path");
+        if (removal) {
+            RemoveKeyTree(data_, path);
+            currentKey_.clear();
+        } else {
+            currentKey_ = ObtainKey(data_, path).path;
+        }
+    }
+
+    // A quoted text starting at `pos`: \\ and \" are escapes; returns the text, moves `pos`
+    // past the closing quote.
+    std::string ParseQuoted(const std::string& line, size_t& pos) const {
+        std::string text;
+        for (++pos; pos < line.size(); ++pos) {
+            const char c = line[pos];
+            if (c == '"') {
+                ++pos;
+                return text;
+            }
+            if (c == '\\' && pos + 1 < line.size() && (line[pos + 1] == '\\' || line[pos + 1] == '"'))
+                ++pos;
+            text += line[pos];
+        }
+        Fail("unterminated quoted text");
+    }
+
+    void ParseValueLine(const std::string& line) {
+        if (currentKey_.empty()) Fail("a value outside a key");
+        size_t pos = 0;
+        std::string name;
+        if (line[0] == '@') pos = 1;
+        else name = ParseQuoted(line, pos);
+        while (pos < line.size() && (line[pos] == ' ' || line[pos] == '\t')) ++pos;
+        if (pos == line.size() || line[pos] != '=') Fail("'=' expected after the value name");
+        std::string data = Trim(line.substr(pos + 1));
+        if (StartsWithNoCase(data, "hex")) data = JoinContinuations(std::move(data));
+
+        TStoredKey& key = *FindKey(data_, currentKey_);
+        if (data == "-") return RemoveValue(key, name);
+        TStoredValue value = ParseData(data);
+        value.name = std::move(name);
+        SetValue(key, std::move(value));
+    }
+
+    // hex data may go on over several lines, each but the last ending with '\'.
+    std::string JoinContinuations(std::string data) {
+        while (!data.empty() && data.back() == '\\') {
+            data.pop_back();
+            if (++index_ == lines_.size()) Fail("hex data continues past the end of the file");
+            data += Trim(lines_[index_]);
+        }
+        return data;
+    }
+
+    TStoredValue ParseData(const std::string& data) const {
+        TStoredValue value;
+        if (!data.empty() && data[0] == '"') {
+            size_t pos = 0;
+            value.type = TStoreValueType::Text;
+            value.text = ParseQuoted(data, pos);
+            if (!Trim(data.substr(pos)).empty()) Fail("text after the closing quote");
+            return value;
+        }
+        if (StartsWithNoCase(data, "dword:")) {
+            value.type = TStoreValueType::Number;
+            if (!ParseHexNumber(Trim(data.substr(6)), 8, value.number)) Fail("invalid dword");
+            return value;
+        }
+        if (StartsWithNoCase(data, "hex:")) {
+            value.type = TStoreValueType::Binary;
+            value.bytes = ParseHexBytes(data.substr(4));
+            return value;
+        }
+        if (StartsWithNoCase(data, "hex(")) {
+            const size_t close = data.find("):");
+            if (close == std::string::npos || !ParseHexNumber(data.substr(4, close - 4), 8, value.typeCode))
+                Fail("invalid hex type");
+            value.bytes = ParseHexBytes(data.substr(close + 2));
+            return Normalized(std::move(value));
+        }
+        Fail("unknown value data");
+    }
+
+    std::vector<std::uint8_t> ParseHexBytes(const std::string& list) const {
+        std::vector<std::uint8_t> bytes;
+        if (Trim(list).empty()) return bytes;
+        size_t begin = 0;
+        while (true) {
+            const size_t comma = list.find(',', begin);
+            std::uint32_t byte = 0;
+            if (!ParseHexNumber(Trim(list.substr(begin, comma - begin)), 2, byte))
+                Fail("invalid hex byte");
+            bytes.push_back(static_cast<std::uint8_t>(byte));
+            if (comma == std::string::npos) return bytes;
+            begin = comma + 1;
+        }
+    }
+
+    // Texts and numbers spelt as hex bytes become ordinary texts and numbers.
+    static TStoredValue Normalized(TStoredValue value) {
+        value.type = TStoreValueType::Binary;
+        if (value.typeCode == kRegTypeText) {
+            value.type = TStoreValueType::Text;
+            std::string raw(value.bytes.begin(), value.bytes.end());
+            std::vector<char16_t> units = BytesToUnits(raw, 0, false);
+            while (!units.empty() && units.back() == 0) units.pop_back();
+            value.text = Utf16ToUtf8(units);
+            value.bytes.clear();
+        } else if (value.typeCode == kRegTypeNumber && value.bytes.size() == 4) {
+            value.type = TStoreValueType::Number;
+            value.number = value.bytes[0] | (value.bytes[1] << 8) | (value.bytes[2] << 16) |
+                           (static_cast<std::uint32_t>(value.bytes[3]) << 24);
+            value.bytes.clear();
+        }
+        return value;
+    }
+
+    std::vector<std::string> lines_;
+    size_t index_ = 0;
+    std::string currentKey_;
+    TRegFileData data_;
+};
+
+// --- Writing --------------------------------------------------------------------------------
+
+std::string Quoted(const std::string& text) {
+    std::string out = "\"";
+    for (char c : text) {
+        if (c == '\\' || c == '"') out += '\\';
+        out += c;
+    }
+    return out + '"';
+}
+
+std::string HexData(const std::string& prefix, const std::vector<std::uint8_t>& bytes,
+                    size_t column) {
+    static constexpr char kDigits[] = "0123456789abcdef";
+    std::string out = prefix;
+    column += prefix.size();
+    for (size_t i = 0; i < bytes.size(); ++i) {
+        if (i > 0) {
+            out += ',';
+            ++column;
+            if (column > 76) {
+                out += "\\\n  ";
+                column = 2;
+            }
+        }
+        out += kDigits[bytes[i] >> 4];
+        out += kDigits[bytes[i] & 15];
+        column += 2;
+    }
+    return out;
+}
+
+std::string HexPrefix(std::uint32_t typeCode) {
+    if (typeCode == kRegTypeBinary) return "hex:";
+    char buffer[24];
+    std::snprintf(buffer, sizeof buffer, "hex(%x):", typeCode);
+    return buffer;
+}
+
+std::string FormatValue(const TStoredValue& value) {
+    std::string line = value.name.empty() ? "@=" : Quoted(value.name) + "=";
+    if (value.type == TStoreValueType::Number) {
+        char buffer[16];
+        std::snprintf(buffer, sizeof buffer, "dword:%08x", value.number);
+        return line + buffer;
+    }
+    if (value.type == TStoreValueType::Binary) return line + HexData(HexPrefix(value.typeCode), value.bytes, line.size());
+    // A line break or NUL cannot stand inside quotes: such a text is spelt as UTF-16 bytes.
+    if (value.text.find_first_of(std::string("\r\n\0", 3)) == std::string::npos)
+        return line + Quoted(value.text);
+    std::vector<std::uint8_t> bytes;
+    for (char16_t unit : Utf8ToUtf16(value.text)) {
+        bytes.push_back(static_cast<std::uint8_t>(unit & 0xFF));
+        bytes.push_back(static_cast<std::uint8_t>(unit >> 8));
+    }
+    bytes.push_back(0);
+    bytes.push_back(0);
+    return line + HexData(HexPrefix(kRegTypeText), bytes, line.size());
+}
+
+}  // namespace
+
+TRegFileData ParseRegFile(const std::string& bytes) {
+    return TRegParser(SplitLines(DecodeFileText(bytes))).Parse();
+}
+
+std::string FormatRegFile(const TRegFileData& data) {
+    std::string out = std::string(kHeader) + "\n";
+    for (const TStoredKey& key : data.keys) {
+        out += "\n[" + key.path + "]\n";
+        for (const TStoredValue& value : key.values) out += FormatValue(value) + "\n";
+    }
+    return out;
+}
+
+}  // namespace galerion
