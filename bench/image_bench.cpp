@@ -10,6 +10,8 @@
 #include "image/resize.h"
 #include "image/turns.h"
 
+#include "bench_temp_folder.h"
+
 #include <benchmark/benchmark.h>
 
 #include <cstdlib>
@@ -32,21 +34,7 @@ constexpr int kPhotoHeight = 4000;
 constexpr double kPhotoMegapixels = kPhotoWidth * double(kPhotoHeight) / 1e6;
 constexpr int kQuality = 90;
 
-class TTempFolder {
-public:
-    TTempFolder() {
-        std::string pattern = (std::filesystem::temp_directory_path() / "galerion_image_bench_XXXXXX").string();
-        if (::mkdtemp(pattern.data())) path_ = pattern;
-    }
-    ~TTempFolder() {
-        std::error_code ec;
-        if (!path_.empty()) std::filesystem::remove_all(path_, ec);
-    }
-    std::string File(const char* name) const { return path_ + "/" + name; }
-
-private:
-    std::string path_;
-};
+using bench::TTempFolder;
 
 // Smooth shading with texture and sensor-like noise, so the codec works about as hard as on a
 // real photo.

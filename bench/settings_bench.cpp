@@ -4,6 +4,8 @@
 #include "core/settings_persistence.h"
 #include "platform/settings_store.h"
 
+#include "bench_temp_folder.h"
+
 #include <benchmark/benchmark.h>
 
 #include <cstdlib>
@@ -13,21 +15,7 @@
 namespace galerion {
 namespace {
 
-class TTempFolder {
-public:
-    TTempFolder() {
-        std::string pattern = (std::filesystem::temp_directory_path() / "galerion_bench_XXXXXX").string();
-        if (::mkdtemp(pattern.data())) path_ = pattern;
-    }
-    ~TTempFolder() {
-        std::error_code ec;
-        if (!path_.empty()) std::filesystem::remove_all(path_, ec);
-    }
-    std::string File(const char* name) const { return path_ + "/" + name; }
-
-private:
-    std::string path_;
-};
+using bench::TTempFolder;
 
 void BM_LoadTypicalSettings(benchmark::State& state) {
     TTempFolder folder;

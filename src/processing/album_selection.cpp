@@ -19,24 +19,17 @@ bool BuildAlbumList(TAlbumList& albums, const std::vector<std::string>& selected
 }
 
 bool CheckDatabase(const std::string& connection, TUserHost& host) {
-    std::unique_ptr<TQuery> query;
-    try {
-        query = TQuery::Create(connection);
-    } catch (const MissingComponentsError& e) {
-        host.ShowError(MissingComponentsMessage(e.what()));
-        host.ExitProgram(77);
-    } catch (const Error& e) {
-        host.ShowError(kDatabaseCheckFailed + std::string(e.what()));
-        return false;
-    }
-    try {
-        query->SetText(sqlProbeAlbums);
-        query->Execute();
-    } catch (const Error& e) {
-        host.ShowError(kDatabaseCheckFailed + std::string(e.what()));
-        return false;
-    }
-    return true;
+    return RunUnitOfWork(host, [&] {
+        try {
+            const std::unique_ptr<TQuery> query = TQuery::Create(connection);
+            query->SetText(sqlProbeAlbums);
+            query->Execute();
+        } catch (const MissingComponentsError&) {
+            throw;  // the unit of work ends the program
+        } catch (const Error& e) {
+            throw DataAccessError(kDatabaseCheckFailed + std::string(e.what()));
+        }
+    });
 }
 
 }  // namespace galerion

@@ -70,21 +70,20 @@ private:
         return !c_.busy.StopRequested();
     }
 
-    TLoadRequest RequestFor(int i) {
-        const TPictureItem& p = *album_.PictureAt(i);
-        return {i, p.OriginalFile, !PlanOutputs(p, s_).Any()};
+    TLoadRequest RequestFor(int i, const TOutputPlan& plan) const {
+        return {i, album_.PictureAt(i)->OriginalFile, !plan.Any()};
     }
 
     void PrefetchAfter(int i) {
         for (int k = i + 1; k < album_.PictureCount(); ++k)
-            if (!album_.PictureAt(k)->IsDeleted) return loader_.Prefetch(RequestFor(k));
+            if (!album_.PictureAt(k)->IsDeleted) return loader_.Prefetch(RequestFor(k, PlanOutputs(*album_.PictureAt(k), s_)));
     }
 
     // A photo that cannot be read is excluded and the album goes on.
-    bool Load(int i, TLoadedPicture& loaded) {
+    bool Load(int i, const TOutputPlan& plan, TLoadedPicture& loaded) {
         TPictureItem& p = *album_.PictureAt(i);
         try {
-            loaded = loader_.Take(RequestFor(i), master_);
+            loaded = loader_.Take(RequestFor(i, plan), master_);
         } catch (const ImageError& e) {
             Exclude(p, e.what());
         } catch (const FileError& e) {
@@ -138,7 +137,7 @@ private:
         if (p.IsDeleted) return true;
         const TOutputPlan plan = PlanOutputs(p, s_);
         TLoadedPicture loaded;
-        if (!Load(i, loaded)) return true;
+        if (!Load(i, plan, loaded)) return true;
         if (!Point(i, "l.", 1)) return false;
         Orient(p, loaded);
         if (!Point(i, "s.", 1)) return false;
