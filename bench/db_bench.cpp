@@ -5,7 +5,7 @@
 #include "db/statements.h"
 #include "db/table_script.h"
 #include "core/model.h"
-#include "core/user_host.h"
+#include "core/host/messages.h"
 
 #include <benchmark/benchmark.h>
 #include <stdlib.h>
@@ -23,12 +23,11 @@ constexpr int kAlbumPictures = 1000;
 constexpr int kCategoriesPerPicture = 2;
 const std::string kAlbumPath = "/photos/bench";
 
-struct TSilentHost : TUserHost {
+struct TSilentHost : TMessages {
     void ShowError(const std::string& text) override { throw std::runtime_error(text); }
     void ShowWarning(const std::string& text) override { throw std::runtime_error(text); }
     void ShowInformation(const std::string&) override {}
     bool Confirm(const std::string&) override { return true; }
-    TExistingAlbumReply AskExistingAlbum(const std::string&) override { return {}; }
     [[noreturn]] void ExitProgram(int code) override {
         throw std::runtime_error("exit " + std::to_string(code));
     }

@@ -6,7 +6,7 @@
 #include "core/model.h"
 #include "core/processing_log.h"
 #include "core/settings.h"
-#include "core/user_host.h"
+#include "core/host/user_host.h"
 #include "db/table_script.h"
 #include "image/bitmap32.h"
 #include "image/jpeg_codec.h"

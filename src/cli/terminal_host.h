@@ -2,7 +2,7 @@
 // galerion-cli's user: messages on stderr, questions on the terminal, a progress bar when
 // stderr is a terminal and plain log lines otherwise.
 #include "core/processing_log.h"
-#include "core/user_host.h"
+#include "core/host/user_host.h"
 
 #include <chrono>
 #include <csignal>

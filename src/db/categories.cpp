@@ -1,5 +1,6 @@
 #include "db/categories.h"
 
+#include "core/model.h"
 #include "core/numbers.h"
 #include "db/query.h"
 #include "db/statements.h"

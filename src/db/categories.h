@@ -1,13 +1,15 @@
 #pragma once
 // Photo categories: their rows in the database, and the marks of the categories window against
 // the pictures' Categories lists.
-#include "core/model.h"
 #include "db/category_check_list.h"
 
 #include <string>
 #include <vector>
 
 namespace galerion {
+
+class TPictureItem;
+class TPictureList;
 
 // Each database operation is one unit of work with its own query objects; errors propagate.
 

@@ -31,11 +31,11 @@ void RunStatements(const std::string& connection, const std::vector<std::string>
 
 }  // namespace
 
-void CreateTablesFromScript(const std::string& connection, TUserHost& host) {
+void CreateTablesFromScript(const std::string& connection, TMessages& host) {
     CreateTablesFromScript(connection, host, ResourcePath(kScriptName));
 }
 
-void CreateTablesFromScript(const std::string& connection, TUserHost& host,
+void CreateTablesFromScript(const std::string& connection, TMessages& host,
                             const std::string& scriptPath) {
     std::error_code ec;
     if (!std::filesystem::exists(scriptPath, ec)) {

@@ -20,7 +20,7 @@ std::string MissingComponentsMessage(const std::string& actualError) {
            "\r\n\r\nThe program will exist now.";
 }
 
-bool RunUnitOfWork(TUserHost& host, const std::function<void()>& work) {
+bool RunUnitOfWork(TMessages& host, const std::function<void()>& work) {
     try {
         work();
         return true;

@@ -1,8 +1,7 @@
 #pragma once
 // A unit of work: one database operation with its own query objects, its errors shown to the
 // user and the program's end when the data-access layer cannot be used at all.
-#include "core/model.h"  // completes the tile type that the host's hooks return
-#include "core/user_host.h"
+#include "core/host/messages.h"
 
 #include <functional>
 #include <string>
@@ -16,6 +15,6 @@ std::string MissingComponentsMessage(const std::string& actualError);
 
 // Runs `work`. MissingComponentsError: the message above, then host.ExitProgram(77). Any other
 // error: its own message in an error box. True when the work ran to its end.
-bool RunUnitOfWork(TUserHost& host, const std::function<void()>& work);
+bool RunUnitOfWork(TMessages& host, const std::function<void()>& work);
 
 }  // namespace galerion

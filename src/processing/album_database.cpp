@@ -4,7 +4,7 @@
 #include "core/model.h"
 #include "core/processing_log.h"
 #include "core/settings.h"
-#include "core/user_host.h"
+#include "core/host/user_host.h"
 #include "db/query.h"
 #include "db/statements.h"
 #include "db/unit_of_work.h"

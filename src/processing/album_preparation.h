@@ -1,7 +1,7 @@
 #pragma once
 // Album preparation: collect an album's photos, name their outputs, restore what the database
 // holds, make the working thumbnails and the tiles.
-#include "core/user_host.h"
+#include "core/host/user_host.h"
 
 #include <string>
 #include <vector>

@@ -1,7 +1,7 @@
 #include "processing/album_selection.h"
 
 #include "core/model.h"
-#include "core/user_host.h"
+#include "core/host/messages.h"
 #include "db/query.h"
 #include "db/statements.h"
 #include "db/unit_of_work.h"
@@ -10,7 +10,7 @@
 namespace galerion {
 
 bool BuildAlbumList(TAlbumList& albums, const std::vector<std::string>& selectedFolders,
-                    TUserHost& host) {
+                    TMessages& host) {
     albums.Clear();
     for (const std::string& folder : selectedFolders) albums.AddAlbum(folder);
     if (albums.Count() > 0) return true;
@@ -18,7 +18,7 @@ bool BuildAlbumList(TAlbumList& albums, const std::vector<std::string>& selected
     return false;
 }
 
-bool CheckDatabase(const std::string& connection, TUserHost& host) {
+bool CheckDatabase(const std::string& connection, TMessages& host) {
     return RunUnitOfWork(host, [&] {
         try {
             const std::unique_ptr<TQuery> query = TQuery::Create(connection);

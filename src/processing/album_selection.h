@@ -7,7 +7,7 @@
 namespace galerion {
 
 class TAlbumList;
-class TUserHost;
+class TMessages;
 
 inline constexpr const char* kNoAlbumSelected =
     "Please select one or more albums (folders) for processing";
@@ -17,9 +17,9 @@ inline constexpr const char* kDatabaseCheckFailed =
 // Clears the list and adds one album per folder, in order. False (after the warning) when
 // nothing was selected.
 bool BuildAlbumList(TAlbumList& albums, const std::vector<std::string>& selectedFolders,
-                    TUserHost& host);
+                    TMessages& host);
 
 // Runs "SELECT COUNT(*) FROM album"; false after the error box when the database does not answer.
-bool CheckDatabase(const std::string& connection, TUserHost& host);
+bool CheckDatabase(const std::string& connection, TMessages& host);
 
 }  // namespace galerion

@@ -1,6 +1,6 @@
 #include "processing/busy_state.h"
 
-#include "core/user_host.h"
+#include "core/host/busy_display.h"
 
 namespace galerion {
 
@@ -22,7 +22,7 @@ bool TBusyState::StopRequested() {
     host_.PumpMessages();
     host_.PumpMessages();
     if (stopRequest_.load()) {
-        if (host_.Confirm(kStopQuestion))
+        if (host_.ConfirmStop())
             host_.HideProcessingPanel();
         else
             stopRequest_.store(false);

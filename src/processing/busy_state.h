@@ -4,14 +4,13 @@
 
 namespace galerion {
 
-class TUserHost;
+class TBusyDisplay;
 
-inline constexpr const char* kStopQuestion = "Are you sure you want to stop process?";
 inline constexpr const char* kOperationCancelled = "Operation was cancelled.";
 
 class TBusyState {
 public:
-    explicit TBusyState(TUserHost& host) : host_(host) {}
+    explicit TBusyState(TBusyDisplay& host) : host_(host) {}
 
     void BeginBusy();
     void EndBusy();
@@ -24,7 +23,7 @@ public:
     bool Busy() const { return busy_; }
 
 private:
-    TUserHost& host_;
+    TBusyDisplay& host_;
     bool busy_ = false;
     std::atomic<bool> stopRequest_{false};
 };

@@ -3,7 +3,7 @@
 #include "core/log_messages.h"
 #include "core/processing_log.h"
 #include "core/settings.h"
-#include "core/user_host.h"
+#include "core/host/existing_album_question.h"
 #include "db/query.h"
 #include "db/statements.h"
 
@@ -28,8 +28,8 @@ int ModeFromAnswer(TExistingAlbumAnswer answer) {
     return 3;
 }
 
-TAlbumDecision Ask(const std::string& folder, TSettings& settings, TUserHost& host) {
-    const TExistingAlbumReply reply = host.AskExistingAlbum(AlbumFoundMessage(folder));
+TAlbumDecision Ask(const std::string& folder, TSettings& settings, TExistingAlbumQuestion& question) {
+    const TExistingAlbumReply reply = question.AskExistingAlbum(AlbumFoundMessage(folder));
     if (reply.always) settings.UpdateMode = ModeFromAnswer(reply.answer);
     return static_cast<TAlbumDecision>(static_cast<int>(reply.answer));
 }
@@ -51,7 +51,7 @@ std::string AlbumFoundMessage(const std::string& folder) {
 }
 
 TExistingAlbumDecision DecideExistingAlbum(const std::string& folder, TQuery& query,
-                                           TSettings& settings, TUserHost& host,
+                                           TSettings& settings, TExistingAlbumQuestion& question,
                                            TProcessingLog& log) {
     TExistingAlbumDecision result;
     query.SetText(FormatSql(sqlCountAlbumByPath, {SqlQuote(folder)}));
@@ -61,7 +61,7 @@ TExistingAlbumDecision DecideExistingAlbum(const std::string& folder, TQuery& qu
     if (!result.stored || settings.UpdateMode != 0)
         result.decision = DecisionFromMode(settings.UpdateMode);
     else
-        result.decision = Ask(folder, settings, host);
+        result.decision = Ask(folder, settings, question);
     if (result.stored) {
         LogStored(folder, settings.UpdateMode, log);
         if (result.decision == TAlbumDecision::Cancel)

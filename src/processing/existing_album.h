@@ -6,7 +6,7 @@ namespace galerion {
 
 class TQuery;
 class TProcessingLog;
-class TUserHost;
+class TExistingAlbumQuestion;
 struct TSettings;
 
 // Values as the question dialog's modal results; None when no decision was made.
@@ -23,7 +23,7 @@ std::string AlbumFoundMessage(const std::string& folder);
 // Counts the album's rows on `query`, asks the user when UpdateMode is 0 ("ask") and the album
 // is stored; a ticked "Do not ask again" changes settings.UpdateMode.
 TExistingAlbumDecision DecideExistingAlbum(const std::string& folder, TQuery& query,
-                                           TSettings& settings, TUserHost& host,
+                                           TSettings& settings, TExistingAlbumQuestion& question,
                                            TProcessingLog& log);
 
 }  // namespace galerion

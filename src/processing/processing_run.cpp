@@ -5,7 +5,7 @@
 #include "core/numbers.h"
 #include "core/processing_log.h"
 #include "core/settings.h"
-#include "core/user_host.h"
+#include "core/host/user_host.h"
 #include "image/jpeg_codec.h"
 #include "image/resize.h"
 #include "image/crop.h"

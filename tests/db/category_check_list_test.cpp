@@ -1,4 +1,5 @@
 // The check-list marks against the pictures' Categories lists and the tiles' texts.
+#include "core/model.h"
 #include "db/categories.h"
 
 #include <gtest/gtest.h>

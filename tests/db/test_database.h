@@ -2,7 +2,7 @@
 // Fixtures of the database tests: a fresh folder per test, a database made by the shipped table
 // script, and a user host that records what it was asked to show.
 #include "core/model.h"
-#include "core/user_host.h"
+#include "core/host/messages.h"
 
 #include <string>
 #include <vector>
@@ -40,13 +40,12 @@ struct TExitRequested {
     int code;
 };
 
-class TRecordingHost : public TUserHost {
+class TRecordingHost : public TMessages {
 public:
     void ShowError(const std::string& text) override { errors.push_back(text); }
     void ShowWarning(const std::string& text) override { warnings.push_back(text); }
     void ShowInformation(const std::string& text) override { informations.push_back(text); }
     bool Confirm(const std::string&) override { return true; }
-    TExistingAlbumReply AskExistingAlbum(const std::string&) override { return {}; }
     [[noreturn]] void ExitProgram(int code) override { throw TExitRequested{code}; }
 
     std::vector<std::string> errors, warnings, informations;

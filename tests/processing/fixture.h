@@ -4,7 +4,7 @@
 #include "core/model.h"
 #include "core/processing_log.h"
 #include "core/settings.h"
-#include "core/user_host.h"
+#include "core/host/user_host.h"
 #include "processing/busy_state.h"
 #include "processing/wizard_context.h"
 
