@@ -6,9 +6,11 @@
 #include "core/settings.h"
 #include "core/host/user_host.h"
 #include "db/query.h"
+#include "db/rows/album_row.h"
+#include "db/rows/picture_row.h"
 #include "db/statements.h"
 #include "db/unit_of_work.h"
-#include "processing/busy_state.h"
+#include "processing/album_progress.h"
 #include "processing/existing_album.h"
 #include "processing/file_ops.h"
 #include "processing/wizard_context.h"
@@ -36,8 +38,14 @@ public:
             return false;
         }
         const bool inserted = !d.stored || d.decision == TAlbumDecision::Insert;
-        if (inserted) InsertAlbum();
-        if (d.decision == TAlbumDecision::Update) UpdateAlbum();
+        if (inserted) {
+            Execute(InsertAlbumStatement(album_, folder_));
+            log_.AddLogLine(msg::InsertAlbum(album_.LongName), msg::kLevelProgress);
+        }
+        if (d.decision == TAlbumDecision::Update) {
+            Execute(UpdateAlbumStatement(album_, folder_));
+            log_.AddLogLine(msg::UpdateAlbum(album_.LongName), msg::kLevelProgress);
+        }
         albumId_ = AlbumIdInUse(d.stored && inserted);
         const bool updateMode = d.stored && d.decision == TAlbumDecision::Update;
         for (int i = 0; i < album_.PictureCount(); ++i) WritePicture(*album_.PictureAt(i), updateMode);
@@ -48,25 +56,6 @@ private:
     void Execute(const std::string& sql) {
         query_.SetText(sql);
         query_.Execute();
-    }
-
-    void InsertAlbum() {
-        const TAlbumItem& a = album_;
-        Execute(FormatSql(sqlInsertAlbum,
-                          {SqlQuote(folder_), -1, SqlDateTime(a.AlbumDate), SqlQuote(a.ShortName),
-                           SqlBool(a.IsPrivate), SqlQuote(a.DirName), SqlQuote(a.LongName),
-                           SqlQuote(a.Description), SqlQuote(a.AltLongName),
-                           SqlQuote(a.AltDescription)}));
-        log_.AddLogLine(msg::InsertAlbum(a.LongName), msg::kLevelProgress);
-    }
-
-    void UpdateAlbum() {
-        const TAlbumItem& a = album_;
-        Execute(FormatSql(sqlUpdateAlbum,
-                          {-1, SqlDateTime(a.AlbumDate), SqlQuote(a.ShortName), SqlBool(a.IsPrivate),
-                           SqlQuote(a.DirName), SqlQuote(a.LongName), SqlQuote(a.Description),
-                           SqlQuote(a.AltLongName), SqlQuote(a.AltDescription), SqlQuote(folder_)}));
-        log_.AddLogLine(msg::UpdateAlbum(a.LongName), msg::kLevelProgress);
     }
 
     // After an insert beside a stored album, the new row is the one with the highest id.
@@ -88,27 +77,8 @@ private:
         return !query_.Eof();
     }
 
-    void InsertPicture(const TPictureItem& p) {
-        Execute(FormatSql(
-            sqlInsertPicture,
-            {SqlQuote(p.Title), SqlQuote(p.AltTitle), SqlQuote(p.WebOriginal), SqlQuote(p.WebLarge),
-             SqlQuote(p.WebMedium), SqlQuote(p.WebThumb), SqlQuote(p.HashOriginal),
-             SqlQuote(p.HashLarge), SqlQuote(p.HashMedium), SqlQuote(p.HashThumb),
-             SqlQuote(p.HashTemp), SqlDateTime(p.PictureDate), SqlBool(p.IsPrivate),
-             SqlBool(p.IsDeleted), p.Orientation, p.CropX1, p.CropY1, p.CropX2, p.CropY2,
-             p.PixelWidth, p.PixelHeight, albumId_}));
-    }
-
-    void UpdatePicture(const TPictureItem& p) {
-        Execute(FormatSql(
-            sqlUpdatePicture,
-            {SqlQuote(p.Title), SqlQuote(p.AltTitle), SqlQuote(p.WebLarge), SqlQuote(p.WebMedium),
-             SqlQuote(p.WebThumb), SqlQuote(p.HashOriginal), SqlQuote(p.HashLarge),
-             SqlQuote(p.HashMedium), SqlQuote(p.HashThumb), SqlQuote(p.HashTemp),
-             SqlDateTime(p.PictureDate), SqlBool(p.IsPrivate), SqlBool(p.IsDeleted), p.Orientation,
-             p.CropX1, p.CropY1, p.CropX2, p.CropY2, p.PixelWidth, p.PixelHeight,
-             SqlQuote(p.WebOriginal), albumId_}));
-    }
+    void InsertPicture(const TPictureItem& p) { Execute(InsertPictureStatement(p, albumId_)); }
+    void UpdatePicture(const TPictureItem& p) { Execute(UpdatePictureStatement(p, albumId_)); }
 
     void StorePictureRow(const TPictureItem& p, bool updateMode) {
         if (!updateMode) {
@@ -156,19 +126,21 @@ private:
 
 }  // namespace
 
-bool WriteAlbumToDatabase(TWizardContext& context, const std::string& folder, TAlbumItem& album,
-                          const std::string& statusPrefix, int& progress) {
-    context.host.SetStatusText(statusPrefix + " Database: processing.");
-    progress += 10;
-    context.host.SetProgressPosition(progress);
-    if (context.busy.StopRequested()) return true;
-    bool cancelled = false;
-    RunUnitOfWork(context.host, [&] {
+TAlbumDbOutcome WriteAlbumToDatabase(TWizardContext& context, const std::string& folder,
+                                     TAlbumItem& album, TAlbumProgress& progress) {
+    if (progress.StopRequestedAfter(progress.Prefix() + " Database: processing.", 10))
+        return TAlbumDbOutcome::Stopped;
+    bool written = false;
+    const bool ranToEnd = RunUnitOfWork(context.host, [&] {
         const std::unique_ptr<TQuery> query = TQuery::Create(context.settings.DB);
-        cancelled = !TAlbumWriter(context, *query, folder, album).Write();
+        written = TAlbumWriter(context, *query, folder, album).Write();
     });
-    if (!cancelled && !context.settings.DeleteTemp) RemoveFolderTree(folder + "/tmp");
-    return false;
+    const TAlbumDbOutcome outcome = !ranToEnd ? TAlbumDbOutcome::Failed
+                                    : written ? TAlbumDbOutcome::Written
+                                              : TAlbumDbOutcome::Skipped;
+    if (outcome != TAlbumDbOutcome::Skipped && !context.settings.DeleteTemp)
+        RemoveFolderTree(folder + "/tmp");
+    return outcome;
 }
 
 }  // namespace galerion

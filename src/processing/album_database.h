@@ -6,11 +6,18 @@
 namespace galerion {
 
 class TAlbumItem;
+class TAlbumProgress;
 struct TWizardContext;
 
-// Runs after the album's file phase. Returns true when a stop was confirmed at its start (the
-// run then ends at once). Database errors are shown to the user and end only this album.
-bool WriteAlbumToDatabase(TWizardContext& context, const std::string& folder, TAlbumItem& album,
-                          const std::string& statusPrefix, int& progress);
+enum class TAlbumDbOutcome {
+    Written,  // the rows are stored
+    Skipped,  // the album is stored and was left alone
+    Stopped,  // the user stopped the run as the phase began; nothing was written
+    Failed,   // a database error, shown to the user, ended this album's phase
+};
+
+// Runs after the album's file phase.
+TAlbumDbOutcome WriteAlbumToDatabase(TWizardContext& context, const std::string& folder,
+                                     TAlbumItem& album, TAlbumProgress& progress);
 
 }  // namespace galerion

@@ -6,6 +6,8 @@
 #include "core/processing_log.h"
 #include "core/settings.h"
 #include "db/query.h"
+#include "db/rows/album_row.h"
+#include "db/rows/picture_row.h"
 #include "db/statements.h"
 #include "db/unit_of_work.h"
 #include "image/resize.h"
@@ -70,42 +72,9 @@ void RestoreAlbumRow(TQuery& query, TAlbumItem& album, TProcessingLog& log) {
     query.Open();
     if (!query.Eof()) {
         log.AddLogLine(msg::AlbumFound(album.OriginalPath), msg::kLevelSkipped);
-        album.AlbumId = query.FieldAsInteger("album_id");
-        album.OriginalPath = query.FieldAsText("original_path");
-        album.FacePictureId = query.FieldAsInteger("face_picture_id");
-        album.AlbumDate = query.FieldAsDateTime("album_date");
-        album.DirName = query.FieldAsText("dir_name");
-        album.ShortName = query.FieldAsText("short_name");
-        album.IsPrivate = query.FieldAsBool("is_private");
-        album.LongName = query.FieldAsText("long_name");
-        album.Description = query.FieldAsText("description");
-        album.AltLongName = query.FieldAsText("alt_long_name");
-        album.AltDescription = query.FieldAsText("alt_description");
+        ReadAlbumRow(query, album);
     }
     query.Close();
-}
-
-void CopyPictureRow(TQuery& query, const TAlbumItem& album, TPictureItem& picture) {
-    picture.PictureId = query.FieldAsInteger("picture_id");
-    picture.Title = query.FieldAsText("title");
-    picture.AltTitle = query.FieldAsText("alt_title");
-    if (const TDateTime date = query.FieldAsDateTime("picture_date"); date != 0)
-        picture.PictureDate = date;
-    picture.IsPrivate = query.FieldAsBool("is_private");
-    picture.IsDeleted = query.FieldAsBool("is_deleted");
-    picture.Orientation = query.FieldAsInteger("orientation");
-    picture.CropX1 = query.FieldAsInteger("crop_X1");
-    picture.CropY1 = query.FieldAsInteger("crop_Y1");
-    picture.CropX2 = query.FieldAsInteger("crop_X2");
-    picture.CropY2 = query.FieldAsInteger("crop_Y2");
-    picture.PixelWidth = query.FieldAsInteger("width");
-    picture.PixelHeight = query.FieldAsInteger("height");
-    picture.HashOriginal = query.FieldAsText("hash_original");
-    picture.HashLarge = query.FieldAsText("hash_large");
-    picture.HashMedium = query.FieldAsText("hash_medium");
-    picture.HashThumb = query.FieldAsText("hash_thumb");
-    picture.HashTemp = query.FieldAsText("hash_temp");
-    if (album.FacePictureId == picture.PictureId) picture.IsFace = true;
 }
 
 void RestorePicture(TQuery& query, const TAlbumItem& album, TPictureItem& picture,
@@ -114,7 +83,8 @@ void RestorePicture(TQuery& query, const TAlbumItem& album, TPictureItem& pictur
     query.Open();
     if (!query.Eof()) {
         log.AddLogLine(msg::PictureFound(picture.WebOriginal), msg::kLevelSkipped);
-        CopyPictureRow(query, album, picture);
+        ReadPictureRow(query, picture);
+        if (album.FacePictureId == picture.PictureId) picture.IsFace = true;
     }
     query.Close();
     if (picture.PictureId == -1) return;

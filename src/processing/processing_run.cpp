@@ -12,6 +12,7 @@
 #include "image/orientation.h"
 #include "platform/errors.h"
 #include "processing/album_database.h"
+#include "processing/album_progress.h"
 #include "processing/busy_state.h"
 #include "processing/file_ops.h"
 #include "processing/picture_loader.h"
@@ -40,138 +41,152 @@ TOutputPlan PlanOutputs(const TPictureItem& p, const TSettings& s) {
 
 int Quality(double spinValue) { return static_cast<int>(Round(spinValue)); }
 
-// The run's working images and the loader, reused from picture to picture and album to album.
-struct TWorkingImages {
+// What the run keeps from picture to picture and album to album.
+struct TRunState {
+    explicit TRunState(TWizardContext& c)
+        : context(c),
+          boxes{StrToInt(c.settings.MediumWidth), StrToInt(c.settings.MediumHeight),
+                StrToInt(c.settings.ThumbWidth), StrToInt(c.settings.ThumbHeight)} {}
+
+    TWizardContext& context;
+    const TBoxSizes boxes;
     TBitmap32 master, medium, thumb;
     TPictureLoader loader;
 };
 
+enum class TPictureStep { Continue, Stop };
+
+// The file phase of one album: each picture's large, medium and thumbnail files.
 class TAlbumFilePhase {
 public:
-    TAlbumFilePhase(TWizardContext& context, TAlbumItem& album, const TBoxSizes& boxes,
-                    const std::string& prefix, int& progress, TWorkingImages& images,
-                    const TRunProgress& where)
-        : c_(context), s_(context.settings), log_(context.log), album_(album), boxes_(boxes),
-          prefix_(prefix), progress_(progress), master_(images.master), medium_(images.medium),
-          thumb_(images.thumb), loader_(images.loader), progressRecord_(where) {}
+    TAlbumFilePhase(TRunState& run, TAlbumItem& album, TAlbumProgress& progress)
+        : run_(run), s_(run.context.settings), log_(run.context.log), album_(album),
+          progress_(progress) {}
 
-    // False when a stop check ended the album.
-    bool Run() {
+    void Run() {
         for (int i = 0; i < album_.PictureCount(); ++i)
-            if (!ProcessPicture(i)) return false;
-        return true;
+            if (ProcessPicture(i) == TPictureStep::Stop) return;
     }
 
 private:
-    bool Point(int i, const char* suffix, int advance) {
-        c_.host.SetStatusText(prefix_ + "Processing: " + std::to_string(i + 1) + suffix);
-        progress_ += advance;
-        c_.host.SetProgressPosition(progress_);
-        return !c_.busy.StopRequested();
+    bool StopRequestedAfter(int i, const char* step, int advance) {
+        return progress_.StopRequestedAfter(
+            progress_.Prefix() + "Processing: " + std::to_string(i + 1) + step, advance);
     }
 
-    TLoadRequest RequestFor(int i, const TOutputPlan& plan) const {
-        return {i, album_.PictureAt(i)->OriginalFile, !plan.Any()};
+    // The plan of the picture whose photo is prefetched is kept for its own turn.
+    const TOutputPlan& PlanFor(int i) {
+        if (plannedIndex_ != i) {
+            plan_ = PlanOutputs(*album_.PictureAt(i), s_);
+            plannedIndex_ = i;
+        }
+        return plan_;
+    }
+
+    TLoadRequest RequestFor(int i) {
+        const bool headerOnly = !PlanFor(i).Any();
+        return {i, album_.PictureAt(i)->OriginalFile, headerOnly};
     }
 
     void PrefetchAfter(int i) {
         for (int k = i + 1; k < album_.PictureCount(); ++k)
-            if (!album_.PictureAt(k)->IsDeleted) return loader_.Prefetch(RequestFor(k, PlanOutputs(*album_.PictureAt(k), s_)));
+            if (!album_.PictureAt(k)->IsDeleted) return run_.loader.Prefetch(RequestFor(k));
     }
 
     // A photo that cannot be read is excluded and the album goes on.
-    bool Load(int i, const TOutputPlan& plan, TLoadedPicture& loaded) {
+    bool Load(int i, TLoadedPicture& loaded) {
         TPictureItem& p = *album_.PictureAt(i);
         try {
-            loaded = loader_.Take(RequestFor(i, plan), master_);
+            loaded = run_.loader.Take(RequestFor(i), run_.master);
         } catch (const ImageError& e) {
             Exclude(p, e.what());
         } catch (const FileError& e) {
             Exclude(p, e.what());
         }
-        PrefetchAfter(i);
         return !p.IsDeleted;
     }
 
     void Exclude(TPictureItem& p, const std::string& reason) {
         p.IsDeleted = true;
         log_.AddLogLine(msg::PictureFailed(p.OriginalFile, reason), msg::kLevelError);
-        c_.failures.push_back({p.OriginalFile, reason});
+        run_.context.failures.push_back({p.OriginalFile, reason});
     }
 
-    void Orient(TPictureItem& p, const TLoadedPicture& loaded) {
+    void LogTransforms(const TPictureItem& p) {
         const int turn = p.Orientation < 0 ? -p.Orientation : p.Orientation;
         if (turn == 2) log_.AddLogLine(msg::RotateClockwise(p.WebOriginal), msg::kLevelProgress);
         if (turn == 3) log_.AddLogLine(msg::RoundPicture(p.WebOriginal), msg::kLevelProgress);
         if (turn == 4)
             log_.AddLogLine(msg::RotateCounterClockwise(p.WebOriginal), msg::kLevelProgress);
         if (p.Orientation < 0) log_.AddLogLine(msg::FlipPicture(p.WebOriginal), msg::kLevelProgress);
+    }
+
+    void Orient(TPictureItem& p, const TLoadedPicture& loaded) {
+        LogTransforms(p);
+        TBitmap32& master = run_.master;
         if (loaded.decoded) {
-            ApplyOrientation(master_, p.Orientation);
-            p.PixelWidth = master_.Width();
-            p.PixelHeight = master_.Height();
+            ApplyOrientation(master, p.Orientation);
+            p.PixelWidth = master.Width();
+            p.PixelHeight = master.Height();
         } else {
+            const int turn = p.Orientation < 0 ? -p.Orientation : p.Orientation;
             const bool quarter = turn == 2 || turn == 4;
             p.PixelWidth = quarter ? loaded.height : loaded.width;
             p.PixelHeight = quarter ? loaded.width : loaded.height;
         }
         if (!p.HasCrop()) return;
         if (loaded.decoded)
-            CropBitmap(master_, p.CropX1, p.CropY1, p.CropX2, p.CropY2,
+            CropBitmap(master, p.CropX1, p.CropY1, p.CropX2, p.CropY2,
                        static_cast<TStretchFilter>(s_.ResizeMode));
         log_.AddLogLine(msg::CropPicture(p.WebOriginal), msg::kLevelProgress);
     }
 
     void WriteScaled(const TPictureItem& p, TBitmap32& target, int boxWidth, int boxHeight,
                      double quality, const std::string& path) {
-        ResizeIntoBox(p.OriginalFile, master_, target, boxWidth, boxHeight, s_.Upscale,
+        ResizeIntoBox(p.OriginalFile, run_.master, target, boxWidth, boxHeight, s_.Upscale,
                       static_cast<TStretchFilter>(s_.ResizeMode), log_);
         SaveJpeg(target, Quality(quality), path);
     }
 
-    bool ProcessPicture(int i) {
+    TPictureStep ProcessPicture(int i) {
         TPictureItem& p = *album_.PictureAt(i);
-        progressRecord_.picture = i + 1;
-        c_.host.ReportProgress(progressRecord_);
-        if (!Point(i, "b.", 2)) return false;
-        if (p.IsDeleted) return true;
-        const TOutputPlan plan = PlanOutputs(p, s_);
+        progress_.BeginPicture(i + 1);
+        if (StopRequestedAfter(i, "b.", 2)) return TPictureStep::Stop;
+        if (p.IsDeleted) return TPictureStep::Continue;
+        const TOutputPlan plan = PlanFor(i);
         TLoadedPicture loaded;
-        if (!Load(i, plan, loaded)) return true;
-        if (!Point(i, "l.", 1)) return false;
+        const bool loadedOk = Load(i, loaded);
+        PrefetchAfter(i);
+        if (!loadedOk) return TPictureStep::Continue;
+        if (StopRequestedAfter(i, "l.", 1)) return TPictureStep::Stop;
         Orient(p, loaded);
-        if (!Point(i, "s.", 1)) return false;
+        if (StopRequestedAfter(i, "s.", 1)) return TPictureStep::Stop;
         if (plan.large) {
-            SaveJpeg(master_, Quality(s_.JpegCompressionLarge), p.LargeFile);
+            SaveJpeg(run_.master, Quality(s_.JpegCompressionLarge), p.LargeFile);
             log_.AddLogLine(msg::SaveLarge(p.LargeFile), msg::kLevelProgress);
         }
-        if (!Point(i, "m.", 1)) return false;
+        if (StopRequestedAfter(i, "m.", 1)) return TPictureStep::Stop;
         if (plan.medium) {
-            WriteScaled(p, medium_, boxes_.mediumWidth, boxes_.mediumHeight,
+            WriteScaled(p, run_.medium, run_.boxes.mediumWidth, run_.boxes.mediumHeight,
                         s_.JpegCompressionMedium, p.MediumFile);
             log_.AddLogLine(msg::SaveMedium(p.MediumFile), msg::kLevelProgress);
         }
-        if (!Point(i, "t.", 1)) return false;
+        if (StopRequestedAfter(i, "t.", 1)) return TPictureStep::Stop;
         if (plan.thumb) {
-            WriteScaled(p, thumb_, boxes_.thumbWidth, boxes_.thumbHeight, s_.JpegCompressionThumb,
-                        p.ThumbFile);
+            WriteScaled(p, run_.thumb, run_.boxes.thumbWidth, run_.boxes.thumbHeight,
+                        s_.JpegCompressionThumb, p.ThumbFile);
             log_.AddLogLine(msg::SaveThumb(p.ThumbFile), msg::kLevelProgress);
         }
-        return true;
+        return TPictureStep::Continue;
     }
 
-    TWizardContext& c_;
+    TRunState& run_;
     const TSettings& s_;
     TProcessingLog& log_;
     TAlbumItem& album_;
-    const TBoxSizes& boxes_;
-    const std::string& prefix_;
-    int& progress_;
-    TBitmap32& master_;
-    TBitmap32& medium_;
-    TBitmap32& thumb_;
-    TPictureLoader& loader_;
-    TRunProgress progressRecord_;
+    TAlbumProgress& progress_;
+    int plannedIndex_ = -1;
+    TOutputPlan plan_;
 };
 
 void CreateOutputFolders(const std::string& folder, const TSettings& s) {
@@ -191,12 +206,9 @@ void LogFailures(TWizardContext& context) {
 }  // namespace
 
 void ProcessAlbums(TWizardContext& context) {
-    const TSettings& s = context.settings;
-    const TBoxSizes boxes{StrToInt(s.MediumWidth), StrToInt(s.MediumHeight),
-                          StrToInt(s.ThumbWidth), StrToInt(s.ThumbHeight)};
     context.log.AddLogLine(msg::BeginProcess(context.albums.Count()), msg::kLevelProgress);
+    TRunState run(context);
     std::string prefix;
-    TWorkingImages images;
     for (int a = 0; a < context.albums.Count(); ++a) {
         const std::string& folder = context.albums.Text(a);
         TAlbumItem& album = *context.albums.AlbumAt(a);
@@ -204,16 +216,15 @@ void ProcessAlbums(TWizardContext& context) {
             context.log.AddLogLine(msg::AlbumSkipped(folder), msg::kLevelSkipped);
             continue;
         }
-        CreateOutputFolders(folder, s);
-        prefix = "Photos: " + std::to_string(album.PictureCount()) + ". ";
-        int progress = 0;
-        context.host.SetProgressMax(6 * album.PictureCount() + 10);
-        context.host.SetProgressPosition(0);
-        const TRunProgress where{folder, a + 1, context.albums.Count(), 0, album.PictureCount()};
-        context.host.ReportProgress(where);
-        TAlbumFilePhase(context, album, boxes, prefix, progress, images, where).Run();
+        CreateOutputFolders(folder, context.settings);
+        TAlbumProgress progress(context.host, context.busy,
+                                {folder, a + 1, context.albums.Count(), 0, album.PictureCount()});
+        prefix = progress.Prefix();
+        TAlbumFilePhase(run, album, progress).Run();
         if (context.busy.StopFlag()) break;
-        if (WriteAlbumToDatabase(context, folder, album, prefix, progress)) return;
+        // A stop confirmed as the database phase begins ends the run at once.
+        if (WriteAlbumToDatabase(context, folder, album, progress) == TAlbumDbOutcome::Stopped)
+            return;
     }
     LogFailures(context);
     context.host.SetStatusText(prefix + " Processing: DONE");
