@@ -38,8 +38,8 @@ std::string FormatSql(std::string_view statement, std::initializer_list<TSqlArg>
     return out;
 }
 
-std::string SqlQuote(const std::string& text) {
-    if (text.empty()) return "NULL";
+TSqlText SqlQuote(const std::string& text) {
+    if (text.empty()) return TSqlText("NULL");
     std::string out;
     out.reserve(text.size() + 2);
     out += '\'';
@@ -48,18 +48,18 @@ std::string SqlQuote(const std::string& text) {
         out += c;
     }
     out += '\'';
-    return out;
+    return TSqlText(std::move(out));
 }
 
-std::string SqlDateTime(TDateTime value) { return SqlQuote(DateTimeToIsoText(value)); }
+TSqlText SqlDateTime(TDateTime value) { return SqlQuote(DateTimeToIsoText(value)); }
 
-std::string SqlBool(bool value) { return value ? "-1" : "0"; }
+TSqlText SqlBool(bool value) { return TSqlText(value ? "-1" : "0"); }
 
-std::string SqlDigits(const std::string& text) {
+TSqlText SqlDigits(const std::string& text) {
     const bool digits =
         !text.empty() && text.find_first_not_of("0123456789") == std::string::npos;
     if (!digits) throw DataAccessError("'" + text + "' is not a category identifier");
-    return text;
+    return TSqlText(text);
 }
 
 }  // namespace galerion

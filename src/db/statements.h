@@ -65,36 +65,54 @@ inline constexpr const char* sqlInsertPictureCategory =
 inline constexpr const char* sqlDeletePictureCategories =
     "DELETE * FROM picture_to_category WHERE picture_id = %d";
 
-// One slot value: an integer for %d, or a ready SQL fragment (from the functions below) for %s.
+class TSqlText;
+
+// NULL for empty text, else the text between single quotes with every quote doubled.
+TSqlText SqlQuote(const std::string& text);
+// SqlQuote of the ISO date-time text.
+TSqlText SqlDateTime(TDateTime value);
+// "-1" for yes, "0" for no, unquoted.
+TSqlText SqlBool(bool value);
+// A text that a statement takes unquoted (category identifiers): decimal digits only, else DataAccessError, so that no other text ever reaches a statement unquoted.
+TSqlText SqlDigits(const std::string& text);
+
+// A ready SQL fragment for a %s slot. Only the functions above make one, so a raw text can never
+// reach a statement unquoted.
+class TSqlText {
+public:
+    const std::string& Text() const { return text_; }
+
+private:
+    explicit TSqlText(std::string text) : text_(std::move(text)) {}
+
+    friend TSqlText SqlQuote(const std::string& text);
+    friend TSqlText SqlDateTime(TDateTime value);
+    friend TSqlText SqlBool(bool value);
+    friend TSqlText SqlDigits(const std::string& text);
+
+    std::string text_;
+};
+
+// One slot value: an integer for %d, or a fragment for %s.
 class TSqlArg {
 public:
     TSqlArg(int value) : value_(value) {}
-    TSqlArg(std::string fragment) : value_(std::move(fragment)) {}
-    TSqlArg(const char* fragment) : value_(std::string(fragment)) {}
-    // A yes/no value goes through SqlBool, a wider integer must be narrowed on purpose.
+    TSqlArg(TSqlText fragment) : value_(std::move(fragment)) {}
+    // A yes/no value goes through SqlBool, a wider integer must be narrowed on purpose, and a
+    // text goes through SqlQuote.
     template <class T>
     TSqlArg(T) = delete;
 
     bool IsInteger() const { return std::holds_alternative<int>(value_); }
     int Integer() const { return std::get<int>(value_); }
-    const std::string& Fragment() const { return std::get<std::string>(value_); }
+    const std::string& Fragment() const { return std::get<TSqlText>(value_).Text(); }
 
 private:
-    std::variant<int, std::string> value_;
+    std::variant<int, TSqlText> value_;
 };
 
 // Fills the %d and %s slots in order; a slot of the wrong kind, a missing or a surplus value
 // raises DataAccessError. Any other '%' stays as written.
 std::string FormatSql(std::string_view statement, std::initializer_list<TSqlArg> args);
-
-// NULL for empty text, else the text between single quotes with every quote doubled.
-std::string SqlQuote(const std::string& text);
-// SqlQuote of the ISO date-time text.
-std::string SqlDateTime(TDateTime value);
-// "-1" for yes, "0" for no, unquoted.
-std::string SqlBool(bool value);
-// A text that a statement takes unquoted (category identifiers): decimal digits only, else
-// DataAccessError, so that no other text ever reaches a statement unquoted.
-std::string SqlDigits(const std::string& text);
 
 }  // namespace galerion

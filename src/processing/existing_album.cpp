@@ -35,7 +35,7 @@ TAlbumDecision Ask(const std::string& folder, TSettings& settings, TExistingAlbu
 }
 
 void LogStored(const std::string& folder, int updateMode, TProcessingLog& log) {
-    const std::string quoted = SqlQuote(folder);
+    const std::string quoted = SqlQuote(folder).Text();
     switch (updateMode) {
         case 1: log.AddLogLine(msg::ExistingAlbumInsert(quoted), msg::kLevelWarning); break;
         case 2: log.AddLogLine(msg::ExistingAlbumUpdate(quoted), msg::kLevelWarning); break;

@@ -146,7 +146,7 @@ TEST_F(Schema, CategoryStatements) {
     const int id = query_->FieldAsInteger("category_id");
     query_->Close();
     EXPECT_GT(id, 0);
-    const std::string digits = SqlDigits(std::to_string(id));
+    const TSqlText digits = SqlDigits(std::to_string(id));
 
     Execute(FormatSql(sqlInsertPictureCategory, {5, digits}));
     Execute(FormatSql(sqlInsertPictureCategory, {6, digits}));
@@ -177,7 +177,7 @@ TEST_F(Schema, LookupsUseIndexes) {
         FormatSql(sqlCountAlbumByPath, {SqlQuote("/p")}),
         FormatSql(sqlSelectPicture, {SqlQuote("Trip/a.jpg"), 1}),
         FormatSql(sqlSelectPictureCategories, {1}),
-        FormatSql(sqlCountCategoryUse, {"1"}),
+        FormatSql(sqlCountCategoryUse, {SqlDigits("1")}),
         FormatSql(sqlSelectCategoryIdByGuid, {SqlQuote("{G}")}),
     };
     for (const std::string& sql : lookups) {

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <type_traits>
 #include <vector>
 
 namespace galerion {
@@ -19,16 +20,16 @@ TEST(SqlQuote, QuotesAndNull) {
         {"a'b'c", "'a''b''c'"},
         {"\xC3\xA9t\xC3\xA9", "'\xC3\xA9t\xC3\xA9'"},
     };
-    for (const auto& [text, literal] : cases) EXPECT_EQ(SqlQuote(text), literal) << text;
+    for (const auto& [text, literal] : cases) EXPECT_EQ(SqlQuote(text).Text(), literal) << text;
 }
 
 TEST(SqlValues, BoolDateTimeAndDigits) {
-    EXPECT_EQ(SqlBool(true), "-1");
-    EXPECT_EQ(SqlBool(false), "0");
-    EXPECT_EQ(SqlDateTime(EncodeDateTime({2024, 5, 17, 0, 0, 0})), "'2024-05-17'");
-    EXPECT_EQ(SqlDateTime(EncodeDateTime({2024, 5, 17, 8, 30, 5})), "'2024-05-17 08:30:05'");
-    EXPECT_EQ(SqlDigits("0"), "0");
-    EXPECT_EQ(SqlDigits("1234567890"), "1234567890");
+    EXPECT_EQ(SqlBool(true).Text(), "-1");
+    EXPECT_EQ(SqlBool(false).Text(), "0");
+    EXPECT_EQ(SqlDateTime(EncodeDateTime({2024, 5, 17, 0, 0, 0})).Text(), "'2024-05-17'");
+    EXPECT_EQ(SqlDateTime(EncodeDateTime({2024, 5, 17, 8, 30, 5})).Text(), "'2024-05-17 08:30:05'");
+    EXPECT_EQ(SqlDigits("0").Text(), "0");
+    EXPECT_EQ(SqlDigits("1234567890").Text(), "1234567890");
     for (const std::string bad : {"", "-1", " 7", "7 ", "1e3", "3 OR 1=1", "0x10", "'5'"})
         EXPECT_THROW(SqlDigits(bad), DataAccessError) << bad;
 }
@@ -42,16 +43,24 @@ TEST(FormatSql, FillsSlotsInOrder) {
               "SELECT COUNT(*) FROM album WHERE original_path = '/p/it''s'");
     // A value holding a slot marker is not formatted again.
     EXPECT_EQ(FormatSql("a %s b %d", {SqlQuote("%d"), 3}), "a '%d' b 3");
-    EXPECT_EQ(FormatSql("100% %s", {"x"}), "100% x");
+    EXPECT_EQ(FormatSql("100% %s", {SqlBool(true)}), "100% -1");
     EXPECT_EQ(FormatSql(sqlProbeAlbums, {}), "SELECT COUNT(*) FROM album");
 }
 
 TEST(FormatSql, SlotMismatchIsDataAccessError) {
-    EXPECT_THROW(FormatSql("%d", {"1"}), DataAccessError);
+    EXPECT_THROW(FormatSql("%d", {SqlDigits("1")}), DataAccessError);
     EXPECT_THROW(FormatSql("%s", {1}), DataAccessError);
-    EXPECT_THROW(FormatSql("%s %s", {"a"}), DataAccessError);
-    EXPECT_THROW(FormatSql("%s", {"a", "b"}), DataAccessError);
+    EXPECT_THROW(FormatSql("%s %s", {SqlQuote("a")}), DataAccessError);
+    EXPECT_THROW(FormatSql("%s", {SqlQuote("a"), SqlQuote("b")}), DataAccessError);
 }
+
+// Only the quoting and value helpers make a %s value: raw text does not compile there.
+static_assert(!std::is_constructible_v<TSqlArg, std::string>);
+static_assert(!std::is_constructible_v<TSqlArg, const char*>);
+static_assert(!std::is_constructible_v<TSqlArg, std::string_view>);
+static_assert(!std::is_constructible_v<TSqlArg, bool>);
+static_assert(!std::is_constructible_v<TSqlText, std::string>);
+static_assert(std::is_constructible_v<TSqlArg, TSqlText>);
 
 // The slot kinds of every statement, in order, as the callers fill them.
 std::string Slots(const std::string& statement) {
