@@ -3,9 +3,9 @@
 // commit. Goal: under 2 ms per picture in update mode.
 #include "db/query.h"
 #include "db/statements.h"
-#include "db/table_script.h"
 #include "core/model.h"
-#include "core/host/messages.h"
+#include "support/temp_folder.h"
+#include "support/test_database.h"
 
 #include <benchmark/benchmark.h>
 #include <stdlib.h>
@@ -23,15 +23,6 @@ constexpr int kAlbumPictures = 1000;
 constexpr int kCategoriesPerPicture = 2;
 const std::string kAlbumPath = "/photos/bench";
 
-struct TSilentHost : TMessages {
-    void ShowError(const std::string& text) override { throw std::runtime_error(text); }
-    void ShowWarning(const std::string& text) override { throw std::runtime_error(text); }
-    void ShowInformation(const std::string&) override {}
-    bool Confirm(const std::string&) override { return true; }
-    [[noreturn]] void ExitProgram(int code) override {
-        throw std::runtime_error("exit " + std::to_string(code));
-    }
-};
 
 void Execute(TQuery& query, const std::string& sql) {
     query.SetText(sql);
@@ -41,19 +32,7 @@ void Execute(TQuery& query, const std::string& sql) {
 // A site of kStoredPictures pictures in albums of kPicturesPerStoredAlbum, with categories.
 class TBenchSite {
 public:
-    TBenchSite() {
-        std::string pattern = std::filesystem::temp_directory_path().string() + "/db_bench_XXXXXX";
-        if (!::mkdtemp(pattern.data())) throw std::runtime_error("mkdtemp failed");
-        folder_ = pattern;
-        connection_ = "Provider=SQLite;Data Source=" + folder_ + "/site.db";
-        TSilentHost host;
-        CreateTablesFromScript(connection_, host);
-        Fill();
-    }
-    ~TBenchSite() {
-        std::error_code ec;
-        std::filesystem::remove_all(folder_, ec);
-    }
+    TBenchSite() : connection_(test::CreateDatabase(folder_.File("site.db"))) { Fill(); }
     const std::string& Connection() const { return connection_; }
 
 private:
@@ -78,7 +57,7 @@ private:
                                   "FROM n");
     }
 
-    std::string folder_;
+    test::TTempFolder folder_{"db_bench_"};
     std::string connection_;
 };
 

@@ -10,7 +10,7 @@
 #include "image/resize.h"
 #include "image/turns.h"
 
-#include "bench_temp_folder.h"
+#include "support/temp_folder.h"
 
 #include <benchmark/benchmark.h>
 
@@ -34,7 +34,7 @@ constexpr int kPhotoHeight = 4000;
 constexpr double kPhotoMegapixels = kPhotoWidth * double(kPhotoHeight) / 1e6;
 constexpr int kQuality = 90;
 
-using bench::TTempFolder;
+using test::TTempFolder;
 
 // Smooth shading with texture and sensor-like noise, so the codec works about as hard as on a
 // real photo.

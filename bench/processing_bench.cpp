@@ -6,8 +6,6 @@
 #include "core/model.h"
 #include "core/processing_log.h"
 #include "core/settings.h"
-#include "core/host/user_host.h"
-#include "db/table_script.h"
 #include "image/bitmap32.h"
 #include "image/jpeg_codec.h"
 #include "image/resize.h"
@@ -15,7 +13,9 @@
 #include "processing/busy_state.h"
 #include "processing/processing_run.h"
 #include "processing/wizard_context.h"
-#include "platform/program_paths.h"
+#include "support/scripted_host.h"
+#include "support/temp_folder.h"
+#include "support/test_database.h"
 
 #include <cmath>
 #include <cstdio>
@@ -37,18 +37,6 @@ struct TClock {
         return {w.tv_sec + w.tv_nsec * 1e-9, c.tv_sec + c.tv_nsec * 1e-9};
     }
     TClock operator-(const TClock& o) const { return {wall - o.wall, cpu - o.cpu}; }
-};
-
-class TSilentHost : public TUserHost {
-public:
-    void ShowError(const std::string& t) override { std::fprintf(stderr, "error: %s\n", t.c_str()); }
-    void ShowWarning(const std::string& t) override { std::fprintf(stderr, "warning: %s\n", t.c_str()); }
-    void ShowInformation(const std::string&) override {}
-    bool Confirm(const std::string&) override { return true; }
-    TExistingAlbumReply AskExistingAlbum(const std::string&) override {
-        return {TExistingAlbumAnswer::Update, false};
-    }
-    [[noreturn]] void ExitProgram(int code) override { std::exit(code); }
 };
 
 // A photo-like picture: smooth light and colour with fine texture, so the codec works as hard
@@ -99,8 +87,8 @@ int main(int argc, char** argv) {
     const int width = argc > 2 ? std::atoi(argv[2]) : 4000;
     const int height = argc > 3 ? std::atoi(argv[3]) : 3000;
     namespace fs = std::filesystem;
-    const fs::path root = fs::temp_directory_path() / "galerion-processing-bench";
-    fs::remove_all(root);
+    const test::TTempFolder rootFolder("galerion-processing-bench-");
+    const fs::path root = rootFolder.Path();
     const std::string folder = (root / "Album").string();
     fs::create_directories(folder);
     std::printf("Writing %d photos of %dx%d (%.1f MP)...\n", photos, width, height,
@@ -111,15 +99,14 @@ int main(int argc, char** argv) {
         WritePhoto(folder + name, width, height, i);
     }
 
-    TSilentHost host;
+    test::TScriptedHost host;
     TProcessingLog log;
     log.ApplyLogSwitches(true, false, false);
     TSettings settings;
     settings.ProcessLarge = true;
     settings.ResizeMode = 3;
     settings.UpdateMode = 2;
-    settings.DB = "Provider=SQLite;Data Source=" + (root / "site.db").string();
-    CreateTablesFromScript(settings.DB, host, ResourcePath("create_tables.sql"));
+    settings.DB = test::CreateDatabase((root / "site.db").string());
     TAlbumList albums;
     TBusyState busy(host);
     TWizardContext context{albums, settings, log, host, busy};
@@ -151,6 +138,6 @@ int main(int argc, char** argv) {
     std::printf("  wall / single-core floor:     %.2f  (goal < 1)\n", first.wall / floor.wall);
     std::printf("second run, recreate off: %.3f s wall = %.1f %% of the first (goal < 5 %%)\n",
                 second.wall, 100.0 * second.wall / first.wall);
-    fs::remove_all(root);
-    return 0;
+    for (const std::string& error : host.errors) std::fprintf(stderr, "error: %s\n", error.c_str());
+    return host.errors.empty() ? 0 : 1;
 }

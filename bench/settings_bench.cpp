@@ -4,7 +4,7 @@
 #include "core/settings_persistence.h"
 #include "platform/settings_store.h"
 
-#include "bench_temp_folder.h"
+#include "support/temp_folder.h"
 
 #include <benchmark/benchmark.h>
 
@@ -15,7 +15,7 @@
 namespace galerion {
 namespace {
 
-using bench::TTempFolder;
+using test::TTempFolder;
 
 void BM_LoadTypicalSettings(benchmark::State& state) {
     TTempFolder folder;

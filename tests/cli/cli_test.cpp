@@ -1,5 +1,7 @@
 // galerion-cli run as a process, the way scripts and cron jobs use it.
-#include "../processing/fixture.h"
+#include "support/files.h"
+#include "support/test_database.h"
+#include "support/wizard_fixture.h"
 #include "image/bitmap32.h"
 #include "image/jpeg_codec.h"
 
@@ -23,10 +25,7 @@ namespace {
 using namespace test;
 namespace fs = std::filesystem;
 
-std::string CliPath() {
-    const char* bin = std::getenv("GALERION_TEST_BIN");
-    return std::string(bin ? bin : ".") + "/galerion-cli";
-}
+std::string CliPath() { return BuiltFile("galerion-cli"); }
 
 struct TResult {
     int status = -1;
@@ -151,17 +150,17 @@ TEST_F(Cli, InitDbThenProcessThenUpdate) {
     EXPECT_TRUE(fs::exists(album + "/ps_medium/m_b.jpg"));
     EXPECT_FALSE(fs::exists(album + "/tmp"));
     const std::string connection = "Provider=SQLite;Data Source=" + db;
-    EXPECT_EQ(Count(connection, "SELECT COUNT(*) FROM picture"), 2);
+    EXPECT_EQ(ScalarInt(connection, "SELECT COUNT(*) FROM picture"), 2);
 
     // Edits stored by the window survive a batch run.
-    Exec(connection, "UPDATE picture SET orientation = 2, title = 'Kept' "
+    RunRaw(connection, "UPDATE picture SET orientation = 2, title = 'Kept' "
                      "WHERE filename_original = 'Trip/a.jpg'");
     r = RunCli(dir, With({"--update-mode", "update", "process", "--all", "--set",
                           "MainDir=" + dir / "photos/*.*"}));
     ASSERT_EQ(r.status, 0) << r.err;
-    EXPECT_EQ(Count(connection, "SELECT COUNT(*) FROM album"), 2);  // photos and photos/Trip
-    EXPECT_EQ(Count(connection, "SELECT COUNT(*) FROM picture"), 2);
-    EXPECT_EQ(Count(connection, "SELECT width FROM picture WHERE title = 'Kept'"), 48);
+    EXPECT_EQ(ScalarInt(connection, "SELECT COUNT(*) FROM album"), 2);  // photos and photos/Trip
+    EXPECT_EQ(ScalarInt(connection, "SELECT COUNT(*) FROM picture"), 2);
+    EXPECT_EQ(ScalarInt(connection, "SELECT width FROM picture WHERE title = 'Kept'"), 48);
     EXPECT_EQ(ReadJpegSize(album + "/ps_medium/m_a.jpg").Height, 768);
 
     r = RunCli(dir, With({"albums", dir / "photos"}));
@@ -203,7 +202,7 @@ TEST_F(Cli, InterruptStopsAfterTheCurrentPictureLeavingCompleteFiles) {
         }
     EXPECT_GT(written, 0);
     EXPECT_LT(written, 3 * 42);
-    EXPECT_EQ(Count("Provider=SQLite;Data Source=" + db, "SELECT COUNT(*) FROM picture"), 0);
+    EXPECT_EQ(ScalarInt("Provider=SQLite;Data Source=" + db, "SELECT COUNT(*) FROM picture"), 0);
 }
 
 }  // namespace

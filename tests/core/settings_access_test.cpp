@@ -5,6 +5,8 @@
 #include "platform/errors.h"
 #include "platform/file_mask.h"
 
+#include "support/temp_folder.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -21,9 +23,8 @@ std::vector<std::string> Lowered(std::vector<std::string> names) {
 }
 
 TEST(SettingsAccess, NamesAreExactlyTheStoredValues) {
-    std::string folder = testing::TempDir() + "settings_access_XXXXXX";
-    ASSERT_NE(::mkdtemp(folder.data()), nullptr);
-    const std::string file = folder + "/Galerion.reg";
+    const test::TTempFolder folder;
+    const std::string file = folder.File("Galerion.reg");
     TProcessingLog log;
     {
         TSettingsStore store(file);
@@ -33,7 +34,6 @@ TEST(SettingsAccess, NamesAreExactlyTheStoredValues) {
     ASSERT_TRUE(store.OpenKey(kProgramKey, false));
     std::vector<std::string> stored = store.ValueNames(kPositionSection);
     for (const std::string& name : store.ValueNames(kOptionsSection)) stored.push_back(name);
-    std::filesystem::remove_all(folder);
 
     EXPECT_EQ(Lowered(SettingNames()), Lowered(stored));
 }

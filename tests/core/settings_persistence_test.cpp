@@ -3,6 +3,8 @@
 #include "core/log_messages.h"
 #include "core/settings_defaults.h"
 
+#include "support/temp_folder.h"
+
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -32,13 +34,6 @@ std::string Dword(const char* name, int value) {
 
 class SettingsPersistenceTest : public testing::Test {
 protected:
-    void SetUp() override {
-        std::string pattern = testing::TempDir() + "settings_persistence_XXXXXX";
-        ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
-        folder_ = pattern;
-        file_ = (folder_ / "Galerion.reg").string();
-    }
-    void TearDown() override { fs::remove_all(folder_); }
 
     // A settings file with the given value lines ("\"Name\"=...") in "Position" and "Options".
     void WriteFile(const std::string& position, const std::string& options) const {
@@ -70,8 +65,9 @@ protected:
         return Load(DefaultSettings(), log);
     }
 
-    fs::path folder_;
-    std::string file_;
+    test::TTempFolder temp_;
+    fs::path folder_ = temp_.Path();
+    std::string file_ = temp_.File("Galerion.reg");
 };
 
 TEST_F(SettingsPersistenceTest, AMissingKeyGivesEveryDefaultAndIsCreated) {

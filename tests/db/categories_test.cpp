@@ -2,7 +2,9 @@
 #include "db/categories.h"
 
 #include "platform/errors.h"
-#include "test_database.h"
+#include "support/scripted_host.h"
+#include "support/temp_folder.h"
+#include "support/test_database.h"
 
 #include <gtest/gtest.h>
 
@@ -11,9 +13,9 @@
 namespace galerion {
 namespace {
 
-using testing_db::RunRaw;
-using testing_db::ScalarInt;
-using testing_db::ScalarText;
+using test::RunRaw;
+using test::ScalarInt;
+using test::ScalarText;
 
 class CategoryStore : public ::testing::Test {
 protected:
@@ -25,8 +27,8 @@ protected:
         return item;
     }
 
-    testing_db::TTempFolder folder_;
-    std::string connection_ = testing_db::MakeDatabase(folder_.File("site.db"));
+    test::TTempFolder folder_;
+    std::string connection_ = test::CreateDatabase(folder_.File("site.db"));
     TCategoryCheckList list_;
 };
 
@@ -102,7 +104,7 @@ TEST_F(CategoryStore, FailuresLeaveListAndItemAlone) {
 }
 
 TEST_F(CategoryStore, MissingDatabaseFailsWithoutMakingIt) {
-    const std::string connection = testing_db::SqliteConnection(folder_.File("none.db"));
+    const std::string connection = test::SqliteConnection(folder_.File("none.db"));
     EXPECT_THROW(LoadCategories(connection, list_), DataAccessError);
     TCategoryItem item;
     EXPECT_THROW(InsertCategory(connection, item), DataAccessError);

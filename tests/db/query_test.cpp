@@ -4,7 +4,9 @@
 #include "db/sqlite_query.h"
 #include "db/statements.h"
 #include "platform/errors.h"
-#include "test_database.h"
+#include "support/scripted_host.h"
+#include "support/temp_folder.h"
+#include "support/test_database.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -19,12 +21,12 @@
 namespace galerion {
 namespace {
 
-using testing_db::MakeDatabase;
-using testing_db::RunRaw;
-using testing_db::ScalarInt;
-using testing_db::ScalarText;
-using testing_db::SqliteConnection;
-using testing_db::TTempFolder;
+using test::CreateDatabase;
+using test::RunRaw;
+using test::ScalarInt;
+using test::ScalarText;
+using test::SqliteConnection;
+using test::TTempFolder;
 using ::testing::HasSubstr;
 
 std::string ErrorOf(const std::function<void()>& action) {
@@ -59,7 +61,7 @@ TEST(Query, MissingFileFailsAtFirstStatementAndIsNotCreated) {
 
 TEST(Query, RowsFieldsAndBackendMessages) {
     TTempFolder folder;
-    const std::string connection = MakeDatabase(folder.File("site.db"));
+    const std::string connection = CreateDatabase(folder.File("site.db"));
     const auto query = TQuery::Create(connection);
     EXPECT_TRUE(query->Eof());
     query->SetText("SELECT 1 AS n, 'x' AS t UNION ALL SELECT 2, 'y'");
@@ -85,7 +87,7 @@ TEST(Query, RowsFieldsAndBackendMessages) {
 
 TEST(Query, NullAndStoredFormsRead) {
     TTempFolder folder;
-    const std::string connection = MakeDatabase(folder.File("site.db"));
+    const std::string connection = CreateDatabase(folder.File("site.db"));
     const auto query = TQuery::Create(connection);
     query->SetText(
         "SELECT NULL AS v, '' AS e, 45000.25 AS num, '2024-05-17T08:30:00' AS iso_t, "
@@ -113,7 +115,7 @@ TEST(Query, NullAndStoredFormsRead) {
 
 TEST(Query, OneStatementPerText) {
     TTempFolder folder;
-    const std::string connection = MakeDatabase(folder.File("site.db"));
+    const std::string connection = CreateDatabase(folder.File("site.db"));
     const auto query = TQuery::Create(connection);
     query->SetText("INSERT INTO category (title) VALUES ('a'); DROP TABLE category");
     EXPECT_THAT(ErrorOf([&] { query->Execute(); }), HasSubstr("more than one statement"));
@@ -132,7 +134,7 @@ TEST(Query, OneStatementPerText) {
 
 TEST(Query, DeleteStarFormRuns) {
     TTempFolder folder;
-    const std::string connection = MakeDatabase(folder.File("site.db"));
+    const std::string connection = CreateDatabase(folder.File("site.db"));
     RunRaw(connection, "INSERT INTO picture_to_category VALUES (1, 2), (1, 3), (4, 2)");
     const auto query = TQuery::Create(connection);
     query->SetText(FormatSql(sqlDeletePictureCategories, {1}));
@@ -145,7 +147,7 @@ TEST(Query, DeleteStarFormRuns) {
 
 TEST(Query, CreatedFilesUseWalAndDefensiveMode) {
     TTempFolder folder;
-    const std::string connection = MakeDatabase(folder.File("site.db"));
+    const std::string connection = CreateDatabase(folder.File("site.db"));
     EXPECT_EQ(ScalarText(connection, "PRAGMA journal_mode"), "wal");
     const auto query = TQuery::Create(connection);
     query->SetText("PRAGMA synchronous");
@@ -161,7 +163,7 @@ TEST(Query, CreatedFilesUseWalAndDefensiveMode) {
 TEST(Query, WaitsForAnotherWriterThenWrites) {
     TTempFolder folder;
     const std::string file = folder.File("site.db");
-    const std::string connection = MakeDatabase(file);
+    const std::string connection = CreateDatabase(file);
     sqlite3* other = nullptr;
     ASSERT_EQ(sqlite3_open(file.c_str(), &other), SQLITE_OK);
     ASSERT_EQ(sqlite3_exec(other, "BEGIN IMMEDIATE; INSERT INTO category (title) VALUES ('w')",
@@ -182,7 +184,7 @@ TEST(Query, WaitsForAnotherWriterThenWrites) {
 TEST(Query, WaitsForAReaderOfARollbackJournalFile) {
     TTempFolder folder;
     const std::string file = folder.File("old.db");
-    const std::string connection = MakeDatabase(file);
+    const std::string connection = CreateDatabase(file);
     RunRaw(connection, "PRAGMA journal_mode=DELETE");
     sqlite3* reader = nullptr;
     ASSERT_EQ(sqlite3_open(file.c_str(), &reader), SQLITE_OK);

@@ -1,15 +1,17 @@
 // Every statement of the program run against the tables of the shipped script.
 #include "db/query.h"
 #include "db/statements.h"
-#include "test_database.h"
+#include "support/scripted_host.h"
+#include "support/temp_folder.h"
+#include "support/test_database.h"
 
 #include <gtest/gtest.h>
 
 namespace galerion {
 namespace {
 
-using testing_db::ScalarInt;
-using testing_db::ScalarText;
+using test::ScalarInt;
+using test::ScalarText;
 
 class Schema : public ::testing::Test {
 protected:
@@ -48,8 +50,8 @@ protected:
                           SqlBool(true), -2, 10, 20, 110, 220, 300, 400, albumId});
     }
 
-    testing_db::TTempFolder folder_;
-    std::string connection_ = testing_db::MakeDatabase(folder_.File("site.db"));
+    test::TTempFolder folder_;
+    std::string connection_ = test::CreateDatabase(folder_.File("site.db"));
     std::unique_ptr<TQuery> query_ = TQuery::Create(connection_);
 };
 
@@ -181,7 +183,7 @@ TEST_F(Schema, LookupsUseIndexes) {
         FormatSql(sqlSelectCategoryIdByGuid, {SqlQuote("{G}")}),
     };
     for (const std::string& sql : lookups) {
-        const std::string plan = testing_db::QueryPlan(connection_, sql);
+        const std::string plan = test::QueryPlan(connection_, sql);
         EXPECT_NE(plan.find("USING"), std::string::npos) << sql << ": " << plan;
         EXPECT_EQ(plan.find("SCAN"), std::string::npos) << sql << ": " << plan;
     }

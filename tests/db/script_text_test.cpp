@@ -1,7 +1,9 @@
 #include "db/script_text.h"
 
 #include "platform/errors.h"
-#include "test_database.h"
+#include "support/scripted_host.h"
+#include "support/temp_folder.h"
+#include "support/test_database.h"
 
 #include <gtest/gtest.h>
 
@@ -29,7 +31,7 @@ TEST(SplitScriptStatements, BlankLinesSeparate) {
 }
 
 TEST(ReadScriptFile, ReadsBytesAndReportsFailures) {
-    testing_db::TTempFolder folder;
+    test::TTempFolder folder;
     const std::string file = folder.File("s.sql");
     std::ofstream(file, std::ios::binary) << "A\r\n\r\nB";
     EXPECT_EQ(ReadScriptFile(file), "A\r\n\r\nB");

@@ -1,6 +1,9 @@
 #include "db/table_script.h"
 
-#include "test_database.h"
+#include "support/files.h"
+#include "support/scripted_host.h"
+#include "support/temp_folder.h"
+#include "support/test_database.h"
 
 #include <gtest/gtest.h>
 
@@ -10,10 +13,10 @@
 namespace galerion {
 namespace {
 
-using testing_db::ScalarInt;
-using testing_db::SqliteConnection;
-using testing_db::TRecordingHost;
-using testing_db::TTempFolder;
+using test::ScalarInt;
+using test::SqliteConnection;
+using test::TScriptedHost;
+using test::TTempFolder;
 
 constexpr const char* kSuccess = "The tables have been created successfully.";
 
@@ -31,23 +34,23 @@ protected:
 
     TTempFolder folder_;
     std::string connection_ = SqliteConnection(folder_.File("site.db"));
-    TRecordingHost host_;
+    TScriptedHost host_;
 };
 
 TEST_F(TableScript, ShippedScriptMakesTheTablesInANewFile) {
-    CreateTablesFromScript(connection_, host_, testing_db::ShippedScriptPath());
+    CreateTablesFromScript(connection_, host_, test::BuiltFile("create_tables.sql"));
     EXPECT_TRUE(host_.errors.empty()) << host_.errors.front();
-    EXPECT_EQ(host_.informations, std::vector<std::string>{kSuccess});
+    EXPECT_EQ(host_.infos, std::vector<std::string>{kSuccess});
     for (const char* table : {"album", "picture", "category", "picture_to_category"})
         EXPECT_EQ(TableCount(table), 1) << table;
-    EXPECT_EQ(testing_db::ScalarText(connection_, "PRAGMA journal_mode"), "wal");
+    EXPECT_EQ(test::ScalarText(connection_, "PRAGMA journal_mode"), "wal");
 }
 
 TEST_F(TableScript, StatementsSeparatedByBlankLinesRunInOrder) {
     CreateTablesFromScript(connection_, host_,
                            Script("\nCREATE TABLE a (x INTEGER)\n\n\n"
                                   "INSERT INTO a\n  VALUES\n  (1)\n \t\nINSERT INTO a VALUES (2)"));
-    EXPECT_EQ(host_.informations, std::vector<std::string>{kSuccess});
+    EXPECT_EQ(host_.infos, std::vector<std::string>{kSuccess});
     EXPECT_EQ(ScalarInt(connection_, "SELECT SUM(x) FROM a"), 3);
 }
 
@@ -58,14 +61,14 @@ TEST_F(TableScript, FailingSecondStatementStopsTheScript) {
     ASSERT_EQ(host_.errors.size(), 1u);
     EXPECT_EQ(host_.errors[0],
               "The following error occur creating tables:\r\ntable a already exists");
-    EXPECT_TRUE(host_.informations.empty());
+    EXPECT_TRUE(host_.infos.empty());
     EXPECT_EQ(TableCount("a"), 1);
     EXPECT_EQ(TableCount("c"), 0);
 }
 
 TEST_F(TableScript, EmptyScriptReportsSuccess) {
     CreateTablesFromScript(connection_, host_, Script("\n\n"));
-    EXPECT_EQ(host_.informations, std::vector<std::string>{kSuccess});
+    EXPECT_EQ(host_.infos, std::vector<std::string>{kSuccess});
     EXPECT_TRUE(host_.errors.empty());
 }
 
@@ -76,7 +79,7 @@ TEST_F(TableScript, MissingOrUnreadableScript) {
               std::vector<std::string>{"SQL script file " + missing + " was not found."});
     CreateTablesFromScript(connection_, host_, folder_.Path());  // a folder: exists, not readable
     EXPECT_EQ(host_.errors.size(), 1u);
-    EXPECT_TRUE(host_.informations.empty());
+    EXPECT_TRUE(host_.infos.empty());
     EXPECT_FALSE(std::filesystem::exists(folder_.File("site.db")));
 }
 

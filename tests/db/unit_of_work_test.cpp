@@ -2,18 +2,20 @@
 
 #include "db/query.h"
 #include "platform/errors.h"
-#include "test_database.h"
+#include "support/scripted_host.h"
+#include "support/temp_folder.h"
+#include "support/test_database.h"
 
 #include <gtest/gtest.h>
 
 namespace galerion {
 namespace {
 
-using testing_db::TExitRequested;
-using testing_db::TRecordingHost;
+using test::TProgramExit;
+using test::TScriptedHost;
 
 TEST(UnitOfWork, SuccessShowsNothing) {
-    TRecordingHost host;
+    TScriptedHost host;
     bool ran = false;
     EXPECT_TRUE(RunUnitOfWork(host, [&] { ran = true; }));
     EXPECT_TRUE(ran);
@@ -21,16 +23,16 @@ TEST(UnitOfWork, SuccessShowsNothing) {
 }
 
 TEST(UnitOfWork, ErrorShowsItsOwnMessageAndTheProgramGoesOn) {
-    TRecordingHost host;
+    TScriptedHost host;
     EXPECT_FALSE(RunUnitOfWork(host, [] { throw DataAccessError("no such table: album"); }));
     EXPECT_FALSE(RunUnitOfWork(host, [] { throw std::runtime_error("disk full"); }));
     EXPECT_EQ(host.errors, (std::vector<std::string>{"no such table: album", "disk full"}));
 }
 
 TEST(UnitOfWork, MissingFileFailsAtFirstStatement) {
-    testing_db::TTempFolder folder;
-    TRecordingHost host;
-    const std::string connection = testing_db::SqliteConnection(folder.File("gone.db"));
+    test::TTempFolder folder;
+    TScriptedHost host;
+    const std::string connection = test::SqliteConnection(folder.File("gone.db"));
     int statementsRun = 0;
     EXPECT_FALSE(RunUnitOfWork(host, [&] {
         const auto query = TQuery::Create(connection);
@@ -44,11 +46,11 @@ TEST(UnitOfWork, MissingFileFailsAtFirstStatement) {
 }
 
 TEST(UnitOfWork, MissingComponentsEndTheProgramWith77) {
-    TRecordingHost host;
+    TScriptedHost host;
     try {
         RunUnitOfWork(host, [] { TQuery::Create("Provider=PostgreSQL;Host=db"); });
         FAIL() << "the program should have ended";
-    } catch (const TExitRequested& exit) {
+    } catch (const TProgramExit& exit) {
         EXPECT_EQ(exit.code, 77);
     }
     ASSERT_EQ(host.errors.size(), 1u);

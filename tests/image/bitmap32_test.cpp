@@ -8,7 +8,7 @@
 namespace galerion {
 namespace {
 
-using testing_support::BitmapOf;
+using test::BitmapOf;
 
 TEST(Bitmap32Test, ChannelsSitFromAlphaDownToBlue) {
     const TColor32 c = Color32(0x12, 0x34, 0x56, 0x78);

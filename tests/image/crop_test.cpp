@@ -8,8 +8,8 @@
 namespace galerion {
 namespace {
 
-using testing_support::BitmapOf;
-using testing_support::RowsOf;
+using test::BitmapOf;
+using test::RowsOf;
 
 TEST(CropTest, TakesExactlyTheRectanglesPixelsWhateverTheFilter) {
     for (TStretchFilter filter : {sfNearest, sfLinear, sfSpline, sfLanczos, sfMitchell}) {

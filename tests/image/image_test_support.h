@@ -1,6 +1,7 @@
 #pragma once
 // Small helpers for the image tests: a fresh temporary folder and rasters built from tables.
 #include "image/bitmap32.h"
+#include "support/temp_folder.h"
 
 #include <gtest/gtest.h>
 
@@ -10,33 +11,16 @@
 #include <string>
 #include <vector>
 
-namespace galerion::testing_support {
+namespace galerion::test {
 
-class TTempFolder {
-public:
-    TTempFolder() {
-        std::string pattern = ::testing::TempDir() + "galerion-image-XXXXXX";
-        if (::mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("mkdtemp failed");
-        path_ = pattern;
-    }
-    ~TTempFolder() {
-        std::error_code ignored;
-        std::filesystem::remove_all(path_, ignored);
-    }
-    TTempFolder(const TTempFolder&) = delete;
-    TTempFolder& operator=(const TTempFolder&) = delete;
 
-    std::string File(const std::string& name) const { return (path_ / name).string(); }
-    const std::filesystem::path& Path() const { return path_; }
-    std::vector<std::string> Names() const {
-        std::vector<std::string> names;
-        for (const auto& entry : std::filesystem::directory_iterator(path_)) names.push_back(entry.path().filename());
-        return names;
-    }
-
-private:
-    std::filesystem::path path_;
-};
+// The names of the files in a folder, in no particular order.
+inline std::vector<std::string> NamesIn(const TTempFolder& folder) {
+    std::vector<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(folder.Path()))
+        names.push_back(entry.path().filename());
+    return names;
+}
 
 // A raster whose rows are given as pixel lists.
 inline TBitmap32 BitmapOf(std::initializer_list<std::vector<TColor32>> rows) {
@@ -77,4 +61,4 @@ inline TBitmap32 PatternBitmap(int width, int height, unsigned seed = 1) {
     return bitmap;
 }
 
-}  // namespace galerion::testing_support
+}  // namespace galerion::test

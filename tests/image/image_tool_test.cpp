@@ -13,8 +13,8 @@
 namespace galerion {
 namespace {
 
-using testing_support::PatternBitmap;
-using testing_support::RowsOf;
+using test::PatternBitmap;
+using test::RowsOf;
 using ::testing::HasSubstr;
 
 struct TRun {
@@ -30,7 +30,7 @@ TRun RunTool(const std::vector<std::string>& args) {
 
 class ImageToolTest : public ::testing::Test {
 protected:
-    testing_support::TTempFolder folder;
+    test::TTempFolder folder;
 };
 
 TEST_F(ImageToolTest, FitPrintsScaleAndSize) {

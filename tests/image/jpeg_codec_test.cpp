@@ -18,7 +18,7 @@
 namespace galerion {
 namespace {
 
-using testing_support::TTempFolder;
+using test::TTempFolder;
 using ::testing::HasSubstr;
 
 std::vector<unsigned char> ReadBytes(const std::string& path) {
@@ -103,7 +103,7 @@ TEST_F(JpegCodecTest, RoundTripKeepsSizeAndColourAndSetsAlpha) {
 // The raster goes to and from the library in its own byte order; the files and pixels must be
 // those of the plain 24-bit RGB interface.
 TEST_F(JpegCodecTest, SameBytesAndPixelsAsThePlainRgbInterface) {
-    const TBitmap32 picture = testing_support::PatternBitmap(45, 31, 9);
+    const TBitmap32 picture = test::PatternBitmap(45, 31, 9);
     SaveJpeg(picture, 90, folder.File("ours.jpg"));
     WriteWithLibrary(
         folder.File("plain.jpg"), 45, 31, 3, JCS_RGB,
@@ -148,7 +148,7 @@ TEST_F(JpegCodecTest, SavedFileIsBaselineAndReplacesTheOldOne) {
     bool baselineFrame = false;
     for (std::size_t k = 0; k + 1 < bytes.size(); ++k) baselineFrame |= bytes[k] == 0xFF && bytes[k + 1] == 0xC0;
     EXPECT_TRUE(baselineFrame);
-    EXPECT_THAT(folder.Names(), ::testing::ElementsAre("a.jpg")) << "no temporary file left";
+    EXPECT_THAT(NamesIn(folder), ::testing::ElementsAre("a.jpg")) << "no temporary file left";
 }
 
 TEST_F(JpegCodecTest, QualityOutsideTheRangeTouchesNothing) {
@@ -159,7 +159,7 @@ TEST_F(JpegCodecTest, QualityOutsideTheRangeTouchesNothing) {
         EXPECT_EQ(ReadBytes(path), (std::vector<unsigned char>{'o', 'l', 'd'}));
     }
     EXPECT_THROW(SaveJpeg(Solid(4, 4, 0), 0, folder.File("new.jpg")), RangeError);
-    EXPECT_THAT(folder.Names(), ::testing::ElementsAre("a.jpg"));
+    EXPECT_THAT(NamesIn(folder), ::testing::ElementsAre("a.jpg"));
     SaveJpeg(Solid(4, 4, 0), 100, folder.File("q100.jpg"));
     SaveJpeg(Solid(4, 4, 0), 1, folder.File("q1.jpg"));
 }
@@ -174,7 +174,7 @@ TEST_F(JpegCodecTest, FailedEncodeLeavesThePreviousFileAndNoTemporary) {
         EXPECT_THAT(e.what(), HasSubstr("Empty JPEG image"));
     }
     EXPECT_EQ(ReadBytes(path), (std::vector<unsigned char>{'o', 'l', 'd'}));
-    EXPECT_THAT(folder.Names(), ::testing::ElementsAre("a.jpg"));
+    EXPECT_THAT(NamesIn(folder), ::testing::ElementsAre("a.jpg"));
     EXPECT_THROW(SaveJpeg(Solid(4, 4, 0), 90, folder.File("missing/a.jpg")), FileError);
 }
 
@@ -233,7 +233,7 @@ TEST_F(JpegCodecTest, DecompressionBombIsRefusedBeforeAllocation) {
 
 TEST_F(JpegCodecTest, TruncatedFileDecodesWithWhatItHas) {
     const std::string path = folder.File("cut.jpg");
-    SaveJpeg(testing_support::PatternBitmap(64, 64), 90, path);
+    SaveJpeg(test::PatternBitmap(64, 64), 90, path);
     std::vector<unsigned char> bytes = ReadBytes(path);
     bytes.resize(bytes.size() / 2);
     WriteBytes(path, bytes);

@@ -10,8 +10,8 @@
 namespace galerion {
 namespace {
 
-using testing_support::BitmapOf;
-using testing_support::RowsOf;
+using test::BitmapOf;
+using test::RowsOf;
 
 // Pixels named by letters, rows separated by '/'.
 TBitmap32 FromText(const std::string& text) {
@@ -53,7 +53,7 @@ TEST(TurnsTest, EveryOrientationCodeOnAnAsymmetricRaster) {
 }
 
 TEST(TurnsTest, TurnsUndoEachOtherAndKeepAttributes) {
-    TBitmap32 bitmap = testing_support::PatternBitmap(67, 41);
+    TBitmap32 bitmap = test::PatternBitmap(67, 41);
     bitmap.StretchFilter = sfSpline;
     bitmap.MasterAlpha = 9;
     bitmap.DrawMode = dmBlend;
@@ -80,7 +80,7 @@ TEST(TurnsTest, TurnsUndoEachOtherAndKeepAttributes) {
 TEST(TurnsTest, QuarterTurnsAcrossTileEdges) {
     // Sizes that are not multiples of the cache tile, one pixel thin included.
     for (const auto& [w, h] : {std::pair{1, 1}, {1, 70}, {70, 1}, {33, 65}, {100, 31}}) {
-        TBitmap32 bitmap = testing_support::PatternBitmap(w, h, 3);
+        TBitmap32 bitmap = test::PatternBitmap(w, h, 3);
         const TBitmap32 source = bitmap;
         RotateClockwise(bitmap);
         ASSERT_EQ(bitmap.Width(), h);
@@ -177,7 +177,7 @@ TEST(OrientationTest, CropStillCoversTheSamePixelsAfterEveryAction) {
     const TTurnAction actions[] = {TTurnAction::Clockwise, TTurnAction::CounterClockwise, TTurnAction::HalfTurn,
                                    TTurnAction::Flip};
     for (TTurnAction action : actions) {
-        TBitmap32 bitmap = testing_support::PatternBitmap(9, 6, 4);
+        TBitmap32 bitmap = test::PatternBitmap(9, 6, 4);
         TPictureItem picture(nullptr);
         picture.CropX1 = 2, picture.CropY1 = 1, picture.CropX2 = 7, picture.CropY2 = 4;
         picture.PixelWidth = 9, picture.PixelHeight = 6;

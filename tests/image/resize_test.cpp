@@ -12,8 +12,8 @@
 namespace galerion {
 namespace {
 
-using testing_support::PatternBitmap;
-using testing_support::TTempFolder;
+using test::PatternBitmap;
+using test::TTempFolder;
 
 TProcessingLog WarningLog() {
     TProcessingLog log;

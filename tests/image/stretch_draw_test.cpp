@@ -9,10 +9,10 @@
 namespace galerion {
 namespace {
 
-using testing_support::BitmapOf;
-using testing_support::Grey;
-using testing_support::PatternBitmap;
-using testing_support::RowsOf;
+using test::BitmapOf;
+using test::Grey;
+using test::PatternBitmap;
+using test::RowsOf;
 
 TBitmap32 Drawn(const TBitmap32& source, int width, int height) {
     TBitmap32 target;

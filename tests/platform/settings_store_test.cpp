@@ -2,6 +2,8 @@
 
 #include "platform/errors.h"
 
+#include "support/temp_folder.h"
+
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
@@ -19,13 +21,6 @@ constexpr const char* kKey = "Software\\Tarnwick\\Galerion\\1.0";
 
 class SettingsStoreTest : public testing::Test {
 protected:
-    void SetUp() override {
-        std::string pattern = testing::TempDir() + "settings_store_XXXXXX";
-        ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
-        folder_ = pattern;
-        file_ = (folder_ / "Galerion.reg").string();
-    }
-    void TearDown() override { fs::remove_all(folder_); }
 
     void WriteBytes(const std::string& bytes) const {
         std::ofstream(file_, std::ios::binary) << bytes;
@@ -42,8 +37,9 @@ protected:
         return names;
     }
 
-    fs::path folder_;
-    std::string file_;
+    test::TTempFolder temp_;
+    fs::path folder_ = temp_.Path();
+    std::string file_ = temp_.File("Galerion.reg");
 };
 
 std::string Utf16LeWithBom(const std::string& ascii) {

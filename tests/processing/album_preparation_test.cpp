@@ -1,7 +1,9 @@
 #include "processing/album_preparation.h"
 
 #include "core/settings.h"
-#include "fixture.h"
+#include "support/files.h"
+#include "support/test_database.h"
+#include "support/wizard_fixture.h"
 #include "platform/date_time.h"
 #include "processing/output_names.h"
 
@@ -124,17 +126,17 @@ TEST_F(Preparation, CollectsNamesAndWritesWorkingThumbnails) {
 }
 
 TEST_F(Preparation, RestoresStoredAlbumPicturesAndFace) {
-    Exec(f.connection,
+    RunRaw(f.connection,
          "INSERT INTO album (original_path, face_picture_id, short_name, long_name, is_private) "
          "VALUES ('" + album + "', 12, 'short', 'Long ''quoted''', -1)");
-    const int albumId = Count(f.connection, "SELECT MAX(album_id) FROM album");
-    Exec(f.connection,
+    const int albumId = ScalarInt(f.connection, "SELECT MAX(album_id) FROM album");
+    RunRaw(f.connection,
          "INSERT INTO picture (picture_id, title, filename_original, orientation, crop_X1, crop_Y1,"
          " crop_X2, crop_Y2, width, height, is_deleted, picture_date, hash_thumb, album_id) VALUES "
          "(12, 'Tower', 'Trip/c.jpg', -2, 1, 2, 3, 4, 30, 40, -1, NULL, 'h', " +
          std::to_string(albumId) + ")");
-    Exec(f.connection, "INSERT INTO picture_to_category (picture_id, category_id) VALUES (12, 7)");
-    Exec(f.connection, "INSERT INTO picture_to_category (picture_id, category_id) VALUES (12, 3)");
+    RunRaw(f.connection, "INSERT INTO picture_to_category (picture_id, category_id) VALUES (12, 7)");
+    RunRaw(f.connection, "INSERT INTO picture_to_category (picture_id, category_id) VALUES (12, 3)");
     f.PrepareAll({album});
     TAlbumItem& a = Album();
     EXPECT_EQ(a.AlbumId, albumId);

@@ -1,7 +1,9 @@
 #include "processing/album_search.h"
 
 #include "core/settings.h"
-#include "fixture.h"
+#include "support/files.h"
+#include "support/test_database.h"
+#include "support/wizard_fixture.h"
 
 #include <gtest/gtest.h>
 

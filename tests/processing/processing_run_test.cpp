@@ -1,6 +1,8 @@
 #include "processing/processing_run.h"
 
-#include "fixture.h"
+#include "support/files.h"
+#include "support/test_database.h"
+#include "support/wizard_fixture.h"
 #include "image/bitmap32.h"
 #include "image/jpeg_codec.h"
 #include "processing/album_preparation.h"
@@ -59,8 +61,8 @@ TEST_F(Run, WritesOutputsAndRowsSkippingExcludedFiles) {
     EXPECT_EQ(f.host.statuses.back(), "Photos: 3.  Processing: DONE");
     EXPECT_FALSE(fs::exists(album + "/tmp"));  // working folder removed
     // The album row and its face picture.
-    const int faceId = Count(f.connection, "SELECT MIN(picture_id) FROM picture");
-    EXPECT_EQ(Count(f.connection, "SELECT face_picture_id FROM album"), faceId);
+    const int faceId = ScalarInt(f.connection, "SELECT MIN(picture_id) FROM picture");
+    EXPECT_EQ(ScalarInt(f.connection, "SELECT face_picture_id FROM album"), faceId);
     EXPECT_EQ(Column(f.connection, "SELECT long_name FROM album", "long_name"),
               (std::vector<std::string>{"<long name>"}));
     EXPECT_TRUE(f.Logged("Database: insert album <long name>."));
@@ -121,7 +123,7 @@ TEST_F(Run, UpdateModeRewritesCategoriesAndAddsNewPictures) {
     f.PrepareAll({album});
     Album().PictureAt(0)->Categories = {"3", "7"};
     Process();
-    EXPECT_EQ(Count(f.connection, "SELECT COUNT(*) FROM picture_to_category"), 2);
+    EXPECT_EQ(ScalarInt(f.connection, "SELECT COUNT(*) FROM picture_to_category"), 2);
 
     WriteJpeg(album + "/d.jpg", 50, 50);
     f.settings.UpdateMode = 2;
@@ -130,9 +132,9 @@ TEST_F(Run, UpdateModeRewritesCategoriesAndAddsNewPictures) {
     EXPECT_EQ(Album().PictureAt(0)->Categories, (std::vector<std::string>{"3", "7"}));
     Album().LongName = "O'Hara's trip";
     Process();
-    EXPECT_EQ(Count(f.connection, "SELECT COUNT(*) FROM album"), 1);
-    EXPECT_EQ(Count(f.connection, "SELECT COUNT(*) FROM picture"), 4);
-    EXPECT_EQ(Count(f.connection, "SELECT COUNT(*) FROM picture_to_category"), 2);
+    EXPECT_EQ(ScalarInt(f.connection, "SELECT COUNT(*) FROM album"), 1);
+    EXPECT_EQ(ScalarInt(f.connection, "SELECT COUNT(*) FROM picture"), 4);
+    EXPECT_EQ(ScalarInt(f.connection, "SELECT COUNT(*) FROM picture_to_category"), 2);
     EXPECT_TRUE(f.Logged("Database: update album O'Hara's trip."));
     EXPECT_TRUE(f.Logged("Database: update picture Trip/a.jpg in existing album."));
     EXPECT_TRUE(f.Logged("Database: insert picture Trip/d.jpg in existing album."));
@@ -170,7 +172,7 @@ TEST_F(Run, StopDuringTheFilePhaseWritesNoRows) {
         if (++pumps == 20) f.busy.RequestStop();
     };
     EXPECT_EQ(Process(), TRunOutcome::Stopped);
-    EXPECT_EQ(Count(f.connection, "SELECT COUNT(*) FROM picture"), 0);
+    EXPECT_EQ(ScalarInt(f.connection, "SELECT COUNT(*) FROM picture"), 0);
     EXPECT_TRUE(fs::exists(album + "/ps_large/l_a.jpg"));
     EXPECT_FALSE(fs::exists(album + "/ps_large/l_c.jpg"));
     EXPECT_TRUE(fs::exists(album + "/tmp"));
@@ -186,7 +188,7 @@ TEST_F(Run, StopAtTheDatabasePhaseEndsTheRunAtOnce) {
     };
     EXPECT_EQ(Process(), TRunOutcome::Stopped);
     EXPECT_TRUE(fs::exists(album + "/ps_thumb/tn_c.jpg"));
-    EXPECT_EQ(Count(f.connection, "SELECT COUNT(*) FROM album"), 0);
+    EXPECT_EQ(ScalarInt(f.connection, "SELECT COUNT(*) FROM album"), 0);
     EXPECT_EQ(f.host.statuses.end()[-2], "Photos: 3.  Database: processing.");
     EXPECT_EQ(std::count(f.host.statuses.begin(), f.host.statuses.end(),
                          "Photos: 3.  Processing: DONE"), 0);
@@ -208,7 +210,7 @@ TEST_F(Run, UnpreparedAlbumsNeedConsentAndAreSkipped) {
     EXPECT_EQ(Process(), TRunOutcome::Finished);
     EXPECT_TRUE(f.Logged("Album is skipped of being processed: " + second));
     EXPECT_FALSE(fs::exists(second + "/ps_thumb"));
-    EXPECT_EQ(Count(f.connection, "SELECT COUNT(*) FROM album"), 1);
+    EXPECT_EQ(ScalarInt(f.connection, "SELECT COUNT(*) FROM album"), 1);
 }
 
 // Every UpdateMode and every answer for an album that is already stored.
@@ -232,21 +234,21 @@ TEST_F(Run, ExistingAlbumDecisions) {
     Process();
     for (const Case& c : cases) {
         SCOPED_TRACE(c.mode * 10 + static_cast<int>(c.answer));
-        Exec(f.connection, "DELETE FROM picture");
-        Exec(f.connection, "DELETE FROM album WHERE album_id > (SELECT MIN(album_id) FROM album)");
-        Exec(f.connection, "INSERT INTO picture (filename_original, album_id) SELECT 'Trip/a.jpg', "
+        RunRaw(f.connection, "DELETE FROM picture");
+        RunRaw(f.connection, "DELETE FROM album WHERE album_id > (SELECT MIN(album_id) FROM album)");
+        RunRaw(f.connection, "INSERT INTO picture (filename_original, album_id) SELECT 'Trip/a.jpg', "
                            "album_id FROM album");
-        Exec(f.connection, "INSERT INTO picture (filename_original, album_id) SELECT 'Trip/b.jpg', "
+        RunRaw(f.connection, "INSERT INTO picture (filename_original, album_id) SELECT 'Trip/b.jpg', "
                            "album_id FROM album");
-        Exec(f.connection, "INSERT INTO picture (filename_original, album_id) SELECT 'Trip/c.jpg', "
+        RunRaw(f.connection, "INSERT INTO picture (filename_original, album_id) SELECT 'Trip/c.jpg', "
                            "album_id FROM album");
         f.settings.UpdateMode = c.mode;
         f.host.questions.clear();
         f.host.albumAnswers = {TExistingAlbumReply{c.answer, c.always}};
         MakeFolder(album + "/tmp");
         Process();
-        EXPECT_EQ(Count(f.connection, "SELECT COUNT(*) FROM album"), c.albums);
-        EXPECT_EQ(Count(f.connection, "SELECT COUNT(*) FROM picture"), c.pictures);
+        EXPECT_EQ(ScalarInt(f.connection, "SELECT COUNT(*) FROM album"), c.albums);
+        EXPECT_EQ(ScalarInt(f.connection, "SELECT COUNT(*) FROM picture"), c.pictures);
         EXPECT_EQ(f.settings.UpdateMode, c.modeAfter);
         EXPECT_EQ(f.host.questions.size(), c.asked ? 1u : 0u);
         if (c.asked) {
@@ -262,7 +264,7 @@ TEST_F(Run, NewAlbumWithUpdateModeIsInsertedAndUpdated) {
     f.settings.UpdateMode = 2;
     f.PrepareAll({album});
     Process();
-    EXPECT_EQ(Count(f.connection, "SELECT COUNT(*) FROM album"), 1);
+    EXPECT_EQ(ScalarInt(f.connection, "SELECT COUNT(*) FROM album"), 1);
     EXPECT_TRUE(f.Logged("Database: insert album <long name>."));
     EXPECT_TRUE(f.Logged("Database: update album <long name>."));
     EXPECT_TRUE(f.Logged("Database: insert picture Trip/a.jpg in new album."));
@@ -283,7 +285,7 @@ TEST_F(Run, QualityZeroEndsTheRunWithAnError) {
     EXPECT_ANY_THROW(Process());
     EXPECT_FALSE(f.busy.Busy());
     EXPECT_FALSE(fs::exists(album + "/ps_large/l_a.jpg"));
-    EXPECT_EQ(Count(f.connection, "SELECT COUNT(*) FROM picture"), 0);
+    EXPECT_EQ(ScalarInt(f.connection, "SELECT COUNT(*) FROM picture"), 0);
 }
 
 }  // namespace

@@ -1,49 +1,38 @@
-#include "test_database.h"
+#include "support/test_database.h"
 
 #include "db/query.h"
 #include "db/script_text.h"
+#include "support/files.h"
 
-#include <gtest/gtest.h>
 #include <sqlite3.h>
-#include <stdlib.h>
 
-#include <cstdlib>
-#include <filesystem>
 #include <stdexcept>
 
-namespace galerion::testing_db {
-
-TTempFolder::TTempFolder() {
-    std::string pattern = ::testing::TempDir() + "galerion_db_XXXXXX";
-    if (!::mkdtemp(pattern.data())) throw std::runtime_error("mkdtemp failed");
-    path_ = pattern;
-}
-
-TTempFolder::~TTempFolder() {
-    std::error_code ec;
-    std::filesystem::remove_all(path_, ec);
-}
-
-std::string ShippedScriptPath() {
-    const char* bin = std::getenv("GALERION_TEST_BIN");
-    if (bin && *bin) return std::string(bin) + "/create_tables.sql";
-    return std::filesystem::read_symlink("/proc/self/exe").parent_path().string() +
-           "/create_tables.sql";
-}
+namespace galerion::test {
 
 std::string SqliteConnection(const std::string& file) {
     return "Provider=SQLite;Data Source=" + file;
 }
 
-std::string MakeDatabase(const std::string& file) {
+std::string CreateDatabase(const std::string& file) {
     const std::string connection = SqliteConnection(file);
     const auto query = TQuery::Create(connection, TMissingDatabase::Create);
     for (const std::string& statement :
-         SplitScriptStatements(ReadScriptFile(ShippedScriptPath()))) {
+         SplitScriptStatements(ReadScriptFile(BuiltFile("create_tables.sql")))) {
         query->SetText(statement);
         query->Execute();
     }
     return connection;
+}
+
+std::vector<std::string> Column(const std::string& connection, const std::string& sql,
+                                const std::string& column) {
+    const auto query = TQuery::Create(connection);
+    query->SetText(sql);
+    query->Open();
+    std::vector<std::string> values;
+    for (; !query->Eof(); query->Next()) values.push_back(query->FieldAsText(column));
+    return values;
 }
 
 namespace {
@@ -105,4 +94,4 @@ void RunRaw(const std::string& connection, const std::string& sql) {
     }
 }
 
-}  // namespace galerion::testing_db
+}  // namespace galerion::test
