@@ -5,6 +5,6 @@ cd "$(dirname "$0")"
 tools/install-deps.sh
 werror=OFF
 [ "${CI:-}" = "true" ] && werror=ON
-cmake -S . -B build -G Ninja -DGALERION_WERROR="$werror"
+cmake -S . -B build -G Ninja -DGALERION_WERROR="$werror" -DGALERION_BENCH=ON
 cmake --build build -j "$(nproc)"
 ctest --test-dir build --output-on-failure -j "$(nproc)"
