@@ -10,6 +10,7 @@
 #include "db/table_script.h"
 #include "platform/errors.h"
 #include "platform/file_mask.h"
+#include "platform/text.h"
 #include "platform/program_paths.h"
 #include "platform/settings_store.h"
 #include "processing/album_preparation.h"

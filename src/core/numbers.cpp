@@ -1,6 +1,7 @@
 #include "core/numbers.h"
 
 #include "platform/errors.h"
+#include "platform/text.h"
 
 #include <charconv>
 #include <cstdint>
@@ -8,11 +9,10 @@
 namespace galerion {
 
 bool TryStrToInt(const std::string& text, int& value) {
-    size_t begin = text.find_first_not_of(" \t");
-    size_t end = text.find_last_not_of(" \t");
-    if (begin == std::string::npos) return false;
-    const char* first = text.data() + begin;
-    const char* last = text.data() + end + 1;
+    const std::string_view digits = Trim(text);
+    if (digits.empty()) return false;
+    const char* first = digits.data();
+    const char* last = digits.data() + digits.size();
     if (*first == '+' && first + 1 < last && *(first + 1) != '-') ++first;
     std::int32_t parsed = 0;
     const auto result = std::from_chars(first, last, parsed, 10);

@@ -3,7 +3,7 @@
 #include "core/numbers.h"
 #include "core/settings_persistence.h"
 #include "platform/errors.h"
-#include "platform/file_mask.h"
+#include "platform/text.h"
 
 #include <climits>
 #include <variant>
@@ -101,9 +101,7 @@ int ParseInteger(const TSettingInfo& info, const std::string& value) {
 }
 
 bool ParseBoolean(const TSettingInfo& info, const std::string& value) {
-    const size_t begin = value.find_first_not_of(" \t");
-    const std::string word =
-        begin == std::string::npos ? "" : AsciiLower(value.substr(begin, value.find_last_not_of(" \t") - begin + 1));
+    const std::string word = AsciiLower(std::string(Trim(value)));
     if (word == "1" || word == "true") return true;
     if (word == "0" || word == "false") return false;
     throw ConvertError("'" + value + "' is not a valid boolean value for " + info.name +

@@ -1,18 +1,13 @@
 #include "db/connection_string.h"
 
-#include "platform/file_mask.h"
+#include "platform/text.h"
 
 #include <string_view>
 
 namespace galerion {
 namespace {
 
-std::string_view Trimmed(std::string_view text) {
-    const auto first = text.find_first_not_of(" \t\r\n");
-    if (first == std::string_view::npos) return {};
-    const auto last = text.find_last_not_of(" \t\r\n");
-    return text.substr(first, last - first + 1);
-}
+std::string_view Trimmed(std::string_view text) { return Trim(text, " \t\r\n"); }
 
 // One "key=value" part starting at `at`; `at` moves past the ';' that ends it.
 struct TPart {

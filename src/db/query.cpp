@@ -4,7 +4,7 @@
 #include "db/connection_string.h"
 #include "db/sqlite_query.h"
 #include "platform/errors.h"
-#include "platform/file_mask.h"
+#include "platform/text.h"
 #include "platform/program_paths.h"
 
 namespace galerion {

@@ -3,7 +3,8 @@
 #include "core/numbers.h"
 #include "db/script_text.h"
 #include "platform/errors.h"
-#include "platform/file_mask.h"
+#include "platform/file_system.h"
+#include "platform/text.h"
 #include "platform/guid.h"
 
 #include <sqlite3.h>
@@ -38,11 +39,6 @@ using TStatement = std::unique_ptr<sqlite3_stmt, TStatementFinalizer>;
 
 void Check(sqlite3* db, int rc) {
     if (rc != SQLITE_OK) Fail(db);
-}
-
-bool FileExists(const std::string& path) {
-    std::error_code ec;
-    return std::filesystem::exists(path, ec);
 }
 
 // Runs a statement of the connection's own set-up.
@@ -242,7 +238,7 @@ private:
 
     void Connect() {
         if (db_) return;
-        const bool exists = FileExists(options_.path);
+        const bool exists = PathExists(options_.path);
         if (!exists && !options_.firstUseScript.empty()) CreateFirstUseDatabase();
         const bool create = !exists && options_.missing == TMissingDatabase::Create;
         TDatabase db = OpenDatabase(options_.path, create);
@@ -283,7 +279,7 @@ private:
     void PublishWithoutReplacing(const std::string& temporary) const {
         if (::link(temporary.c_str(), options_.path.c_str()) == 0 || errno == EEXIST) return;
         // File systems without hard links: a plain rename, unless the file appeared.
-        if (FileExists(options_.path)) return;
+        if (PathExists(options_.path)) return;
         if (std::rename(temporary.c_str(), options_.path.c_str()) != 0)
             throw DataAccessError("Cannot create " + options_.path + ": " +
                                   std::strerror(errno));

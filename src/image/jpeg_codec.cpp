@@ -1,6 +1,6 @@
 #include "image/jpeg_codec.h"
 
-#include "image/file_access.h"
+#include "platform/file_system.h"
 #include "platform/errors.h"
 
 #include <algorithm>

@@ -46,15 +46,4 @@ TSplitMask SplitMask(const std::string& mask) {
     return {mask.substr(0, slash + 1), mask.substr(slash + 1)};
 }
 
-std::string AsciiLower(std::string text) {
-    for (char& c : text) c = LowerAscii(c);
-    return text;
-}
-
-std::string AsciiUpper(std::string text) {
-    for (char& c : text)
-        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-    return text;
-}
-
 }  // namespace galerion

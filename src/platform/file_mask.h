@@ -15,8 +15,4 @@ struct TSplitMask {
 };
 TSplitMask SplitMask(const std::string& mask);
 
-// Case changes touch only A-Z and a-z.
-std::string AsciiLower(std::string text);
-std::string AsciiUpper(std::string text);
-
 }  // namespace galerion

@@ -1,6 +1,6 @@
 #include "platform/reg_file_format.h"
 
-#include "platform/file_mask.h"
+#include "platform/text.h"
 
 #include <cstdio>
 #include <utility>
@@ -185,11 +185,8 @@ std::vector<std::string> SplitLines(const std::string& text) {
     return lines;
 }
 
-std::string Trim(const std::string& text) {
-    const size_t begin = text.find_first_not_of(" \t");
-    if (begin == std::string::npos) return {};
-    return text.substr(begin, text.find_last_not_of(" \t") - begin + 1);
-}
+
+std::string TrimmedText(std::string_view text) { return std::string(Trim(text)); }
 
 bool StartsWithNoCase(const std::string& text, const std::string& prefix) {
     return text.size() >= prefix.size() && SameName(text.substr(0, prefix.size()), prefix);
@@ -214,11 +211,11 @@ public:
     explicit TRegParser(std::vector<std::string> lines) : lines_(std::move(lines)) {}
 
     TRegFileData Parse() {
-        while (index_ < lines_.size() && Trim(lines_[index_]).empty()) ++index_;
+        while (index_ < lines_.size() && TrimmedText(lines_[index_]).empty()) ++index_;
         if (index_ == lines_.size()) Fail("the file is empty");
-        const std::string header = Trim(lines_[index_]);
+        const std::string header = TrimmedText(lines_[index_]);
         if (header != kHeader && header != kOldHeader) Fail("the header line is missing");
-        for (++index_; index_ < lines_.size(); ++index_) ParseLine(Trim(lines_[index_]));
+        for (++index_; index_ < lines_.size(); ++index_) ParseLine(TrimmedText(lines_[index_]));
         return std::move(data_);
     }
 
@@ -274,7 +271,7 @@ private:
         else name = ParseQuoted(line, pos);
         while (pos < line.size() && (line[pos] == ' ' || line[pos] == '\t')) ++pos;
         if (pos == line.size() || line[pos] != '=') Fail("'=' expected after the value name");
-        std::string data = Trim(line.substr(pos + 1));
+        std::string data = TrimmedText(line.substr(pos + 1));
         if (StartsWithNoCase(data, "hex")) data = JoinContinuations(std::move(data));
 
         TStoredKey& key = *FindKey(data_, currentKey_);
@@ -289,7 +286,7 @@ private:
         while (!data.empty() && data.back() == '\\') {
             data.pop_back();
             if (++index_ == lines_.size()) Fail("hex data continues past the end of the file");
-            data += Trim(lines_[index_]);
+            data += TrimmedText(lines_[index_]);
         }
         return data;
     }
@@ -300,12 +297,12 @@ private:
             size_t pos = 0;
             value.type = TStoreValueType::Text;
             value.text = ParseQuoted(data, pos);
-            if (!Trim(data.substr(pos)).empty()) Fail("text after the closing quote");
+            if (!TrimmedText(data.substr(pos)).empty()) Fail("text after the closing quote");
             return value;
         }
         if (StartsWithNoCase(data, "dword:")) {
             value.type = TStoreValueType::Number;
-            if (!ParseHexNumber(Trim(data.substr(6)), 8, value.number)) Fail("invalid dword");
+            if (!ParseHexNumber(TrimmedText(data.substr(6)), 8, value.number)) Fail("invalid dword");
             return value;
         }
         if (StartsWithNoCase(data, "hex:")) {
@@ -325,12 +322,12 @@ private:
 
     std::vector<std::uint8_t> ParseHexBytes(const std::string& list) const {
         std::vector<std::uint8_t> bytes;
-        if (Trim(list).empty()) return bytes;
+        if (TrimmedText(list).empty()) return bytes;
         size_t begin = 0;
         while (true) {
             const size_t comma = list.find(',', begin);
             std::uint32_t byte = 0;
-            if (!ParseHexNumber(Trim(list.substr(begin, comma - begin)), 2, byte))
+            if (!ParseHexNumber(TrimmedText(list.substr(begin, comma - begin)), 2, byte))
                 Fail("invalid hex byte");
             bytes.push_back(static_cast<std::uint8_t>(byte));
             if (comma == std::string::npos) return bytes;

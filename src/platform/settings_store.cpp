@@ -1,6 +1,7 @@
 #include "platform/settings_store.h"
 
 #include "platform/errors.h"
+#include "platform/file_system.h"
 #include "platform/program_paths.h"
 #include "platform/reg_file_format.h"
 
@@ -30,10 +31,6 @@ struct TFdCloser {
         if (fd >= 0) ::close(fd);
     }
 };
-
-std::string SystemError(const std::string& what, const std::string& path) {
-    return what + " '" + path + "': " + std::strerror(errno);
-}
 
 // Reads the whole file into `bytes`; false with `missing` when there is none, false with
 // `problem` set when it cannot be used.
@@ -77,60 +74,6 @@ std::string FreeBrokenName(const std::string& path) {
     for (int n = 1; ::lstat(candidate.c_str(), &info) == 0; ++n)
         candidate = path + ".broken." + std::to_string(n);
     return candidate;
-}
-
-void WriteAll(int fd, const std::string& bytes, const std::string& path) {
-    size_t done = 0;
-    while (done < bytes.size()) {
-        const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
-        if (n < 0 && errno == EINTR) continue;
-        if (n < 0) throw FileError(SystemError("Cannot write", path));
-        done += static_cast<size_t>(n);
-    }
-}
-
-// A link to the file is followed, so that the file it names is replaced and the link stays.
-std::filesystem::path WriteTarget(const std::string& path) {
-    std::error_code ec;
-    if (std::filesystem::is_symlink(path, ec)) {
-        auto resolved = std::filesystem::weakly_canonical(path, ec);
-        if (!ec) return resolved;
-    }
-    return std::filesystem::absolute(path, ec);
-}
-
-// Writes a temporary file beside the target, flushes it to disk and renames it over the target,
-// so that the target holds either the old or the new text, never a part.
-void ReplaceFileAtomically(const std::string& path, const std::string& bytes) {
-    const std::filesystem::path target = WriteTarget(path);
-    std::error_code ec;
-    std::filesystem::create_directories(target.parent_path(), ec);
-    if (ec) throw FileError("Cannot create folder '" + target.parent_path().string() + "': " + ec.message());
-
-    std::string temp = target.string() + ".tmp-XXXXXX";
-    TFdCloser file{::mkostemp(temp.data(), O_CLOEXEC)};
-    if (file.fd < 0) throw FileError(SystemError("Cannot create", temp));
-    struct TUnlinkOnFailure {
-        std::string path;
-        bool armed = true;
-        ~TUnlinkOnFailure() {
-            if (armed) ::unlink(path.c_str());
-        }
-    } guard{temp};
-
-    struct stat old {};
-    if (::stat(target.c_str(), &old) == 0) ::fchmod(file.fd, old.st_mode & 07777);
-    WriteAll(file.fd, bytes, temp);
-    if (::fsync(file.fd) != 0) throw FileError(SystemError("Cannot flush", temp));
-    const int fd = file.fd;
-    file.fd = -1;
-    if (::close(fd) != 0) throw FileError(SystemError("Cannot close", temp));
-    if (::rename(temp.c_str(), target.c_str()) != 0)
-        throw FileError(SystemError("Cannot replace", target.string()));
-    guard.armed = false;
-
-    TFdCloser folder{::open(target.parent_path().c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC)};
-    if (folder.fd >= 0) ::fsync(folder.fd);  // best effort: the rename itself has happened
 }
 
 void CheckName(const std::string& name, const char* what) {

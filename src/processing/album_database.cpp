@@ -12,7 +12,7 @@
 #include "db/unit_of_work.h"
 #include "processing/album_progress.h"
 #include "processing/existing_album.h"
-#include "processing/file_ops.h"
+#include "platform/file_system.h"
 #include "processing/wizard_context.h"
 
 #include <algorithm>

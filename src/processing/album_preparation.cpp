@@ -14,8 +14,9 @@
 #include "platform/date_time.h"
 #include "platform/errors.h"
 #include "platform/file_mask.h"
+#include "platform/text.h"
 #include "processing/busy_state.h"
-#include "processing/file_ops.h"
+#include "platform/file_system.h"
 #include "processing/folder_listing.h"
 #include "processing/output_names.h"
 #include "processing/wizard_context.h"
@@ -141,7 +142,7 @@ bool MakeThumbnail(TWizardContext& context, TPictureItem& picture, int boxWidth,
                    TThumbnailRasters& rasters) {
     const TSettings& s = context.settings;
     const std::string name = LastPathComponent(picture.TempFile);
-    if (!s.RecreateTemp && FileExists(picture.TempFile)) {
+    if (!s.RecreateTemp && IsRegularFile(picture.TempFile)) {
         context.log.AddLogLine(msg::ThumbnailKept(name), msg::kLevelSkipped);
         return true;
     }

@@ -2,6 +2,7 @@
 
 #include "core/settings.h"
 #include "platform/file_mask.h"
+#include "platform/text.h"
 #include "processing/folder_listing.h"
 
 #include <sys/stat.h>

@@ -1,6 +1,7 @@
 #include "processing/folder_listing.h"
 
 #include "platform/file_mask.h"
+#include "platform/text.h"
 
 #include <dirent.h>
 #include <sys/stat.h>

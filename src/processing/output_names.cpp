@@ -2,7 +2,7 @@
 
 #include "core/model.h"
 #include "core/settings.h"
-#include "platform/file_mask.h"
+#include "platform/text.h"
 
 namespace galerion {
 namespace {

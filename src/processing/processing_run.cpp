@@ -14,7 +14,7 @@
 #include "processing/album_database.h"
 #include "processing/album_progress.h"
 #include "processing/busy_state.h"
-#include "processing/file_ops.h"
+#include "platform/file_system.h"
 #include "processing/picture_loader.h"
 #include "processing/wizard_context.h"
 
@@ -33,9 +33,9 @@ struct TOutputPlan {
 
 TOutputPlan PlanOutputs(const TPictureItem& p, const TSettings& s) {
     TOutputPlan plan;
-    plan.large = s.ProcessLarge && (s.RecreateLarge || !FileExists(p.LargeFile));
-    plan.medium = s.ProcessMedium && (s.RecreateMedium || !FileExists(p.MediumFile));
-    plan.thumb = s.ProcessThumb && (s.RecreateThumb || !FileExists(p.ThumbFile));
+    plan.large = s.ProcessLarge && (s.RecreateLarge || !IsRegularFile(p.LargeFile));
+    plan.medium = s.ProcessMedium && (s.RecreateMedium || !IsRegularFile(p.MediumFile));
+    plan.thumb = s.ProcessThumb && (s.RecreateThumb || !IsRegularFile(p.ThumbFile));
     return plan;
 }
 

@@ -3,7 +3,7 @@
 #include "core/settings_defaults.h"
 #include "core/settings_persistence.h"
 #include "platform/errors.h"
-#include "platform/file_mask.h"
+#include "platform/text.h"
 
 #include "support/temp_folder.h"
 

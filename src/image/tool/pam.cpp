@@ -1,6 +1,6 @@
 #include "image/tool/pam.h"
 
-#include "image/file_access.h"
+#include "platform/file_system.h"
 #include "image/jpeg_codec.h"
 #include "platform/errors.h"
 

@@ -1,0 +1,15 @@
+#pragma once
+// Small text helpers shared by every layer.
+#include <string>
+#include <string_view>
+
+namespace galerion {
+
+// Case changes touch only A-Z and a-z; every other byte (UTF-8 included) stays as it is.
+std::string AsciiLower(std::string text);
+std::string AsciiUpper(std::string text);
+
+// The text without the leading and trailing characters listed in `blanks`.
+std::string_view Trim(std::string_view text, std::string_view blanks = " \t");
+
+}  // namespace galerion
