@@ -12,8 +12,8 @@
 #include "db/unit_of_work.h"
 #include "processing/album_progress.h"
 #include "processing/existing_album.h"
-#include "platform/file_system.h"
 #include "processing/wizard_context.h"
+#include "processing/working_folder.h"
 
 #include <algorithm>
 
@@ -138,8 +138,10 @@ TAlbumDbOutcome WriteAlbumToDatabase(TWizardContext& context, const std::string&
     const TAlbumDbOutcome outcome = !ranToEnd ? TAlbumDbOutcome::Failed
                                     : written ? TAlbumDbOutcome::Written
                                               : TAlbumDbOutcome::Skipped;
-    if (outcome != TAlbumDbOutcome::Skipped && !context.settings.DeleteTemp)
-        RemoveFolderTree(folder + "/tmp");
+    // The CLI writes no working thumbnails, so it has nothing to remove.
+    if (outcome != TAlbumDbOutcome::Skipped && !context.settings.DeleteTemp &&
+        context.makeWorkingThumbnails)
+        RemoveWorkingThumbnails(folder, album);
     return outcome;
 }
 
