@@ -85,13 +85,13 @@ void OpenSettings(TSession& s, const TCliOptions& o) {
 
 int RunAlbums(TSession& s, const TCliOptions& o) {
     const std::string mask = o.arguments.empty() ? s.settings.MainDir : MainDirMask(o.arguments[0]);
-    for (const std::string& folder : SearchAlbums(mask, ExcludedFolderNames(s.settings)))
+    for (const std::string& folder : SearchAlbums(mask, ExcludedFolderNames(s.settings), &s.log))
         std::cout << folder << '\n';
     return kExitOk;
 }
 
-std::vector<std::string> AlbumsToProcess(const TSession& s, const TCliOptions& o) {
-    if (o.all) return SearchAlbums(s.settings.MainDir, ExcludedFolderNames(s.settings));
+std::vector<std::string> AlbumsToProcess(TSession& s, const TCliOptions& o) {
+    if (o.all) return SearchAlbums(s.settings.MainDir, ExcludedFolderNames(s.settings), &s.log);
     std::vector<std::string> folders;
     for (const std::string& a : o.arguments) {
         const std::string folder = AbsoluteFolder(a);
@@ -124,6 +124,7 @@ int RunProcess(TSession& s, const TCliOptions& o) {
     TTerminalHost::InstallInterruptHandler();
     TWizardContext c{albums, s.settings, s.log, s.host, busy};
     c.makeWorkingThumbnails = false;
+    c.linksStayInAlbum = !o.all;
     if (!BuildAlbumList(albums, AlbumsToProcess(s, o), s.host)) return kExitFailed;
     if (!CheckDatabase(s.settings.DB, s.host)) return kExitFailed;
     {

@@ -19,6 +19,12 @@ inline constexpr const char* kLoadDone = "LoadFromRegistry procedure finished su
 inline constexpr const char* kSaveStart = "SaveToRegistry procedure is about to start.";
 inline constexpr const char* kSaveDone = "SaveToRegistry procedure finished successfully.";
 
+// Links
+inline std::string LinkLeavesTree(const std::string& link, const std::string& target) {
+    return "Link " + link + " -> " + (target.empty() ? std::string("(missing target)") : target) +
+           " leads outside the chosen folder; skipped.";
+}
+
 // Preparation
 inline std::string AlreadyProcessed(const std::string& folder) {
     return "Directory " + folder + " is already processed";

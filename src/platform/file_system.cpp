@@ -7,6 +7,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdlib>
 #include <filesystem>
 #include <random>
 #include <system_error>
@@ -68,6 +69,27 @@ bool PathExists(const std::string& path) {
 bool IsRegularFile(const std::string& path) {
     std::error_code ec;
     return fs::is_regular_file(path, ec);
+}
+
+std::string ResolvedPath(const std::string& path) {
+    std::unique_ptr<char, decltype(&std::free)> resolved(::realpath(path.c_str(), nullptr), &std::free);
+    return resolved ? std::string(resolved.get()) : std::string();
+}
+
+bool LiesWithin(const std::string& path, const std::string& root) {
+    if (path.empty() || root.empty()) return false;
+    if (path.compare(0, root.size(), root) != 0) return false;
+    return path.size() == root.size() || root.back() == '/' || path[root.size()] == '/';
+}
+
+void RequireNoLinkOutside(const std::string& path, const std::string& root) {
+    std::error_code ec;
+    if (!fs::is_symlink(path, ec)) return;
+    const std::string target = ResolvedPath(path);
+    if (LiesWithin(target, ResolvedPath(root))) return;
+    const std::string shown = target.empty() ? fs::read_symlink(path, ec).string() : target;
+    throw FileError("The folder " + path + " is a link to " + shown + ", outside " + root +
+                    "; nothing is written through it");
 }
 
 void CreateFolder(const std::string& path) {

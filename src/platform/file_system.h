@@ -13,6 +13,14 @@ bool PathExists(const std::string& path);
 // True when the path names a regular file, or a link to one.
 bool IsRegularFile(const std::string& path);
 
+// The path with every link resolved, or empty when it cannot be resolved (a dangling link).
+std::string ResolvedPath(const std::string& path);
+// True when `path` is `root` or lies below it; both with their links resolved.
+bool LiesWithin(const std::string& path, const std::string& root);
+// Raises FileError naming the path when it is a link whose target does not lie within `root`
+// (a folder that must not be written through).
+void RequireNoLinkOutside(const std::string& path, const std::string& root);
+
 // Creates the folder with any missing parents; FileError when that fails.
 void CreateFolder(const std::string& path);
 // Removes the folder and everything in it without ever following a link: a link inside is

@@ -115,7 +115,8 @@ void ExcludeSameOutputNames(TWizardContext& context, TAlbumItem& album) {
 void Collect(TWizardContext& context, TAlbumItem& album, const std::string& folder) {
     album.PictureItems.Clear();
     CollectPictureFiles(folder + "/*.*", album.PictureItems, true,
-                        context.settings.PictureExtensions);
+                        context.settings.PictureExtensions, LinkRootFor(context, folder),
+                        &context.log);
     context.log.AddLogLine(msg::CollectFiles(folder), msg::kLevelProgress);
     CreatePictures(context, album, folder);
     album.OriginalPath = folder;
@@ -195,13 +196,30 @@ void MakeThumbnailsAndTiles(TWizardContext& context, TAlbumItem& album, int boxW
 }  // namespace
 
 void CollectPictureFiles(const std::string& mask, TPictureList& list, bool filter,
-                         const std::vector<std::string>& extensions) {
+                         const std::vector<std::string>& extensions, const std::string& linkRoot,
+                         TProcessingLog* log) {
     const TSplitMask split = SplitMask(mask);
+    const std::string root = linkRoot.empty() ? split.folder : linkRoot;
+    const std::string resolvedRoot = ResolvedPath(root.empty() ? "." : root);
     for (const TFolderEntry& entry : ListFolder(split.folder, split.pattern)) {
         if (!entry.isRegularFile) continue;
         if (filter && !HasPictureExtension(entry.name, extensions)) continue;
+        if (!StaysWithin(entry, resolvedRoot)) {
+            if (log)
+                log->AddLogLine(msg::LinkLeavesTree(split.folder + entry.name, entry.linkTarget),
+                                msg::kLevelSkipped);
+            continue;
+        }
         list.Add(split.folder + entry.name);
     }
+}
+
+std::string LinkRootFor(const TWizardContext& context, const std::string& albumFolder) {
+    if (!context.linksStayInAlbum) {
+        const std::string mainDir = ResolvedPath(SplitMask(context.settings.MainDir).folder);
+        if (LiesWithin(ResolvedPath(albumFolder), mainDir)) return mainDir;
+    }
+    return albumFolder;
 }
 
 void RestoreAlbumFromDatabase(TWizardContext& context, TAlbumItem& album) {
@@ -250,6 +268,7 @@ void PrepareAlbum(TWizardContext& context, int current) {
     const int boxWidth = StrToInt(context.settings.ThumbWidth);
     const int boxHeight = StrToInt(context.settings.ThumbHeight);
     if (context.makeWorkingThumbnails) {
+        RequireNoLinkOutside(folder + "/tmp", folder);
         CreateFolder(folder + "/tmp");
         context.log.AddLogLine(msg::CreatingThumbnails(album->OriginalPath), msg::kLevelProgress);
     }

@@ -11,12 +11,20 @@ namespace galerion {
 class TAlbumItem;
 class TAlbumList;
 class TPictureList;
+class TProcessingLog;
 struct TWizardContext;
 
 // Appends every regular file matching mask (folder + "/*.*"); with filter, only those whose
-// extension (from the last period) is one of `extensions`, letter case ignored.
+// extension (from the last period) is one of `extensions`, letter case ignored. A link is taken
+// only when its target lies within `linkRoot` (empty: the mask's folder); any other is skipped
+// and logged (level 4) when there is a log.
 void CollectPictureFiles(const std::string& mask, TPictureList& list, bool filter,
-                         const std::vector<std::string>& extensions);
+                         const std::vector<std::string>& extensions,
+                         const std::string& linkRoot = {}, TProcessingLog* log = nullptr);
+
+// Where the links of an album may lead: the main directory when the album lies within it,
+// else (or with linksStayInAlbum) the album's own folder.
+std::string LinkRootFor(const TWizardContext& context, const std::string& albumFolder);
 
 // Copies the stored album, its pictures and their categories back into the model.
 void RestoreAlbumFromDatabase(TWizardContext& context, TAlbumItem& album);

@@ -1,7 +1,10 @@
 #include "processing/album_search.h"
 
+#include "core/log_messages.h"
+#include "core/processing_log.h"
 #include "core/settings.h"
 #include "platform/file_mask.h"
+#include "platform/file_system.h"
 #include "platform/text.h"
 #include "processing/folder_listing.h"
 
@@ -29,19 +32,33 @@ bool EnterOnce(const std::string& folder, std::set<TFolderIdentity>& entered) {
     return entered.insert({st.st_dev, st.st_ino}).second;
 }
 
+struct TSearch {
+    const std::vector<std::string>& excluded;
+    std::string root;  // links resolved; links leading elsewhere are not entered
+    TProcessingLog* log;
+    std::set<TFolderIdentity> entered;
+};
+
+bool Enterable(const std::string& folder, const TFolderEntry& entry, TSearch& search) {
+    if (!entry.isFolder) return false;
+    if (StaysWithin(entry, search.root)) return true;
+    if (search.log)
+        search.log->AddLogLine(msg::LinkLeavesTree(folder + entry.name, entry.linkTarget),
+                               msg::kLevelSkipped);
+    return false;
+}
+
 // Returns false when the folder was entered before (through a link) or cannot be read.
-bool Search(const std::string& mask, std::vector<std::string>& found,
-            const std::vector<std::string>& excluded, std::set<TFolderIdentity>& entered) {
+bool Search(const std::string& mask, std::vector<std::string>& found, TSearch& search) {
     const TSplitMask split = SplitMask(mask);
-    if (!EnterOnce(split.folder.empty() ? "./" : split.folder, entered)) return false;
+    if (!EnterOnce(split.folder.empty() ? "./" : split.folder, search.entered)) return false;
     const std::vector<TFolderEntry> entries = ListFolder(split.folder, split.pattern);
     std::vector<bool> fresh(entries.size(), false);
     for (size_t i = 0; i < entries.size(); ++i)
-        if (entries[i].isFolder)
-            fresh[i] = Search(split.folder + entries[i].name + "/" + split.pattern, found,
-                              excluded, entered);
+        if (Enterable(split.folder, entries[i], search))
+            fresh[i] = Search(split.folder + entries[i].name + "/" + split.pattern, found, search);
     for (size_t i = 0; i < entries.size(); ++i)
-        if (fresh[i] && !IsExcluded(entries[i].name, excluded))
+        if (fresh[i] && !IsExcluded(entries[i].name, search.excluded))
             found.push_back(split.folder + entries[i].name);
     return true;
 }
@@ -54,15 +71,17 @@ std::string WithoutTrailingSlash(std::string path) {
 }  // namespace
 
 void RecursiveAlbumSearch(const std::string& mask, std::vector<std::string>& found,
-                          const std::vector<std::string>& excludedNames) {
-    std::set<TFolderIdentity> entered;
-    Search(mask, found, excludedNames, entered);
+                          const std::vector<std::string>& excludedNames, TProcessingLog* log) {
+    const std::string folder = SplitMask(mask).folder;
+    TSearch search{excludedNames, ResolvedPath(folder.empty() ? "." : folder), log, {}};
+    Search(mask, found, search);
 }
 
 std::vector<std::string> SearchAlbums(const std::string& mainDirMask,
-                                      const std::vector<std::string>& excludedNames) {
+                                      const std::vector<std::string>& excludedNames,
+                                      TProcessingLog* log) {
     std::vector<std::string> found{WithoutTrailingSlash(SplitMask(mainDirMask).folder)};
-    RecursiveAlbumSearch(mainDirMask, found, excludedNames);
+    RecursiveAlbumSearch(mainDirMask, found, excludedNames, log);
     std::stable_sort(found.begin(), found.end(), [](const std::string& a, const std::string& b) {
         return AsciiLower(a) < AsciiLower(b);
     });

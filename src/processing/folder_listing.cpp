@@ -1,6 +1,7 @@
 #include "processing/folder_listing.h"
 
 #include "platform/file_mask.h"
+#include "platform/file_system.h"
 #include "platform/text.h"
 
 #include <dirent.h>
@@ -17,9 +18,14 @@ struct DirCloser {
 };
 
 TFolderEntry Describe(const std::string& folder, const char* name) {
-    TFolderEntry entry{name, false, false};
+    TFolderEntry entry{name, false, false, false, {}};
+    const std::string path = folder + name;
     struct stat st {};
-    if (::stat((folder + name).c_str(), &st) == 0) {
+    if (::lstat(path.c_str(), &st) == 0 && S_ISLNK(st.st_mode)) {
+        entry.isLink = true;
+        entry.linkTarget = ResolvedPath(path);
+    }
+    if (::stat(path.c_str(), &st) == 0) {
         entry.isFolder = S_ISDIR(st.st_mode);
         entry.isRegularFile = S_ISREG(st.st_mode);
     }
@@ -43,6 +49,10 @@ std::vector<TFolderEntry> ListFolder(const std::string& folder, const std::strin
         return la != lb ? la < lb : a.name < b.name;
     });
     return entries;
+}
+
+bool StaysWithin(const TFolderEntry& entry, const std::string& resolvedRoot) {
+    return !entry.isLink || LiesWithin(entry.linkTarget, resolvedRoot);
 }
 
 }  // namespace galerion

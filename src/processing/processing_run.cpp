@@ -18,6 +18,8 @@
 #include "processing/picture_loader.h"
 #include "processing/wizard_context.h"
 
+#include <vector>
+
 namespace galerion {
 namespace {
 
@@ -189,10 +191,27 @@ private:
     TOutputPlan plan_;
 };
 
-void CreateOutputFolders(const std::string& folder, const TSettings& s) {
-    if (s.ProcessThumb) CreateFolder(folder + "/" + s.ThumbFolder);
-    if (s.ProcessMedium) CreateFolder(folder + "/" + s.MediumFolder);
-    if (s.ProcessLarge) CreateFolder(folder + "/" + s.LargeFolder);
+std::vector<std::string> OutputFolders(const std::string& folder, const TSettings& s) {
+    std::vector<std::string> folders;
+    if (s.ProcessThumb) folders.push_back(folder + "/" + s.ThumbFolder);
+    if (s.ProcessMedium) folders.push_back(folder + "/" + s.MediumFolder);
+    if (s.ProcessLarge) folders.push_back(folder + "/" + s.LargeFolder);
+    return folders;
+}
+
+// An output folder that is a link out of the album is never written through: the album fails,
+// logged and listed, and the run goes on. False then.
+bool CreateOutputFolders(TWizardContext& context, const std::string& folder) {
+    const std::vector<std::string> folders = OutputFolders(folder, context.settings);
+    try {
+        for (const std::string& output : folders) RequireNoLinkOutside(output, folder);
+    } catch (const FileError& e) {
+        context.log.AddLogLine(e.what(), msg::kLevelError);
+        context.failures.push_back({folder, e.what()});
+        return false;
+    }
+    for (const std::string& output : folders) CreateFolder(output);
+    return true;
 }
 
 void LogFailures(TWizardContext& context) {
@@ -216,7 +235,7 @@ void ProcessAlbums(TWizardContext& context) {
             context.log.AddLogLine(msg::AlbumSkipped(folder), msg::kLevelSkipped);
             continue;
         }
-        CreateOutputFolders(folder, context.settings);
+        if (!CreateOutputFolders(context, folder)) continue;
         TAlbumProgress progress(context.host, context.busy,
                                 {folder, a + 1, context.albums.Count(), 0, album.PictureCount()});
         prefix = progress.Prefix();

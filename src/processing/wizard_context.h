@@ -26,6 +26,9 @@ struct TWizardContext {
     // False for a host that shows no tiles (the CLI): preparation then writes no working
     // thumbnails, so a batch run decodes each photo only once.
     bool makeWorkingThumbnails = true;
+    // Links in an album lead only to files within the main directory; with this set (the
+    // command line naming its albums), only to files within the album's own folder.
+    bool linksStayInAlbum = false;
     // Every photo excluded because it could not be used, in the order it was met.
     std::vector<TPictureFailure> failures = {};
 };

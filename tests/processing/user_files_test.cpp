@@ -2,6 +2,7 @@
 // album stay as they are.
 #include "fixture.h"
 #include "processing/album_preparation.h"
+#include "processing/album_search.h"
 #include "processing/processing_run.h"
 #include "processing/working_folder.h"
 
@@ -67,6 +68,64 @@ TEST_F(UserFiles, TmpFolderThatIsALinkIsNeverEntered) {
     RemoveWorkingThumbnails(album, Album());
     EXPECT_TRUE(fs::is_symlink(album + "/tmp"));
     EXPECT_EQ(ReadText(elsewhere + "/tmp_a.jpg"), "not ours");
+}
+
+TEST_F(UserFiles, AlbumSearchEntersOnlyLinksThatStayInTheMainDirectory) {
+    const std::string main = f.root / "main";
+    MakeFolder(main + "/inner");
+    fs::create_directory_symlink("../..", main + "/up");
+    fs::create_directory_symlink(main + "/inner", main + "/again");
+    const auto found = SearchAlbums(main + "/*.*", {}, &f.log);
+    // The inward link is entered (first in name order, so "inner" is the same folder again).
+    EXPECT_EQ(found, (std::vector<std::string>{main, main + "/again"}));
+    EXPECT_TRUE(f.Logged("Link " + main + "/up -> " + fs::canonical(f.root.Path()).parent_path().string() +
+                         " leads outside the chosen folder; skipped."));
+}
+
+TEST_F(UserFiles, PictureLinksCountOnlyWithinTheMainDirectoryOrTheNamedAlbum) {
+    const std::string outside = f.root / "outside.jpg";
+    WriteJpeg(outside, 20, 20);
+    WriteJpeg(f.root / "sibling.jpg", 20, 20);
+    fs::create_symlink(outside, album + "/c.jpg");
+    fs::create_symlink("../sibling.jpg", album + "/d.jpg");
+    const struct {
+        std::string mainDir;
+        bool staysInAlbum;
+        int pictures;
+    } cases[] = {
+        {f.root.Path() + "/*.*", false, 4},   // both targets lie in the main directory
+        {album + "/*.*", false, 2},           // neither does
+        {f.root.Path() + "/*.*", true, 2},    // a named album keeps to its own folder
+    };
+    for (const auto& c : cases) {
+        f.settings.MainDir = c.mainDir;
+        f.context.linksStayInAlbum = c.staysInAlbum;
+        TPictureList list;
+        CollectPictureFiles(album + "/*.*", list, true, {".jpg"}, LinkRootFor(f.context, album),
+                            &f.log);
+        EXPECT_EQ(list.Count(), c.pictures) << c.mainDir << " " << c.staysInAlbum;
+    }
+    EXPECT_TRUE(f.Logged("Link " + album + "/c.jpg -> " + fs::canonical(outside).string() +
+                         " leads outside the chosen folder; skipped."));
+}
+
+TEST_F(UserFiles, OutputFolderLinkedOutOfTheAlbumFailsThatAlbumOnly) {
+    const std::string other = f.root / "Other";
+    const std::string elsewhere = f.root / "elsewhere";
+    MakeFolder(other);
+    MakeFolder(elsewhere);
+    WriteJpeg(other + "/x.jpg", 20, 20);
+    fs::create_directory_symlink(elsewhere, album + "/ps_thumb");
+    f.context.makeWorkingThumbnails = false;
+    f.PrepareAll({album, other});
+    EXPECT_EQ(Process(), TRunOutcome::Finished);
+    EXPECT_TRUE(fs::is_empty(elsewhere));
+    EXPECT_FALSE(fs::exists(album + "/ps_large"));
+    ASSERT_EQ(f.context.failures.size(), 1u);
+    EXPECT_EQ(f.context.failures[0].path, album);
+    EXPECT_NE(f.context.failures[0].reason.find(album + "/ps_thumb"), std::string::npos);
+    EXPECT_TRUE(fs::exists(other + "/ps_thumb/tn_x.jpg"));
+    EXPECT_EQ(Count(f.connection, "SELECT COUNT(*) FROM album"), 1);
 }
 
 }  // namespace
