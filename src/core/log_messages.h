@@ -25,6 +25,10 @@ inline std::string LinkLeavesTree(const std::string& link, const std::string& ta
            " leads outside the chosen folder; skipped.";
 }
 
+inline std::string NameTooLong(const std::string& path) {
+    return "The output name is too long for its file system: " + path;
+}
+
 // Preparation
 inline std::string AlreadyProcessed(const std::string& folder) {
     return "Directory " + folder + " is already processed";
@@ -51,15 +55,15 @@ inline std::string PictureFound(const std::string& webOriginal) {
 
 // A photo that could not be used is excluded; the rest of the album goes on.
 inline std::string PictureFailed(const std::string& path, const std::string& reason) {
-    return "Picture " + path + " can not be read and is excluded: " + reason;
+    return "Picture " + path + " can not be used in this run: " + reason;
 }
 inline std::string SameOutputNames(const std::string& later, const std::string& earlier) {
     return "Picture " + later + " would overwrite the output files of " + earlier +
-           " and is excluded.";
+           " and is left out of this run.";
 }
 
 inline std::string FailureSummary(int count) {
-    return std::to_string(count) + " picture(s) could not be used and were excluded:";
+    return std::to_string(count) + " picture(s) could not be used in this run:";
 }
 inline std::string FailedPicture(const std::string& path, const std::string& reason) {
     return "  " + path + ": " + reason;

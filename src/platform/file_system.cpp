@@ -7,6 +7,8 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <chrono>
+#include <climits>
 #include <cstdlib>
 #include <filesystem>
 #include <random>
@@ -35,11 +37,20 @@ std::string FolderOf(const std::string& path) {
     return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
 }
 
-// ".name.jpg.1a2b3c4d.tmp" in the target's folder: same file system, so the rename is atomic,
-// and the name never matches the picture masks of a later run.
+constexpr const char* kTemporaryPrefix = ".galerion-";
+constexpr const char* kTemporarySuffix = ".tmp";
+constexpr std::size_t kSuffixDigits = 8;
+
+// ".galerion-1a2b3c4d.tmp" in the target's folder: same file system, so the rename is atomic;
+// short and of fixed length, so that any target name that can exist has a temporary name that
+// can; hidden, so it never matches the picture masks of a later run.
 std::string TemporaryNameFor(const std::string& target) {
-    const std::string folder = FolderOf(target);
-    return folder + "." + target.substr(folder.size()) + "." + RandomSuffix() + ".tmp";
+    return FolderOf(target) + kTemporaryPrefix + RandomSuffix() + kTemporarySuffix;
+}
+
+bool IsHexDigits(const std::string& text) {
+    return text.size() == kSuffixDigits &&
+           text.find_first_not_of("0123456789abcdef") == std::string::npos;
 }
 
 void SyncFolder(const std::string& folder) {
@@ -90,6 +101,18 @@ void RequireNoLinkOutside(const std::string& path, const std::string& root) {
     const std::string shown = target.empty() ? fs::read_symlink(path, ec).string() : target;
     throw FileError("The folder " + path + " is a link to " + shown + ", outside " + root +
                     "; nothing is written through it");
+}
+
+bool PathCanExist(const std::string& path) {
+    if (path.size() >= PATH_MAX) return false;
+    std::string folder = FolderOf(path);
+    long nameMax = -1;
+    for (std::string at = folder; nameMax < 0 && !at.empty(); at = FolderOf(at.substr(0, at.size() - 1)))
+        nameMax = ::pathconf(at.c_str(), _PC_NAME_MAX);
+    if (nameMax < 0) nameMax = NAME_MAX;
+    for (const fs::path& part : fs::path(path))
+        if (part.native().size() > static_cast<size_t>(nameMax)) return false;
+    return true;
 }
 
 void CreateFolder(const std::string& path) {
@@ -198,6 +221,29 @@ void TReplacingFile::CloseAndRename(bool durable) {
     if (::rename(temporaryPath_.c_str(), targetPath_.c_str()) != 0) Fail("Cannot replace file", errno);
     temporaryPath_.clear();
     if (durable) SyncFolder(FolderOf(targetPath_));
+}
+
+bool IsReplacementTemporaryName(const std::string& name) {
+    const std::string suffix = kTemporarySuffix;
+    const std::size_t tail = kSuffixDigits + suffix.size();
+    if (name.size() <= tail + 1 || name[0] != '.' || name.compare(name.size() - suffix.size(), suffix.size(), suffix) != 0)
+        return false;
+    if (!IsHexDigits(name.substr(name.size() - tail, kSuffixDigits))) return false;
+    const std::string head = name.substr(0, name.size() - tail);
+    return head == kTemporaryPrefix || (head.size() > 2 && head.back() == '.');
+}
+
+void RemoveStaleTemporaryFiles(const std::string& folder) {
+    std::error_code ec;
+    const auto recent = fs::file_time_type::clock::now() - std::chrono::minutes(1);
+    for (auto it = fs::directory_iterator(folder, ec); !ec && it != fs::directory_iterator();
+         it.increment(ec)) {
+        std::error_code entryError;
+        if (!IsReplacementTemporaryName(it->path().filename().string())) continue;
+        if (!it->is_regular_file(entryError) || it->is_symlink(entryError)) continue;
+        if (it->last_write_time(entryError) > recent || entryError) continue;
+        fs::remove(it->path(), entryError);
+    }
 }
 
 void ReplaceFileAtomically(const std::string& path, const std::string& bytes) {

@@ -21,6 +21,10 @@ bool LiesWithin(const std::string& path, const std::string& root);
 // (a folder that must not be written through).
 void RequireNoLinkOutside(const std::string& path, const std::string& root);
 
+// False when the path cannot exist on its file system: a name longer than its folder allows,
+// or the whole path longer than the system's limit.
+bool PathCanExist(const std::string& path);
+
 // Creates the folder with any missing parents; FileError when that fails.
 void CreateFolder(const std::string& path);
 // Removes the folder and everything in it without ever following a link: a link inside is
@@ -63,6 +67,14 @@ private:
     std::string temporaryPath_;
     int fd_ = -1;
 };
+
+// True for the names TReplacingFile gives its temporary files, now (".galerion-1a2b3c4d.tmp")
+// and formerly (".name.jpg.1a2b3c4d.tmp").
+bool IsReplacementTemporaryName(const std::string& name);
+// Removes the temporary files that interrupted replacements left in the folder (not below it),
+// unless they were written in the last minute (another writer may be at work). Links and
+// anything else stay.
+void RemoveStaleTemporaryFiles(const std::string& folder);
 
 // Replaces the file (the file a link names, when the path is a link) with `bytes`, durably and
 // atomically, keeping its permission bits; creates its folder when missing.

@@ -48,11 +48,31 @@ public:
         }
         albumId_ = AlbumIdInUse(d.stored && inserted);
         const bool updateMode = d.stored && d.decision == TAlbumDecision::Update;
-        for (int i = 0; i < album_.PictureCount(); ++i) WritePicture(*album_.PictureAt(i), updateMode);
+        face_ = FacePicture();
+        // A photo that failed in this run leaves its stored row (or the lack of one) as it is.
+        for (int i = 0; i < album_.PictureCount(); ++i)
+            if (!context_.HasFailed(*album_.PictureAt(i))) WritePicture(*album_.PictureAt(i), updateMode);
         return true;
     }
 
 private:
+    bool Usable(const TPictureItem& p) const { return !p.IsDeleted && !context_.HasFailed(p); }
+
+    // The marked face while it is included and was read; else the mark goes to the first
+    // picture that is. Without any mark the album keeps no face.
+    const TPictureItem* FacePicture() const {
+        const TPictureItem* first = nullptr;
+        bool marked = false;
+        for (int i = 0; i < album_.PictureCount(); ++i) {
+            const TPictureItem& p = *album_.PictureAt(i);
+            marked = marked || p.IsFace;
+            if (!Usable(p)) continue;
+            if (p.IsFace) return &p;
+            if (!first) first = &p;
+        }
+        return marked ? first : nullptr;
+    }
+
     void Execute(const std::string& sql) {
         query_.SetText(sql);
         query_.Execute();
@@ -102,7 +122,7 @@ private:
         OpenPictureRow(p);
         const int pictureId = query_.FieldAsInteger("picture_id");
         query_.Close();
-        if (p.IsFace) {
+        if (&p == face_) {
             Execute(FormatSql(sqlSetAlbumFace, {pictureId, albumId_}));
             log_.AddLogLine(msg::SetFacePicture(p.WebOriginal), msg::kLevelProgress);
         }
@@ -122,6 +142,7 @@ private:
     const std::string& folder_;
     TAlbumItem& album_;
     int albumId_ = -1;
+    const TPictureItem* face_ = nullptr;
 };
 
 }  // namespace

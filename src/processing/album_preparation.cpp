@@ -22,7 +22,6 @@
 #include "processing/wizard_context.h"
 
 #include <algorithm>
-#include <map>
 
 namespace galerion {
 namespace {
@@ -97,21 +96,6 @@ void RestorePicture(TQuery& query, const TAlbumItem& album, TPictureItem& pictur
     query.Close();
 }
 
-// Two sources whose names differ only in letter case get the same output names under the
-// lower- or upper-case rule; the later one must not overwrite the earlier one's files.
-void ExcludeSameOutputNames(TWizardContext& context, TAlbumItem& album) {
-    std::map<std::string, const TPictureItem*> owners;
-    for (int i = 0; i < album.PictureCount(); ++i) {
-        TPictureItem& picture = *album.PictureAt(i);
-        const auto [it, inserted] = owners.emplace(picture.TempFile, &picture);
-        if (inserted) continue;
-        picture.IsDeleted = true;
-        const std::string text = msg::SameOutputNames(picture.OriginalFile, it->second->OriginalFile);
-        context.log.AddLogLine(text, msg::kLevelError);
-        context.failures.push_back({picture.OriginalFile, text});
-    }
-}
-
 void Collect(TWizardContext& context, TAlbumItem& album, const std::string& folder) {
     album.PictureItems.Clear();
     CollectPictureFiles(folder + "/*.*", album.PictureItems, true,
@@ -123,7 +107,6 @@ void Collect(TWizardContext& context, TAlbumItem& album, const std::string& fold
     album.ShortName = album.DirName = LastPathComponent(folder);
     SetAlbumDateFromFirstPicture(album);
     RestoreAlbumFromDatabase(context, album);
-    ExcludeSameOutputNames(context, album);
     if (album.AlbumDate == 0) SetAlbumDateFromFirstPicture(album);
 }
 
@@ -138,7 +121,7 @@ void KeepSingleFaceMark(TAlbumItem& album, int index) {
     }
 }
 
-// Writes the working thumbnail; false when the photo cannot be decoded (it is then excluded).
+// Writes the working thumbnail; false when the photo cannot be decoded (it then gets no tile).
 bool MakeThumbnail(TWizardContext& context, TPictureItem& picture, int boxWidth, int boxHeight,
                    TThumbnailRasters& rasters) {
     const TSettings& s = context.settings;
@@ -147,13 +130,19 @@ bool MakeThumbnail(TWizardContext& context, TPictureItem& picture, int boxWidth,
         context.log.AddLogLine(msg::ThumbnailKept(name), msg::kLevelSkipped);
         return true;
     }
+    if (!PathCanExist(picture.TempFile)) {
+        const std::string reason = msg::NameTooLong(picture.TempFile);
+        context.log.AddLogLine(msg::PictureFailed(picture.OriginalFile, reason), msg::kLevelError);
+        context.failures.push_back({picture.OriginalFile, reason, &picture});
+        return false;
+    }
     try {
         MakeWorkingThumbnail(picture.OriginalFile, picture.TempFile, boxWidth, boxHeight,
                              s.Upscale, sfNearest, context.log, rasters);
     } catch (const ImageError& e) {
-        picture.IsDeleted = true;
+        // Not the user's exclusion: the run tries the photo again.
         context.log.AddLogLine(msg::PictureFailed(picture.OriginalFile, e.what()), msg::kLevelError);
-        context.failures.push_back({picture.OriginalFile, e.what()});
+        context.failures.push_back({picture.OriginalFile, e.what(), &picture});
         return false;
     }
     context.log.AddLogLine(msg::ThumbnailDone(name), msg::kLevelProgress);

@@ -18,6 +18,8 @@
 #include "processing/picture_loader.h"
 #include "processing/wizard_context.h"
 
+#include <map>
+#include <utility>
 #include <vector>
 
 namespace galerion {
@@ -90,28 +92,47 @@ private:
         return {i, album_.PictureAt(i)->OriginalFile, headerOnly};
     }
 
+    bool Skipped(const TPictureItem& p) const { return p.IsDeleted || run_.context.HasFailed(p); }
+
     void PrefetchAfter(int i) {
         for (int k = i + 1; k < album_.PictureCount(); ++k)
-            if (!album_.PictureAt(k)->IsDeleted) return run_.loader.Prefetch(RequestFor(k));
+            if (!Skipped(*album_.PictureAt(k))) return run_.loader.Prefetch(RequestFor(k));
     }
 
-    // A photo that cannot be read is excluded and the album goes on.
+    // A photo that cannot be read fails in this run only and the album goes on.
     bool Load(int i, TLoadedPicture& loaded) {
         TPictureItem& p = *album_.PictureAt(i);
         try {
             loaded = run_.loader.Take(RequestFor(i), run_.master);
+            return true;
         } catch (const ImageError& e) {
-            Exclude(p, e.what());
+            Fail(p, e.what());
         } catch (const FileError& e) {
-            Exclude(p, e.what());
+            Fail(p, e.what());
         }
-        return !p.IsDeleted;
+        return false;
     }
 
-    void Exclude(TPictureItem& p, const std::string& reason) {
-        p.IsDeleted = true;
+    void Fail(const TPictureItem& p, const std::string& reason) {
         log_.AddLogLine(msg::PictureFailed(p.OriginalFile, reason), msg::kLevelError);
-        run_.context.failures.push_back({p.OriginalFile, reason});
+        run_.context.failures.push_back({p.OriginalFile, reason, &p});
+    }
+
+    // An output whose path cannot exist would stop the run at its write: the photo fails.
+    bool OutputsCanExist(const TPictureItem& p) {
+        for (const auto& [wanted, path] : {std::pair{s_.ProcessLarge, &p.LargeFile},
+                                           std::pair{s_.ProcessMedium, &p.MediumFile},
+                                           std::pair{s_.ProcessThumb, &p.ThumbFile}})
+            if (wanted && !PathCanExist(*path)) {
+                Fail(p, msg::NameTooLong(*path));
+                return false;
+            }
+        return true;
+    }
+
+    // Tested again as the file is written: an earlier output may have taken its path.
+    static bool StillWanted(bool planned, bool recreate, const std::string& path) {
+        return planned && (recreate || !IsRegularFile(path));
     }
 
     void LogTransforms(const TPictureItem& p) {
@@ -154,7 +175,7 @@ private:
         TPictureItem& p = *album_.PictureAt(i);
         progress_.BeginPicture(i + 1);
         if (StopRequestedAfter(i, "b.", 2)) return TPictureStep::Stop;
-        if (p.IsDeleted) return TPictureStep::Continue;
+        if (Skipped(p) || !OutputsCanExist(p)) return TPictureStep::Continue;
         const TOutputPlan plan = PlanFor(i);
         TLoadedPicture loaded;
         const bool loadedOk = Load(i, loaded);
@@ -163,18 +184,18 @@ private:
         if (StopRequestedAfter(i, "l.", 1)) return TPictureStep::Stop;
         Orient(p, loaded);
         if (StopRequestedAfter(i, "s.", 1)) return TPictureStep::Stop;
-        if (plan.large) {
+        if (StillWanted(plan.large, s_.RecreateLarge, p.LargeFile)) {
             SaveJpeg(run_.master, Quality(s_.JpegCompressionLarge), p.LargeFile);
             log_.AddLogLine(msg::SaveLarge(p.LargeFile), msg::kLevelProgress);
         }
         if (StopRequestedAfter(i, "m.", 1)) return TPictureStep::Stop;
-        if (plan.medium) {
+        if (StillWanted(plan.medium, s_.RecreateMedium, p.MediumFile)) {
             WriteScaled(p, run_.medium, run_.boxes.mediumWidth, run_.boxes.mediumHeight,
                         s_.JpegCompressionMedium, p.MediumFile);
             log_.AddLogLine(msg::SaveMedium(p.MediumFile), msg::kLevelProgress);
         }
         if (StopRequestedAfter(i, "t.", 1)) return TPictureStep::Stop;
-        if (plan.thumb) {
+        if (StillWanted(plan.thumb, s_.RecreateThumb, p.ThumbFile)) {
             WriteScaled(p, run_.thumb, run_.boxes.thumbWidth, run_.boxes.thumbHeight,
                         s_.JpegCompressionThumb, p.ThumbFile);
             log_.AddLogLine(msg::SaveThumb(p.ThumbFile), msg::kLevelProgress);
@@ -210,8 +231,26 @@ bool CreateOutputFolders(TWizardContext& context, const std::string& folder) {
         context.failures.push_back({folder, e.what()});
         return false;
     }
-    for (const std::string& output : folders) CreateFolder(output);
+    for (const std::string& output : folders) {
+        CreateFolder(output);
+        RemoveStaleTemporaryFiles(output);
+    }
     return true;
+}
+
+// Two sources whose names differ only in letter case get the same output names under the
+// lower- or upper-case rule: the later one must not overwrite the earlier one's files.
+void FailSameOutputNames(TWizardContext& context, const TAlbumItem& album) {
+    std::map<std::string, const TPictureItem*> owners;
+    for (int i = 0; i < album.PictureCount(); ++i) {
+        const TPictureItem& picture = *album.PictureAt(i);
+        if (picture.IsDeleted) continue;
+        const auto [it, inserted] = owners.emplace(picture.TempFile, &picture);
+        if (inserted) continue;
+        const std::string text = msg::SameOutputNames(picture.OriginalFile, it->second->OriginalFile);
+        context.log.AddLogLine(text, msg::kLevelError);
+        context.failures.push_back({picture.OriginalFile, text, &picture});
+    }
 }
 
 void LogFailures(TWizardContext& context) {
@@ -227,6 +266,7 @@ void LogFailures(TWizardContext& context) {
 void ProcessAlbums(TWizardContext& context) {
     context.log.AddLogLine(msg::BeginProcess(context.albums.Count()), msg::kLevelProgress);
     TRunState run(context);
+    context.failures.clear();  // each run tries every photo afresh
     std::string prefix;
     for (int a = 0; a < context.albums.Count(); ++a) {
         const std::string& folder = context.albums.Text(a);
@@ -236,6 +276,7 @@ void ProcessAlbums(TWizardContext& context) {
             continue;
         }
         if (!CreateOutputFolders(context, folder)) continue;
+        FailSameOutputNames(context, album);
         TAlbumProgress progress(context.host, context.busy,
                                 {folder, a + 1, context.albums.Count(), 0, album.PictureCount()});
         prefix = progress.Prefix();

@@ -202,28 +202,16 @@ TEST_F(Preparation, StopAnsweredYesLeavesTheAlbumUnprepared) {
     EXPECT_EQ(ProcessButtonCaption(f.albums), "Process album (1 of 1) >");
 }
 
-TEST_F(Preparation, BrokenPhotoIsExcludedAndTheRestGoesOn) {
+TEST_F(Preparation, BrokenPhotoGetsNoTileAndIsNotExcluded) {
     WriteText(album + "/b.jpg", "not a jpeg at all");
     f.PrepareAll({album});
     EXPECT_TRUE(Album().Prepared);
-    EXPECT_FALSE(Album().PictureAt(0)->IsDeleted);
-    EXPECT_TRUE(Album().PictureAt(1)->IsDeleted);
-    EXPECT_FALSE(Album().PictureAt(2)->IsDeleted);
+    for (int i = 0; i < 3; ++i) EXPECT_FALSE(Album().PictureAt(i)->IsDeleted) << i;
+    EXPECT_FALSE(std::filesystem::exists(album + "/tmp/tmp_b.jpg"));
     EXPECT_TRUE(std::filesystem::exists(album + "/tmp/tmp_c.jpg"));
     ASSERT_EQ(f.context.failures.size(), 1u);
     EXPECT_EQ(f.context.failures[0].path, album + "/b.jpg");
     EXPECT_EQ(f.log.Lines().end()[-1].text, "Thumbnails created successfully.");
-}
-
-TEST_F(Preparation, NamesDifferingOnlyInCaseDoNotShareOutputs) {
-    WriteJpeg(album + "/A.jpg", 20, 20);
-    f.PrepareAll({album});
-    TAlbumItem& a = Album();
-    ASSERT_EQ(a.PictureCount(), 4);
-    EXPECT_EQ(LastPathComponent(a.PictureAt(0)->OriginalFile), "A.jpg");
-    EXPECT_FALSE(a.PictureAt(0)->IsDeleted);
-    EXPECT_TRUE(a.PictureAt(1)->IsDeleted);  // a.jpg comes later and would overwrite
-    EXPECT_EQ(f.context.failures.size(), 1u);
 }
 
 }  // namespace

@@ -152,7 +152,7 @@ TEST_F(Run, DeleteTempKeepsTheWorkingFolder) {
     EXPECT_TRUE(fs::exists(album + "/tmp/tmp_a.jpg"));
 }
 
-TEST_F(Run, BrokenPhotoInTheMiddleIsExcludedAndTheRestWritten) {
+TEST_F(Run, BrokenPhotoInTheMiddleFailsAndTheRestIsWritten) {
     f.context.makeWorkingThumbnails = false;  // as the command line prepares
     WriteText(album + "/b.jpg", "\xFF\xD8 truncated");
     f.PrepareAll({album});
@@ -160,9 +160,26 @@ TEST_F(Run, BrokenPhotoInTheMiddleIsExcludedAndTheRestWritten) {
     EXPECT_TRUE(fs::exists(album + "/ps_thumb/tn_a.jpg"));
     EXPECT_FALSE(fs::exists(album + "/ps_thumb/tn_b.jpg"));
     EXPECT_TRUE(fs::exists(album + "/ps_thumb/tn_c.jpg"));
-    EXPECT_EQ(Pictures("is_deleted"), (std::vector<std::string>{"0", "-1", "0"}));
+    // A new picture that cannot be read gets no row until it can be.
+    EXPECT_EQ(Pictures("filename_original"), (std::vector<std::string>{"Trip/a.jpg", "Trip/c.jpg"}));
+    EXPECT_FALSE(Album().PictureAt(1)->IsDeleted);
     ASSERT_EQ(f.context.failures.size(), 1u);
-    EXPECT_TRUE(f.Logged("1 picture(s) could not be used and were excluded:"));
+    EXPECT_TRUE(f.Logged("1 picture(s) could not be used in this run:"));
+}
+
+TEST_F(Run, NamesDifferingOnlyInCaseDoNotShareOutputs) {
+    WriteJpeg(album + "/A.jpg", 20, 20);
+    f.context.makeWorkingThumbnails = false;
+    f.PrepareAll({album});
+    TAlbumItem& a = Album();
+    ASSERT_EQ(a.PictureCount(), 4);
+    EXPECT_EQ(a.PictureAt(0)->OriginalFile, album + "/A.jpg");
+    Process();
+    EXPECT_EQ(SizeOf(album + "/ps_large/l_a.jpg").Width, 20);  // a.jpg comes later: not written
+    EXPECT_FALSE(a.PictureAt(1)->IsDeleted);
+    ASSERT_EQ(f.context.failures.size(), 1u);
+    EXPECT_EQ(f.context.failures[0].path, album + "/a.jpg");
+    EXPECT_EQ(Count(f.connection, "SELECT COUNT(*) FROM picture"), 3);
 }
 
 TEST_F(Run, StopDuringTheFilePhaseWritesNoRows) {
