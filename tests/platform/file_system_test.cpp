@@ -1,12 +1,12 @@
 #include "platform/file_system.h"
 
 #include "platform/errors.h"
+#include "support/temp_folder.h"
 
 #include <gtest/gtest.h>
 
 #include <sys/stat.h>
 
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <string>
@@ -17,16 +17,7 @@ namespace fs = std::filesystem;
 
 class FileSystem : public ::testing::Test {
 protected:
-    void SetUp() override {
-        std::string pattern = ::testing::TempDir() + "galerion-fs-XXXXXX";
-        ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
-        root_ = pattern;
-    }
-    void TearDown() override {
-        std::error_code ec;
-        fs::remove_all(root_, ec);
-    }
-    std::string Path(const std::string& name) const { return (root_ / name).string(); }
+    std::string Path(const std::string& name) const { return folder_ / name; }
     void Write(const std::string& name, const std::string& text) const {
         fs::create_directories(fs::path(Path(name)).parent_path());
         std::ofstream(Path(name), std::ios::binary) << text;
@@ -39,7 +30,7 @@ protected:
         return static_cast<size_t>(std::distance(fs::directory_iterator(Path(folder)), {}));
     }
 
-    fs::path root_;
+    test::TTempFolder folder_;
 };
 
 TEST_F(FileSystem, RemoveFolderTreeRemovesLinksButNotWhatTheyPointTo) {

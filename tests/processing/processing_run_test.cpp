@@ -179,7 +179,7 @@ TEST_F(Run, NamesDifferingOnlyInCaseDoNotShareOutputs) {
     EXPECT_FALSE(a.PictureAt(1)->IsDeleted);
     ASSERT_EQ(f.context.failures.size(), 1u);
     EXPECT_EQ(f.context.failures[0].path, album + "/a.jpg");
-    EXPECT_EQ(Count(f.connection, "SELECT COUNT(*) FROM picture"), 3);
+    EXPECT_EQ(ScalarInt(f.connection, "SELECT COUNT(*) FROM picture"), 3);
 }
 
 TEST_F(Run, StopDuringTheFilePhaseWritesNoRows) {

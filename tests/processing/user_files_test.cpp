@@ -1,6 +1,8 @@
 // A run changes only what it made itself: the user's own files and folders in and around an
 // album stay as they are.
-#include "fixture.h"
+#include "support/files.h"
+#include "support/test_database.h"
+#include "support/wizard_fixture.h"
 #include "image/jpeg_codec.h"
 #include "processing/album_preparation.h"
 #include "processing/album_search.h"
@@ -21,10 +23,6 @@ namespace fs = std::filesystem;
 
 TJpegSize SizeOf(const std::string& path) { return ReadJpegSize(path); }
 
-std::string ReadText(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), {}};
-}
 
 class UserFiles : public testing::Test {
 protected:
@@ -129,7 +127,7 @@ TEST_F(UserFiles, OutputFolderLinkedOutOfTheAlbumFailsThatAlbumOnly) {
     EXPECT_EQ(f.context.failures[0].path, album);
     EXPECT_NE(f.context.failures[0].reason.find(album + "/ps_thumb"), std::string::npos);
     EXPECT_TRUE(fs::exists(other + "/ps_thumb/tn_x.jpg"));
-    EXPECT_EQ(Count(f.connection, "SELECT COUNT(*) FROM album"), 1);
+    EXPECT_EQ(ScalarInt(f.connection, "SELECT COUNT(*) FROM album"), 1);
 }
 
 TEST_F(UserFiles, PhotoThatFailsOnceKeepsItsRowAndIsTriedAgain) {
@@ -160,9 +158,9 @@ TEST_F(UserFiles, FaceMarkGoesToTheFirstPictureThatWasRead) {
     f.PrepareAll({album});
     ASSERT_TRUE(Album().PictureAt(0)->IsFace);
     Process();
-    EXPECT_EQ(Count(f.connection, "SELECT face_picture_id FROM album"),
-              Count(f.connection, "SELECT picture_id FROM picture WHERE filename_original = 'Trip/b.jpg'"));
-    EXPECT_EQ(Count(f.connection, "SELECT COUNT(*) FROM picture"), 1);
+    EXPECT_EQ(ScalarInt(f.connection, "SELECT face_picture_id FROM album"),
+              ScalarInt(f.connection, "SELECT picture_id FROM picture WHERE filename_original = 'Trip/b.jpg'"));
+    EXPECT_EQ(ScalarInt(f.connection, "SELECT COUNT(*) FROM picture"), 1);
 }
 
 TEST_F(UserFiles, LongNamesWriteWhileTheyFitAndFailAlone) {
@@ -177,7 +175,7 @@ TEST_F(UserFiles, LongNamesWriteWhileTheyFitAndFailAlone) {
     EXPECT_TRUE(fs::exists(album + "/ps_thumb/tn_b.jpg"));
     ASSERT_EQ(f.context.failures.size(), 1u);
     EXPECT_EQ(f.context.failures[0].path, album + "/" + tooLong);
-    EXPECT_EQ(Count(f.connection, "SELECT COUNT(*) FROM picture"), 3);
+    EXPECT_EQ(ScalarInt(f.connection, "SELECT COUNT(*) FROM picture"), 3);
 }
 
 TEST_F(UserFiles, StaleTemporaryFilesOfKilledRunsAreRemoved) {
