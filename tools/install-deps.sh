@@ -4,6 +4,7 @@ set -euo pipefail
 packages=(
   build-essential cmake ninja-build pkg-config
   libjpeg62-turbo-dev libsqlite3-dev
+  libpq-dev postgresql
   libgtest-dev libgmock-dev libbenchmark-dev
   qt6-base-dev
 )

@@ -145,7 +145,7 @@ int RunProcess(TSession& s, const TCliOptions& o) {
 int RunInitDb(TSession& s, const TCliOptions& o) {
     const std::string connection =
         o.arguments.empty() ? s.settings.DB : ConnectionFromArgument(o.arguments[0]);
-    CreateTablesFromScript(connection, s.host, ResourcePath("create_tables.sql"));
+    CreateTablesFromScript(connection, s.host);
     return s.host.ErrorsShown() == 0 ? kExitOk : kExitFailed;
 }
 

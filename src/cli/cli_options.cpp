@@ -24,8 +24,9 @@ Commands:
   process [--all | ALBUM...]
                             prepare and process the named album folders (or every candidate
                             album with --all): write the picture files and the database rows
-  init-db [CONNECTION]      create the tables from create_tables.sql (default: the DB setting;
-                            a SQLite file that does not exist yet is created)
+  init-db [CONNECTION]      create the tables from create_tables.sql, or from
+                            create_tables.postgresql.sql for Provider=PostgreSQL (default: the
+                            DB setting; a SQLite file that does not exist yet is created)
   settings [list]           show every stored setting with its value
   settings get NAME         show one setting
   settings set NAME=VALUE   change one setting and store it

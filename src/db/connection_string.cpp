@@ -56,4 +56,14 @@ std::optional<std::string> ConnectionStringValue(const std::string& connection,
     return std::nullopt;
 }
 
+std::vector<TConnectionPart> ConnectionStringParts(const std::string& connection) {
+    std::vector<TConnectionPart> parts;
+    size_t at = 0;
+    while (at < connection.size()) {
+        TPart part = ReadPart(connection, at);
+        if (!part.key.empty()) parts.push_back({std::move(part.key), std::move(part.value)});
+    }
+    return parts;
+}
+
 }  // namespace galerion

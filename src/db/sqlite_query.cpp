@@ -2,6 +2,7 @@
 
 #include "core/numbers.h"
 #include "db/script_text.h"
+#include "db/statement_forms.h"
 #include "platform/errors.h"
 #include "platform/file_system.h"
 #include "platform/text.h"
@@ -78,24 +79,6 @@ void SetJournal(sqlite3* db, bool newFile) {
     if (newFile) Pragma(db, "PRAGMA journal_mode=WAL");
     if (AsciiLower(PragmaText(db, "PRAGMA journal_mode")) == "wal")
         Pragma(db, "PRAGMA synchronous=NORMAL");
-}
-
-// "DELETE * FROM t" is the old statement form; SQLite knows only "DELETE FROM t".
-std::string WithoutDeleteStar(const std::string& sql) {
-    auto skipSpace = [&](size_t i) {
-        while (i < sql.size() && std::isspace(static_cast<unsigned char>(sql[i]))) ++i;
-        return i;
-    };
-    auto wordAt = [&](size_t i, std::string_view word) {
-        return sql.size() - i >= word.size() && AsciiLower(sql.substr(i, word.size())) == word;
-    };
-    const size_t del = skipSpace(0);
-    if (!wordAt(del, "delete")) return sql;
-    const size_t star = skipSpace(del + 6);
-    if (star >= sql.size() || sql[star] != '*') return sql;
-    const size_t from = skipSpace(star + 1);
-    if (!wordAt(from, "from")) return sql;
-    return sql.substr(0, del + 6) + " " + sql.substr(from);
 }
 
 bool OnlySpaceAndComments(sqlite3* db, const char* tail) {

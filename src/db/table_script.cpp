@@ -1,9 +1,11 @@
 #include "db/table_script.h"
 
+#include "db/connection_string.h"
 #include "db/query.h"
 #include "db/script_text.h"
 #include "db/unit_of_work.h"
 #include "platform/errors.h"
+#include "platform/text.h"
 #include "platform/program_paths.h"
 
 #include <exception>
@@ -14,6 +16,7 @@ namespace galerion {
 namespace {
 
 constexpr const char* kScriptName = "create_tables.sql";
+constexpr const char* kPostgresScriptName = "create_tables.postgresql.sql";
 constexpr const char* kCreateFailed = "The following error occur creating tables:\r\n";
 constexpr const char* kCreated = "The tables have been created successfully.";
 
@@ -32,7 +35,13 @@ void RunStatements(const std::string& connection, const std::vector<std::string>
 }  // namespace
 
 void CreateTablesFromScript(const std::string& connection, TMessages& host) {
-    CreateTablesFromScript(connection, host, ResourcePath(kScriptName));
+    CreateTablesFromScript(connection, host, TableScriptPath(connection));
+}
+
+std::string TableScriptPath(const std::string& connection) {
+    const std::string provider =
+        AsciiLower(ConnectionStringValue(connection, "Provider").value_or(""));
+    return ResourcePath(provider == "postgresql" ? kPostgresScriptName : kScriptName);
 }
 
 void CreateTablesFromScript(const std::string& connection, TMessages& host,

@@ -4,6 +4,7 @@
 #include "support/wizard_fixture.h"
 #include "image/bitmap32.h"
 #include "image/jpeg_codec.h"
+#include "support/test_backends.h"
 
 #include <gtest/gtest.h>
 
@@ -165,6 +166,37 @@ TEST_F(Cli, InitDbThenProcessThenUpdate) {
 
     r = RunCli(dir, With({"albums", dir / "photos"}));
     EXPECT_EQ(r.out, dir / "photos" + "\n" + album + "\n");
+}
+
+TEST_F(Cli, InitDbThenProcessIntoPostgreSQL) {
+    using test::RawScalar;
+    GALERION_REQUIRE_BACKEND(test::TBackend::Postgres);
+    const test::TTestSite site(test::TBackend::Postgres, false);
+    const std::vector<std::string> common = {"--settings", settingsFile, "--db", site.Connection()};
+    auto with = [&](std::vector<std::string> args) {
+        args.insert(args.begin(), common.begin(), common.end());
+        return args;
+    };
+    TResult r = RunCli(dir, with({"init-db"}));
+    ASSERT_EQ(r.status, 0) << r.out << r.err;
+    EXPECT_NE(r.out.find("The tables have been created successfully."), std::string::npos);
+    for (int run = 0; run < 2; ++run) {
+        r = RunCli(dir, with({"--update-mode", "update", "process", album}));
+        ASSERT_EQ(r.status, 0) << r.out << r.err;
+        EXPECT_EQ(RawScalar(site.Connection(), "SELECT COUNT(*) FROM album"), "1");
+        EXPECT_EQ(RawScalar(site.Connection(), "SELECT COUNT(*) FROM picture"), "2");
+    }
+    EXPECT_EQ(RawScalar(site.Connection(), "SELECT filename_thumb FROM picture WHERE "
+                                           "filename_original = 'Trip/a.jpg'"),
+              "Trip/ps_thumb/tn_a.jpg");
+
+    // A server that is not there: the server's words, a failed run, nothing else.
+    r = RunCli(dir, {"--settings", settingsFile, "--db",
+                     "Provider=PostgreSQL;Host=/nonexistent/galerion", "--update-mode", "update",
+                     "process", album});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE((r.out + r.err).find("/nonexistent/galerion/.s.PGSQL"), std::string::npos)
+        << r.out << r.err;
 }
 
 TEST_F(Cli, BrokenPhotoFailsTheRunButNotTheAlbum) {

@@ -1,6 +1,9 @@
 #include "db/unit_of_work.h"
 
 #include "db/query.h"
+#ifdef GALERION_TEST_HAVE_LIBPQ
+#include "db/postgres_query.h"
+#endif
 #include "platform/errors.h"
 #include "support/scripted_host.h"
 #include "support/temp_folder.h"
@@ -45,10 +48,21 @@ TEST(UnitOfWork, MissingFileFailsAtFirstStatement) {
     EXPECT_NE(host.errors[0].find("unable to open database file"), std::string::npos);
 }
 
+// A PostgreSQL query object on a machine without the client library.
+#ifdef GALERION_TEST_HAVE_LIBPQ
+const std::string kMissingLibraryError = "libgalerion-missing-pq.so.5";
+void CreateQueryWithoutClientLibrary() {
+    CreatePostgresQuery({"Provider=PostgreSQL;Host=db", kMissingLibraryError});
+}
+#else
+const std::string kMissingLibraryError = "The provider PostgreSQL";
+void CreateQueryWithoutClientLibrary() { TQuery::Create("Provider=PostgreSQL;Host=db"); }
+#endif
+
 TEST(UnitOfWork, MissingComponentsEndTheProgramWith77) {
     TScriptedHost host;
     try {
-        RunUnitOfWork(host, [] { TQuery::Create("Provider=PostgreSQL;Host=db"); });
+        RunUnitOfWork(host, [] { CreateQueryWithoutClientLibrary(); });
         FAIL() << "the program should have ended";
     } catch (const TProgramExit& exit) {
         EXPECT_EQ(exit.code, 77);
@@ -60,7 +74,7 @@ TEST(UnitOfWork, MissingComponentsEndTheProgramWith77) {
                                    "MDAC from Microsoft web site. ",
                                    0),
               0u);
-    EXPECT_NE(host.errors[0].find("\r\nThe actual error: The provider PostgreSQL"),
+    EXPECT_NE(host.errors[0].find("\r\nThe actual error: " + kMissingLibraryError),
               std::string::npos);
 }
 

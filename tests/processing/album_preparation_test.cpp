@@ -9,6 +9,8 @@
 
 #include <gtest/gtest.h>
 
+#include <stdlib.h>
+
 #include <sys/stat.h>
 
 #include <filesystem>
@@ -169,6 +171,11 @@ TEST_F(Preparation, DatabaseErrorIsShownAndPreparationGoesOn) {
 }
 
 TEST_F(Preparation, MissingComponentsEndTheProgram) {
+    // A machine without the PostgreSQL client library.
+    struct TNoClientLibrary {
+        TNoClientLibrary() { ::setenv("GALERION_PQ_LIBRARY", "libgalerion-nothing.so.1", 1); }
+        ~TNoClientLibrary() { ::unsetenv("GALERION_PQ_LIBRARY"); }
+    } noClientLibrary;
     f.settings.DB = "Provider=PostgreSQL;Data Source=x";
     try {
         f.PrepareAll({album});
