@@ -15,9 +15,14 @@ struct TKeyAlias {
 };
 
 constexpr TKeyAlias kAliases[] = {
-    {"host", "host"},          {"server", "host"},    {"port", "port"},
-    {"database", "dbname"},    {"initial catalog", "dbname"},
-    {"user id", "user"},       {"username", "user"},  {"password", "password"},
+    {"host", "host"},
+    {"server", "host"},
+    {"port", "port"},
+    {"database", "dbname"},
+    {"initial catalog", "dbname"},
+    {"user id", "user"},
+    {"username", "user"},
+    {"password", "password"},
 };
 
 // Keys that never reach the library: the backend's choice and what the program sets itself.

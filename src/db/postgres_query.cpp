@@ -231,16 +231,18 @@ bool SessionAsNeeded(const TClientLibrary& pq, PGconn* connection) {
 
 void PrepareSession(const TClientLibrary& pq, PGconn* connection) {
     if (SessionAsNeeded(pq, connection)) return;
-    const TResult result(pq.exec(connection, "SET standard_conforming_strings = on; "
-                                             "SET client_encoding = 'UTF8'; "
-                                             "SET DateStyle = 'ISO, YMD'"),
+    const TResult result(pq.exec(connection,
+                                 "SET standard_conforming_strings = on; "
+                                 "SET client_encoding = 'UTF8'; "
+                                 "SET DateStyle = 'ISO, YMD'"),
                          {&pq});
     if (!result || pq.resultStatus(result.get()) != PGRES_COMMAND_OK)
         throw DataAccessError(TrimmedEnd(pq.errorMessage(connection)));
     if (!SessionAsNeeded(pq, connection))
-        throw DataAccessError("The PostgreSQL server refused the session settings this program "
-                              "needs: standard_conforming_strings on, client encoding UTF-8, "
-                              "ISO dates.");
+        throw DataAccessError(
+            "The PostgreSQL server refused the session settings this program "
+            "needs: standard_conforming_strings on, client encoding UTF-8, "
+            "ISO dates.");
 }
 
 // The first byte that PostgreSQL cannot take in a UTF-8 text, or npos.
@@ -255,10 +257,14 @@ size_t FirstUnstorableByte(std::string_view text) {
         }
         size_t length = 0;
         unsigned codePoint = 0, smallest = 0;
-        if ((c & 0xE0) == 0xC0) length = 2, codePoint = c & 0x1F, smallest = 0x80;
-        else if ((c & 0xF0) == 0xE0) length = 3, codePoint = c & 0x0F, smallest = 0x800;
-        else if ((c & 0xF8) == 0xF0) length = 4, codePoint = c & 0x07, smallest = 0x10000;
-        else return i;
+        if ((c & 0xE0) == 0xC0)
+            length = 2, codePoint = c & 0x1F, smallest = 0x80;
+        else if ((c & 0xF0) == 0xE0)
+            length = 3, codePoint = c & 0x0F, smallest = 0x800;
+        else if ((c & 0xF8) == 0xF0)
+            length = 4, codePoint = c & 0x07, smallest = 0x10000;
+        else
+            return i;
         if (text.size() - i < length) return i;
         for (size_t k = 1; k < length; ++k) {
             const auto next = static_cast<unsigned char>(text[i + k]);
@@ -402,11 +408,10 @@ private:
         CheckStorable(text_);
         const std::string sql = WithoutDeleteStar(text_);
         // The extended protocol takes one statement only: a second one is refused, never run.
-        TResult result(pq_.execParams(connection_.get(), sql.c_str(), 0, nullptr, nullptr,
-                                      nullptr, nullptr, 0),
+        TResult result(pq_.execParams(connection_.get(), sql.c_str(), 0, nullptr, nullptr, nullptr,
+                                      nullptr, 0),
                        {&pq_});
-        const ExecStatusType status =
-            result ? pq_.resultStatus(result.get()) : PGRES_FATAL_ERROR;
+        const ExecStatusType status = result ? pq_.resultStatus(result.get()) : PGRES_FATAL_ERROR;
         if (status == PGRES_COMMAND_OK || status == PGRES_TUPLES_OK) {
             rows_ = std::move(result);
             return;

@@ -17,8 +17,8 @@ struct TToken {
 };
 
 bool IsWordChar(char c) {
-    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') ||
-           c == '_' || static_cast<unsigned char>(c) >= 0x80;
+    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_' ||
+           static_cast<unsigned char>(c) >= 0x80;
 }
 
 std::vector<TToken> Tokens(std::string_view sql) {
@@ -33,8 +33,10 @@ std::vector<TToken> Tokens(std::string_view sql) {
             // A doubled quote stays inside the literal.
             for (++i; i < sql.size(); ++i) {
                 if (sql[i] != '\'') continue;
-                if (i + 1 < sql.size() && sql[i + 1] == '\'') ++i;
-                else break;
+                if (i + 1 < sql.size() && sql[i + 1] == '\'')
+                    ++i;
+                else
+                    break;
             }
             i = std::min(i + 1, sql.size());
             tokens.push_back({TTokenKind::Literal, begin, i});
@@ -55,8 +57,8 @@ public:
     std::string ColumnAt(size_t offset) const {
         const size_t literal = LiteralAt(offset);
         if (literal == kNone) return {};
-        const std::string column = IsWord(0, "insert") ? InsertColumn(literal)
-                                                        : AssignedColumn(literal);
+        const std::string column =
+            IsWord(0, "insert") ? InsertColumn(literal) : AssignedColumn(literal);
         if (column.empty()) return {};
         const std::string table = Table();
         return table.empty() ? column : table + "." + column;
@@ -92,11 +94,13 @@ private:
 
     std::string Table() const {
         size_t at = kNone;
-        if (IsWord(0, "insert") && IsWord(1, "into")) at = 2;
-        else if (IsWord(0, "update")) at = 1;
-        else if (const size_t from = Find(0, "from"); from != kNone) at = from + 1;
-        if (at == kNone || at >= tokens_.size() || tokens_[at].kind != TTokenKind::Word)
-            return {};
+        if (IsWord(0, "insert") && IsWord(1, "into"))
+            at = 2;
+        else if (IsWord(0, "update"))
+            at = 1;
+        else if (const size_t from = Find(0, "from"); from != kNone)
+            at = from + 1;
+        if (at == kNone || at >= tokens_.size() || tokens_[at].kind != TTokenKind::Word) return {};
         return Text(at);
     }
 

@@ -4,9 +4,9 @@
 #include "db/statements.h"
 #include "db/unit_of_work.h"
 #include "platform/errors.h"
-#include "support/test_backends.h"
 #include "support/scripted_host.h"
 #include "support/temp_folder.h"
+#include "support/test_backends.h"
 #include "support/test_database.h"
 
 #include <gmock/gmock.h>
@@ -77,8 +77,8 @@ size_t CharacterCount(const std::string& utf8) {
     return count;
 }
 
-constexpr const char* kAlbumTextColumns[] = {"original_path", "short_name",    "dir_name",
-                                             "long_name",     "description",   "alt_long_name",
+constexpr const char* kAlbumTextColumns[] = {"original_path",  "short_name",  "dir_name",
+                                             "long_name",      "description", "alt_long_name",
                                              "alt_description"};
 
 TEST_P(BackendValues, HostileTextsAreStoredAndFoundAsThemselves) {
@@ -103,8 +103,8 @@ TEST_P(BackendValues, HostileTextsAreStoredAndFoundAsThemselves) {
                                               std::to_string(id)),
                   std::to_string(CharacterCount(c.text)));
 
-        Execute(FormatSql(sqlUpdateAlbum, {7, SqlDateTime(0), text, SqlBool(true), text, text,
-                                           text, SqlQuote("updated"), text, text}));
+        Execute(FormatSql(sqlUpdateAlbum, {7, SqlDateTime(0), text, SqlBool(true), text, text, text,
+                                           SqlQuote("updated"), text, text}));
         Open(FormatSql(sqlCountAlbumByPath, {text}));
         EXPECT_EQ(query_->FirstFieldAsInteger(), 1);
         query_->Close();
@@ -123,13 +123,10 @@ struct TPictureCase {
 
 const TPictureCase kPictureCases[] = {
     {"date only, private", EncodeDateTime({2024, 5, 17}), true, false, -4, -1, -1, -1, -1},
-    {"date and time, deleted", EncodeDateTime({2024, 5, 17, 8, 30, 5}), false, true, 4, 0, 0, 0,
-     0},
+    {"date and time, deleted", EncodeDateTime({2024, 5, 17, 8, 30, 5}), false, true, 4, 0, 0, 0, 0},
     {"no date", 0, false, false, 1, INT_MIN, INT_MAX, -1, 0},
-    {"last second of 1999", EncodeDateTime({1999, 12, 31, 23, 59, 59}), true, true, -1, 1, 2,
-     3, 4},
-    {"leap day at noon", EncodeDateTime({2024, 2, 29, 12, 0, 0}), false, false, 2, 10, 20, 30,
-     40},
+    {"last second of 1999", EncodeDateTime({1999, 12, 31, 23, 59, 59}), true, true, -1, 1, 2, 3, 4},
+    {"leap day at noon", EncodeDateTime({2024, 2, 29, 12, 0, 0}), false, false, 2, 10, 20, 30, 40},
 };
 
 TEST_P(BackendValues, DatesYesNoAndIntegersReadBackAsWritten) {
@@ -147,8 +144,10 @@ TEST_P(BackendValues, DatesYesNoAndIntegersReadBackAsWritten) {
         EXPECT_EQ(query_->FieldAsInteger("crop_Y2"), c.y2);
         query_->Close();
         // Yes/no columns hold -1 and 0.
-        EXPECT_EQ(RawScalar(Connection(), "SELECT is_private FROM picture WHERE "
-                                          "filename_original = '" + file + "'"),
+        EXPECT_EQ(RawScalar(Connection(),
+                            "SELECT is_private FROM picture WHERE "
+                            "filename_original = '" +
+                                file + "'"),
                   c.isPrivate ? "-1" : "0");
     };
     int n = 0;
@@ -156,24 +155,76 @@ TEST_P(BackendValues, DatesYesNoAndIntegersReadBackAsWritten) {
         SCOPED_TRACE(c.name);
         const std::string file = "Trip/" + std::to_string(++n) + ".jpg";
         const auto none = SqlQuote("");
-        Execute(FormatSql(sqlInsertPicture,
-                          {none, none, SqlQuote(file), none, none, none, none, none, none, none,
-                           none, SqlDateTime(c.date), SqlBool(c.isPrivate), SqlBool(c.isDeleted),
-                           c.orientation, c.x1, c.y1, c.x2, c.y2, 100, 200, kAlbum}));
+        Execute(FormatSql(sqlInsertPicture, {none,
+                                             none,
+                                             SqlQuote(file),
+                                             none,
+                                             none,
+                                             none,
+                                             none,
+                                             none,
+                                             none,
+                                             none,
+                                             none,
+                                             SqlDateTime(c.date),
+                                             SqlBool(c.isPrivate),
+                                             SqlBool(c.isDeleted),
+                                             c.orientation,
+                                             c.x1,
+                                             c.y1,
+                                             c.x2,
+                                             c.y2,
+                                             100,
+                                             200,
+                                             kAlbum}));
         expectRow(c, file);
         // The same values written by the update statement over another row's.
         const TPictureCase& other = kPictureCases[n % std::size(kPictureCases)];
         const std::string otherFile = file + ".other";
-        Execute(FormatSql(sqlInsertPicture,
-                          {none, none, SqlQuote(otherFile), none, none, none, none, none, none,
-                           none, none, SqlDateTime(other.date), SqlBool(other.isPrivate),
-                           SqlBool(other.isDeleted), other.orientation, other.x1, other.y1,
-                           other.x2, other.y2, 1, 1, kAlbum}));
-        Execute(FormatSql(sqlUpdatePicture,
-                          {none, none, none, none, none, none, none, none, none, none,
-                           SqlDateTime(c.date), SqlBool(c.isPrivate), SqlBool(c.isDeleted),
-                           c.orientation, c.x1, c.y1, c.x2, c.y2, 100, 200, SqlQuote(otherFile),
-                           kAlbum}));
+        Execute(FormatSql(sqlInsertPicture, {none,
+                                             none,
+                                             SqlQuote(otherFile),
+                                             none,
+                                             none,
+                                             none,
+                                             none,
+                                             none,
+                                             none,
+                                             none,
+                                             none,
+                                             SqlDateTime(other.date),
+                                             SqlBool(other.isPrivate),
+                                             SqlBool(other.isDeleted),
+                                             other.orientation,
+                                             other.x1,
+                                             other.y1,
+                                             other.x2,
+                                             other.y2,
+                                             1,
+                                             1,
+                                             kAlbum}));
+        Execute(FormatSql(sqlUpdatePicture, {none,
+                                             none,
+                                             none,
+                                             none,
+                                             none,
+                                             none,
+                                             none,
+                                             none,
+                                             none,
+                                             none,
+                                             SqlDateTime(c.date),
+                                             SqlBool(c.isPrivate),
+                                             SqlBool(c.isDeleted),
+                                             c.orientation,
+                                             c.x1,
+                                             c.y1,
+                                             c.x2,
+                                             c.y2,
+                                             100,
+                                             200,
+                                             SqlQuote(otherFile),
+                                             kAlbum}));
         expectRow(c, otherFile);
     }
 }
@@ -182,9 +233,9 @@ TEST_P(BackendValues, NullsReadAsZeroEmptyTextNoDateAndNo) {
     Execute("INSERT INTO picture (filename_original, album_id) VALUES ('n.jpg', 7)");
     Open(FormatSql(sqlSelectPicture, {SqlQuote("n.jpg"), 7}));
     ASSERT_FALSE(query_->Eof());
-    for (const char* column : {"title", "alt_title", "filename_large", "filename_medium",
-                               "filename_thumb", "hash_original", "hash_large", "hash_medium",
-                               "hash_thumb", "hash_temp"})
+    for (const char* column :
+         {"title", "alt_title", "filename_large", "filename_medium", "filename_thumb",
+          "hash_original", "hash_large", "hash_medium", "hash_thumb", "hash_temp"})
         EXPECT_EQ(query_->FieldAsText(column), "") << column;
     for (const char* column :
          {"orientation", "crop_X1", "crop_Y1", "crop_X2", "crop_Y2", "width", "height"})
@@ -200,15 +251,15 @@ TEST_P(BackendValues, NullsReadAsZeroEmptyTextNoDateAndNo) {
     // Empty texts are written as NULL.
     Execute(FormatSql(sqlInsertCategory,
                       {SqlQuote("{G}"), SqlQuote(""), SqlQuote(""), SqlQuote(""), SqlQuote("")}));
-    EXPECT_EQ(RawScalar(Connection(), "SELECT COUNT(*) FROM category WHERE title IS NULL AND "
-                                      "description IS NULL AND alt_description IS NULL"),
+    EXPECT_EQ(RawScalar(Connection(),
+                        "SELECT COUNT(*) FROM category WHERE title IS NULL AND "
+                        "description IS NULL AND alt_description IS NULL"),
               "1");
 }
 
 TEST_P(BackendValues, OneStatementPerTextAndNoEmptyText) {
-    for (const std::string text :
-         {"INSERT INTO category (title) VALUES ('a'); DROP TABLE category", "", " ;",
-          "-- nothing"}) {
+    for (const std::string text : {"INSERT INTO category (title) VALUES ('a'); DROP TABLE category",
+                                   "", " ;", "-- nothing"}) {
         query_->SetText(text);
         EXPECT_THROW(query_->Execute(), DataAccessError) << text;
     }

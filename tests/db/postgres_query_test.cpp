@@ -7,9 +7,9 @@
 #include "db/table_script.h"
 #include "db/unit_of_work.h"
 #include "platform/errors.h"
-#include "support/test_backends.h"
 #include "support/scripted_host.h"
 #include "support/temp_folder.h"
+#include "support/test_backends.h"
 #include "support/test_database.h"
 
 #include <gmock/gmock.h>
@@ -77,8 +77,7 @@ TEST_F(Postgres, ServerMessagesReachTheErrorBox) {
     };
     for (const auto& c : cases) {
         // The first of two same keys counts: put the changed one in front.
-        const std::string connection =
-            c.connection.substr(server.size() + 1) + ";" + server;
+        const std::string connection = c.connection.substr(server.size() + 1) + ";" + server;
         test::TScriptedHost host;
         EXPECT_FALSE(RunUnitOfWork(host, [&] {
             const auto query = TQuery::Create(connection);
@@ -92,16 +91,34 @@ TEST_F(Postgres, ServerMessagesReachTheErrorBox) {
 TEST_F(Postgres, SessionSettingsAreTheProgramsWhateverTheServerSays) {
     // A server (here: the session's start-up options) with backslash escapes, another client
     // encoding and another date style.
-    const std::string hostile = Connection() +
+    const std::string hostile =
+        Connection() +
         " -c standard_conforming_strings=off -c DateStyle=SQL,DMY;client_encoding=LATIN1";
     const std::string title = "C:\\new\\' \xC3\xA9t\xC3\xA9";
     const auto query = TQuery::Create(hostile);
-    Execute(*query, FormatSql(sqlInsertPicture,
-                              {SqlQuote(title), SqlQuote(""), SqlQuote("a.jpg"), SqlQuote(""),
-                               SqlQuote(""), SqlQuote(""), SqlQuote(""), SqlQuote(""),
-                               SqlQuote(""), SqlQuote(""), SqlQuote(""),
-                               SqlDateTime(EncodeDateTime({2024, 5, 7, 8, 9, 10})),
-                               SqlBool(false), SqlBool(false), 1, -1, -1, -1, -1, 1, 1, 1}));
+    Execute(*query,
+            FormatSql(sqlInsertPicture, {SqlQuote(title),
+                                         SqlQuote(""),
+                                         SqlQuote("a.jpg"),
+                                         SqlQuote(""),
+                                         SqlQuote(""),
+                                         SqlQuote(""),
+                                         SqlQuote(""),
+                                         SqlQuote(""),
+                                         SqlQuote(""),
+                                         SqlQuote(""),
+                                         SqlQuote(""),
+                                         SqlDateTime(EncodeDateTime({2024, 5, 7, 8, 9, 10})),
+                                         SqlBool(false),
+                                         SqlBool(false),
+                                         1,
+                                         -1,
+                                         -1,
+                                         -1,
+                                         -1,
+                                         1,
+                                         1,
+                                         1}));
     query->SetText(FormatSql(sqlSelectPicture, {SqlQuote("a.jpg"), 1}));
     query->Open();
     EXPECT_EQ(query->FieldAsText("title"), title);
@@ -109,16 +126,34 @@ TEST_F(Postgres, SessionSettingsAreTheProgramsWhateverTheServerSays) {
                      EncodeDateTime({2024, 5, 7, 8, 9, 10}));
     query->Close();
     EXPECT_EQ(RawScalar(Connection(), "SELECT title FROM picture"), title);
-    EXPECT_EQ(RawScalar(Connection(), "SELECT to_char(picture_date, 'YYYY-MM-DD HH24:MI:SS') "
-                                      "FROM picture"),
+    EXPECT_EQ(RawScalar(Connection(),
+                        "SELECT to_char(picture_date, 'YYYY-MM-DD HH24:MI:SS') "
+                        "FROM picture"),
               "2024-05-07 08:09:10");
     // A statement that turns a setting off is followed by the program's own again.
     Execute(*query, "SET standard_conforming_strings = off");
-    Execute(*query, FormatSql(sqlUpdatePicture,
-                              {SqlQuote(title + "2"), SqlQuote(""), SqlQuote(""), SqlQuote(""),
-                               SqlQuote(""), SqlQuote(""), SqlQuote(""), SqlQuote(""),
-                               SqlQuote(""), SqlQuote(""), SqlDateTime(0), SqlBool(false),
-                               SqlBool(false), 1, -1, -1, -1, -1, 1, 1, SqlQuote("a.jpg"), 1}));
+    Execute(*query, FormatSql(sqlUpdatePicture, {SqlQuote(title + "2"),
+                                                 SqlQuote(""),
+                                                 SqlQuote(""),
+                                                 SqlQuote(""),
+                                                 SqlQuote(""),
+                                                 SqlQuote(""),
+                                                 SqlQuote(""),
+                                                 SqlQuote(""),
+                                                 SqlQuote(""),
+                                                 SqlQuote(""),
+                                                 SqlDateTime(0),
+                                                 SqlBool(false),
+                                                 SqlBool(false),
+                                                 1,
+                                                 -1,
+                                                 -1,
+                                                 -1,
+                                                 -1,
+                                                 1,
+                                                 1,
+                                                 SqlQuote("a.jpg"),
+                                                 1}));
     EXPECT_EQ(RawScalar(Connection(), "SELECT title FROM picture"), title + "2");
 }
 
@@ -150,8 +185,8 @@ TEST_F(Postgres, TextsTheServerCannotStoreAreRefusedNamingTheColumn) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         const std::string insert = FormatSql(
-            sqlInsertCategory, {SqlQuote("{G}"), SqlQuote("ok"), SqlQuote(""),
-                                SqlQuote("x" + c.text), SqlQuote("")});
+            sqlInsertCategory,
+            {SqlQuote("{G}"), SqlQuote("ok"), SqlQuote(""), SqlQuote("x" + c.text), SqlQuote("")});
         const std::string message = ErrorOf([&] { Execute(*query, insert); });
         EXPECT_THAT(message, HasSubstr("category.alt_title"));
         EXPECT_THAT(message, HasSubstr(c.what));
@@ -159,10 +194,11 @@ TEST_F(Postgres, TextsTheServerCannotStoreAreRefusedNamingTheColumn) {
     }
     EXPECT_EQ(RawScalar(Connection(), "SELECT COUNT(*) FROM category"), "0");
     // Letters of every length pass.
-    Execute(*query, FormatSql(sqlInsertCategory,
-                              {SqlQuote("{G}"), SqlQuote("\x7F\xC2\x80\xE0\xA0\x80\xF0\x90\x80\x80"
-                                                         "\xF4\x8F\xBF\xBF"),
-                               SqlQuote(""), SqlQuote(""), SqlQuote("")}));
+    Execute(*query,
+            FormatSql(sqlInsertCategory, {SqlQuote("{G}"),
+                                          SqlQuote("\x7F\xC2\x80\xE0\xA0\x80\xF0\x90\x80\x80"
+                                                   "\xF4\x8F\xBF\xBF"),
+                                          SqlQuote(""), SqlQuote(""), SqlQuote("")}));
     EXPECT_EQ(RawScalar(Connection(), "SELECT COUNT(*) FROM category"), "1");
 }
 
@@ -181,9 +217,11 @@ TEST_F(Postgres, ConnectionIsKeptWhileTheConnectionStringStaysTheSame) {
         EXPECT_NE(second, first);
     }
     // Sessions that have gone away (server restart, administrator) are replaced unseen.
-    RawScalar(test::PostgresTestConnection(),
-              "SELECT pg_terminate_backend(" + std::to_string(first) + ", 5000) AND "
-              "pg_terminate_backend(" + std::to_string(second) + ", 5000)");
+    RawScalar(test::PostgresTestConnection(), "SELECT pg_terminate_backend(" +
+                                                  std::to_string(first) +
+                                                  ", 5000) AND "
+                                                  "pg_terminate_backend(" +
+                                                  std::to_string(second) + ", 5000)");
     int replaced = 0;
     {
         const auto query = TQuery::Create(Connection());
@@ -194,10 +232,10 @@ TEST_F(Postgres, ConnectionIsKeptWhileTheConnectionStringStaysTheSame) {
     // Another connection string: a new session, the old one closed.
     const auto changed = TQuery::Create(Connection() + ";application_name=galerion-other");
     EXPECT_NE(BackendPid(*changed), replaced);
-    EXPECT_EQ(RawScalar(test::PostgresTestConnection(),
-                        "SELECT COUNT(*) FROM pg_stat_activity WHERE pid = " +
-                            std::to_string(replaced)),
-              "0");
+    EXPECT_EQ(
+        RawScalar(test::PostgresTestConnection(),
+                  "SELECT COUNT(*) FROM pg_stat_activity WHERE pid = " + std::to_string(replaced)),
+        "0");
 }
 
 TEST_F(Postgres, LostSessionFailsTheStatementAndTheNextOneReconnects) {
@@ -219,17 +257,20 @@ TEST_F(Postgres, TableScriptOfTheProviderMakesTheTables) {
     const test::TTestSite bare(TBackend::Postgres, false);
     test::TScriptedHost host;
     CreateTablesFromScript(bare.Connection(), host);
-    EXPECT_THAT(host.infos,
-                ::testing::ElementsAre("The tables have been created successfully."));
+    EXPECT_THAT(host.infos, ::testing::ElementsAre("The tables have been created successfully."));
     const struct {
         const char* column;
         const char* type;
     } columns[] = {
-        {"album.album_id", "integer YES"},     {"album.is_private", "smallint NO"},
+        {"album.album_id", "integer YES"},
+        {"album.is_private", "smallint NO"},
         {"album.album_date", "timestamp without time zone NO"},
-        {"album.description", "text NO"},      {"picture.picture_id", "integer YES"},
-        {"picture.is_deleted", "smallint NO"}, {"picture.crop_x1", "integer NO"},
-        {"category.category_id", "integer YES"}, {"category.category_guid", "text NO"},
+        {"album.description", "text NO"},
+        {"picture.picture_id", "integer YES"},
+        {"picture.is_deleted", "smallint NO"},
+        {"picture.crop_x1", "integer NO"},
+        {"category.category_id", "integer YES"},
+        {"category.category_guid", "text NO"},
         {"picture_to_category.category_id", "integer NO"},
     };
     for (const auto& c : columns) {
@@ -237,7 +278,8 @@ TEST_F(Postgres, TableScriptOfTheProviderMakesTheTables) {
         const size_t dot = name.find('.');
         EXPECT_EQ(RawScalar(bare.Connection(),
                             "SELECT data_type || ' ' || is_identity FROM "
-                            "information_schema.columns WHERE table_schema = current_schema() AND table_name = '" +
+                            "information_schema.columns WHERE table_schema = current_schema() AND "
+                            "table_name = '" +
                                 name.substr(0, dot) + "' AND column_name = '" +
                                 name.substr(dot + 1) + "'"),
                   c.type)

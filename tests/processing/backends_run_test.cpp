@@ -6,13 +6,13 @@
 #include "db/categories.h"
 #include "db/query.h"
 #include "db/table_script.h"
-#include "support/files.h"
-#include "support/wizard_fixture.h"
 #include "platform/date_time.h"
-#include "support/test_backends.h"
+#include "support/files.h"
 #include "support/scripted_host.h"
 #include "support/temp_folder.h"
+#include "support/test_backends.h"
 #include "support/test_database.h"
+#include "support/wizard_fixture.h"
 
 #include <gtest/gtest.h>
 
@@ -61,24 +61,42 @@ std::vector<std::string> SiteRows(const std::string& connection) {
     auto rows = Rows(connection,
                      "SELECT a.*, (SELECT p.filename_original FROM picture p WHERE p.picture_id "
                      "= a.face_picture_id) AS face_file FROM album a",
-                     {{"original_path", TKind::Text}, {"face_file", TKind::Text},
-                      {"album_date", TKind::Date}, {"short_name", TKind::Text},
-                      {"is_private", TKind::YesNo}, {"dir_name", TKind::Text},
-                      {"long_name", TKind::Text}, {"description", TKind::Text},
-                      {"alt_long_name", TKind::Text}, {"alt_description", TKind::Text}});
-    const auto pictures = Rows(
-        connection,
-        "SELECT p.*, (SELECT a.original_path FROM album a WHERE a.album_id = p.album_id) AS "
-        "album_path FROM picture p",
-        {{"title", TKind::Text}, {"alt_title", TKind::Text}, {"filename_original", TKind::Text},
-         {"filename_large", TKind::Text}, {"filename_medium", TKind::Text},
-         {"filename_thumb", TKind::Text}, {"hash_original", TKind::Text},
-         {"hash_large", TKind::Text}, {"hash_medium", TKind::Text}, {"hash_thumb", TKind::Text},
-         {"hash_temp", TKind::Text}, {"picture_date", TKind::Date}, {"is_private", TKind::YesNo},
-         {"is_deleted", TKind::YesNo}, {"orientation", TKind::Integer},
-         {"crop_X1", TKind::Integer}, {"crop_Y1", TKind::Integer}, {"crop_X2", TKind::Integer},
-         {"crop_Y2", TKind::Integer}, {"width", TKind::Integer}, {"height", TKind::Integer},
-         {"album_path", TKind::Text}});
+                     {{"original_path", TKind::Text},
+                      {"face_file", TKind::Text},
+                      {"album_date", TKind::Date},
+                      {"short_name", TKind::Text},
+                      {"is_private", TKind::YesNo},
+                      {"dir_name", TKind::Text},
+                      {"long_name", TKind::Text},
+                      {"description", TKind::Text},
+                      {"alt_long_name", TKind::Text},
+                      {"alt_description", TKind::Text}});
+    const auto pictures =
+        Rows(connection,
+             "SELECT p.*, (SELECT a.original_path FROM album a WHERE a.album_id = p.album_id) AS "
+             "album_path FROM picture p",
+             {{"title", TKind::Text},
+              {"alt_title", TKind::Text},
+              {"filename_original", TKind::Text},
+              {"filename_large", TKind::Text},
+              {"filename_medium", TKind::Text},
+              {"filename_thumb", TKind::Text},
+              {"hash_original", TKind::Text},
+              {"hash_large", TKind::Text},
+              {"hash_medium", TKind::Text},
+              {"hash_thumb", TKind::Text},
+              {"hash_temp", TKind::Text},
+              {"picture_date", TKind::Date},
+              {"is_private", TKind::YesNo},
+              {"is_deleted", TKind::YesNo},
+              {"orientation", TKind::Integer},
+              {"crop_X1", TKind::Integer},
+              {"crop_Y1", TKind::Integer},
+              {"crop_X2", TKind::Integer},
+              {"crop_Y2", TKind::Integer},
+              {"width", TKind::Integer},
+              {"height", TKind::Integer},
+              {"album_path", TKind::Text}});
     const auto categories = Rows(
         connection,
         "SELECT p.filename_original, c.title FROM picture_to_category pc, picture p, category c "
@@ -187,7 +205,7 @@ TEST_F(BackendsRun, ServerStoppedInTheDatabasePhaseEndsTheAlbumAndTheNextRunComp
     EXPECT_EQ(test::RawScalar(server.Connection(), "SELECT COUNT(*) FROM album"), "1");
     EXPECT_EQ(test::RawScalar(server.Connection(), "SELECT COUNT(*) FROM picture"), "3");
     EXPECT_EQ(test::RawScalar(server.Connection(),
-                                    "SELECT COUNT(DISTINCT filename_original) FROM picture"),
+                              "SELECT COUNT(DISTINCT filename_original) FROM picture"),
               "3");
 }
 

@@ -87,7 +87,8 @@ struct TRawPostgres {
             PQfinish(conn);
             throw std::runtime_error(message);
         }
-        PQsetNoticeProcessor(conn, [](void*, const char*) {}, nullptr);
+        PQsetNoticeProcessor(
+            conn, [](void*, const char*) {}, nullptr);
     }
     ~TRawPostgres() { PQfinish(conn); }
     std::string Scalar(const std::string& sql) {
@@ -151,8 +152,8 @@ namespace {
 
 // Runs the cluster script; its output, or runtime_error with it when the script fails.
 std::string RunClusterScript(const std::string& verb, const std::string& folder) {
-    const std::string command = std::string("'") + std::getenv("GALERION_TEST_PG_CLUSTER") +
-                                "' " + verb + " '" + folder + "' 2>&1";
+    const std::string command = std::string("'") + std::getenv("GALERION_TEST_PG_CLUSTER") + "' " +
+                                verb + " '" + folder + "' 2>&1";
     FILE* pipe = ::popen(command.c_str(), "r");
     if (!pipe) throw std::runtime_error("cannot run " + command);
     std::string output;
@@ -194,8 +195,10 @@ TTestSite::TTestSite(TBackend backend, bool withTables) : backend_(backend) {
         place_ = ::testing::TempDir() + "galerion_site_XXXXXX";
         if (!::mkdtemp(place_.data())) throw std::runtime_error("mkdtemp failed");
         connection_ = "Provider=SQLite;Data Source=" + place_ + "/site.db";
-        if (withTables) RunScript(connection_);
-        else std::ofstream(place_ + "/site.db");  // an empty file is an empty database
+        if (withTables)
+            RunScript(connection_);
+        else
+            std::ofstream(place_ + "/site.db");  // an empty file is an empty database
         return;
     }
     const std::string server = PostgresTestConnection();
@@ -208,8 +211,10 @@ TTestSite::TTestSite(TBackend backend, bool withTables) : backend_(backend) {
 
 TTestSite::~TTestSite() {
     try {
-        if (backend_ == TBackend::Sqlite) std::filesystem::remove_all(place_);
-        else RawExecute(PostgresTestConnection(), "DROP SCHEMA " + place_ + " CASCADE");
+        if (backend_ == TBackend::Sqlite)
+            std::filesystem::remove_all(place_);
+        else
+            RawExecute(PostgresTestConnection(), "DROP SCHEMA " + place_ + " CASCADE");
     } catch (...) {
         // A server stopped by the test itself: its cluster goes with its folder.
     }

@@ -29,26 +29,26 @@ std::string PostgresUnavailable();
 bool EverythingMustRun();
 
 // Skips the test when it cannot run on the backend here (fails instead under CI).
-#define GALERION_REQUIRE_BACKEND(backend)                                                       \
-    do {                                                                                         \
-        if ((backend) != ::galerion::test::TBackend::Postgres) break;                     \
-        const std::string why_ = ::galerion::test::PostgresUnavailable();                 \
-        if (why_.empty()) break;                                                                \
+#define GALERION_REQUIRE_BACKEND(backend)                                                  \
+    do {                                                                                   \
+        if ((backend) != ::galerion::test::TBackend::Postgres) break;                      \
+        const std::string why_ = ::galerion::test::PostgresUnavailable();                  \
+        if (why_.empty()) break;                                                           \
         if (::galerion::test::EverythingMustRun())                                         \
-            FAIL() << why_ << " (CI=true: the PostgreSQL tests must run, not be skipped)";       \
-        GTEST_SKIP() << why_;                                                                    \
+            FAIL() << why_ << " (CI=true: the PostgreSQL tests must run, not be skipped)"; \
+        GTEST_SKIP() << why_;                                                              \
     } while (false)
 
 // Why a test cannot have a PostgreSQL server of its own here; empty when it can.
 std::string PrivateServerUnavailable();
 
-#define GALERION_REQUIRE_PRIVATE_SERVER()                                                       \
-    do {                                                                                         \
-        const std::string why_ = ::galerion::test::PrivateServerUnavailable();            \
-        if (why_.empty()) break;                                                                \
+#define GALERION_REQUIRE_PRIVATE_SERVER()                                                  \
+    do {                                                                                   \
+        const std::string why_ = ::galerion::test::PrivateServerUnavailable();             \
+        if (why_.empty()) break;                                                           \
         if (::galerion::test::EverythingMustRun())                                         \
-            FAIL() << why_ << " (CI=true: the PostgreSQL tests must run, not be skipped)";       \
-        GTEST_SKIP() << why_;                                                                    \
+            FAIL() << why_ << " (CI=true: the PostgreSQL tests must run, not be skipped)"; \
+        GTEST_SKIP() << why_;                                                              \
     } while (false)
 
 // A PostgreSQL server of the test's own, made by the script named in GALERION_TEST_PG_CLUSTER,
