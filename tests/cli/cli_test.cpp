@@ -214,6 +214,18 @@ TEST_F(Cli, MissingDatabaseIsAnError) {
     EXPECT_NE(r.err.find("Database file not found or structure is invalid."), std::string::npos);
 }
 
+TEST_F(Cli, MissingClientLibraryEndsWith77) {
+    ::setenv("GALERION_PQ_LIBRARY", "libgalerion-nothing.so.1", 1);
+    const TResult r = RunCli(dir, {"--settings", settingsFile, "--db", "Provider=PostgreSQL;Host=h",
+                                   "--update-mode", "insert", "process", album});
+    ::unsetenv("GALERION_PQ_LIBRARY");
+    EXPECT_EQ(r.status, 77);
+    EXPECT_NE((r.out + r.err).find("Can not instantiate data access component."),
+              std::string::npos)
+        << r.out << r.err;
+    EXPECT_NE((r.out + r.err).find("libgalerion-nothing.so.1"), std::string::npos);
+}
+
 TEST_F(Cli, InterruptStopsAfterTheCurrentPictureLeavingCompleteFiles) {
     ASSERT_EQ(RunCli(dir, With({"init-db"})).status, 0);
     for (int i = 0; i < 40; ++i) WriteJpeg(album + "/p" + std::to_string(100 + i) + ".jpg", 1600, 1200);
