@@ -34,7 +34,7 @@ std::string KeywordFor(const std::string& key) {
         if (lower == alias.key) return std::string(alias.keyword);
     for (const std::string_view dropped : kDropped)
         if (lower == dropped) return {};
-    return key;
+    return lower;  // the library's keywords are all lower case
 }
 
 }  // namespace

@@ -41,7 +41,7 @@ TEST(PostgresConnectionKeywords, NamesBecomeTheClientLibrarysKeywords) {
         {"provider=postgresql;SERVER=/run/pg;initial catalog=x;USERNAME=u",
          {{"host", "/run/pg"}, {"dbname", "x"}, {"user", "u"}}},
         // Other parts go on as written; the password is left to the library when missing.
-        {"Provider=PostgreSQL;Host=h;sslmode=require;connect_timeout=3;Password=",
+        {"Provider=PostgreSQL;Host=h;SSLMode=require;connect_timeout=3;Password=",
          {{"host", "h"}, {"sslmode", "require"}, {"connect_timeout", "3"}}},
         // The program sets the client encoding; the first of two hosts counts.
         {"Provider=PostgreSQL;Host=a;client_encoding=LATIN1;Server=b;options=-c x=1",
