@@ -59,6 +59,11 @@ start_cluster() {
     as_server_user "$bin/initdb" --pgdata="$dir/data" --auth=trust --encoding=UTF8 \
       --no-locale --no-instructions >"$dir/initdb.log" 2>&1 ||
       { cat "$dir/initdb.log" >&2; return 1; }
+    # One role must give its password, so that the tests can see a wrong one refused.
+    local hba="$dir/data/pg_hba.conf"
+    { echo "local all galerion_password_test scram-sha-256"; cat "$hba"; } >"$hba.new"
+    mv "$hba.new" "$hba"
+    [ "$(id -u)" -ne 0 ] || chown "$user" "$hba"
   fi
   if ! as_server_user "$bin/pg_ctl" --pgdata="$dir/data" status >/dev/null 2>&1; then
     as_server_user "$bin/pg_ctl" --pgdata="$dir/data" --log="$dir/server.log" --wait \

@@ -88,6 +88,27 @@ TEST_F(Postgres, ServerMessagesReachTheErrorBox) {
     }
 }
 
+TEST_F(Postgres, PasswordIsTheServersToCheck) {
+    // The test server asks this role (only) for its password.
+    const std::string server = test::PostgresTestConnection();
+    RawScalar(server,
+              "DROP ROLE IF EXISTS galerion_password_test; CREATE ROLE galerion_password_test "
+              "LOGIN PASSWORD 'it''s right'");
+    const auto probe = [&](const std::string& password) {
+        test::TScriptedHost host;
+        RunUnitOfWork(host, [&] {
+            const auto query = TQuery::Create("User ID=galerion_password_test;Password=" +
+                                              password + ";" + server);
+            query->SetText("SELECT 1");
+            query->Open();
+        });
+        return host.errors.empty() ? std::string("connected") : host.errors[0];
+    };
+    EXPECT_THAT(probe("wrong"),
+                HasSubstr("password authentication failed for user \"galerion_password_test\""));
+    EXPECT_EQ(probe("\"it's right\""), "connected");
+}
+
 TEST_F(Postgres, SessionSettingsAreTheProgramsWhateverTheServerSays) {
     // A server (here: the session's start-up options) with backslash escapes, another client
     // encoding and another date style.
