@@ -21,8 +21,13 @@ public:
     virtual std::string Caption() const = 0;
     virtual void SetHint(const std::string& hint) = 0;
     virtual std::string Hint() const = 0;
-    // Shows orientation, flags and face mark of its picture again.
+    // Shows orientation, flags and face mark of its picture on a freshly loaded thumbnail.
     virtual void ApplyPictureState() = 0;
+    // Another picture became the face picture: the mark goes, the thumbnail keeps its turns.
+    virtual void ReleaseFaceMark() {}
+    // The working thumbnail read again and turned by the picture's orientation (after the
+    // full-size view changed the picture); the flags stay as they are.
+    virtual void ReloadThumbnail() {}
     virtual void Repaint() {}
 };
 

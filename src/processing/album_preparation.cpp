@@ -110,14 +110,15 @@ void Collect(TWizardContext& context, TAlbumItem& album, const std::string& fold
     if (album.AlbumDate == 0) SetAlbumDateFromFirstPicture(album);
 }
 
-// A tile made for the face picture takes the mark from every picture before it.
+// A tile made for the face picture takes the mark from every picture before it. Their tiles
+// only lose the mark: showing their state again would turn their thumbnails a second time.
 void KeepSingleFaceMark(TAlbumItem& album, int index) {
     if (!album.PictureAt(index)->IsFace) return;
     for (int k = 0; k < index; ++k) {
         TPictureItem& other = *album.PictureAt(k);
         if (!other.IsFace) continue;
         other.IsFace = false;
-        if (other.Tile) other.Tile->ApplyPictureState();
+        if (other.Tile) other.Tile->ReleaseFaceMark();
     }
 }
 

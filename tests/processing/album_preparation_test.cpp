@@ -162,6 +162,48 @@ TEST_F(Preparation, RestoresStoredAlbumPicturesAndFace) {
     EXPECT_TRUE(f.Logged("Picture found in database: Trip/c.jpg"));
 }
 
+// Records what preparation asks of the tiles it creates.
+struct TCountingTile : TVisualPictureItem {
+    int applied = 0, released = 0;
+    void SetCaption(const std::string&) override {}
+    std::string Caption() const override { return {}; }
+    void SetHint(const std::string&) override {}
+    std::string Hint() const override { return {}; }
+    void ApplyPictureState() override { ++applied; }
+    void ReleaseFaceMark() override { ++released; }
+};
+
+class TTileHost : public TScriptedHost {
+public:
+    std::vector<TCountingTile*> tiles;
+    std::unique_ptr<TVisualPictureItem> CreateTile(TPictureItem&, const TTilePlacement&) override {
+        auto tile = std::make_unique<TCountingTile>();
+        tiles.push_back(tile.get());
+        return tile;
+    }
+};
+
+TEST_F(Preparation, StoredFaceTakesTheMarkWithoutShowingEarlierTilesAgain) {
+    Exec(f.connection, "INSERT INTO album (original_path, face_picture_id) VALUES ('" + album +
+                           "', 12)");
+    Exec(f.connection, "INSERT INTO picture (picture_id, filename_original, album_id) VALUES "
+                       "(12, 'Trip/c.jpg', (SELECT MAX(album_id) FROM album))");
+    TTileHost host;
+    TBusyState busy(host);
+    TWizardContext context{f.albums, f.settings, f.log, host, busy};
+    f.albums.AddAlbum(album);
+    PrepareAlbum(context, 0);
+    ASSERT_EQ(host.tiles.size(), 3u);
+    // The first picture's tile was shown once (a second showing would turn its thumbnail
+    // twice) and lost the face mark when the stored face picture's tile came.
+    EXPECT_EQ(host.tiles[0]->applied, 1);
+    EXPECT_EQ(host.tiles[0]->released, 1);
+    EXPECT_EQ(host.tiles[1]->released, 0);
+    EXPECT_EQ(host.tiles[2]->applied, 1);
+    EXPECT_FALSE(Album().PictureAt(0)->IsFace);
+    EXPECT_TRUE(Album().PictureAt(2)->IsFace);
+}
+
 TEST_F(Preparation, DatabaseErrorIsShownAndPreparationGoesOn) {
     f.settings.DB = "Provider=SQLite;Data Source=" + (f.root / "missing.db");
     f.PrepareAll({album});

@@ -11,6 +11,8 @@
 #include <string>
 
 class QAbstractButton;
+class QEvent;
+class QRect;
 class QLabel;
 class QPushButton;
 class QScrollArea;
@@ -54,8 +56,8 @@ public:
     // album list repainted, the alternative description following its group box.
     void RelayoutAfterResize();
     // Tile layout by the grid rule; a thumbnail edit that is no number shows the conversion
-    // error and leaves the tiles where they were.
-    void LayoutTiles();
+    // error, leaves the tiles where they were and gives false.
+    bool LayoutTiles();
 
     // Splitter positions and the thumbnail box from the settings record (after loading it).
     void ApplySettings();
@@ -89,6 +91,9 @@ signals:
     // The splitter between the album column and the tiles moved (the window's resize rule runs).
     void picturesSplitterMoved();
 
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
     void BuildLeftColumn(QSplitter& columns);
     void BuildRightSide(QSplitter& columns);
@@ -96,6 +101,8 @@ private:
     void RunToolbarTurn(int glyph);
     void RunAlbumCategories();
     void UpdateCategoriesButton();
+    void GrowTileArea(const QRect& tile);
+    TAlbumItem* Album() const;
 
     TWizardContext& context_;
     TMessages& messages_;
