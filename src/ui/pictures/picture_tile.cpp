@@ -193,12 +193,11 @@ void TPictureTile::ReleaseFaceMark() {
 
 void TPictureTile::MakeFace() {
     Button(TTileButton::Face).setChecked(true);  // stays pressed until another tile takes over
+    // Only pictures with a tile lose the mark: while an album is being prepared, a later
+    // picture may carry the stored face mark, which wins when its tile comes.
     for (int i = 0; i < list_.Count(); ++i) {
-        TPictureItem* other = list_.PictureAt(i);
-        if (!other || other == &picture_) continue;
-        // The user's choice is the only face picture, also among pictures without a tile.
-        if (other->Tile) other->Tile->ReleaseFaceMark();
-        other->IsFace = false;
+        TVisualPictureItem* other = list_.TileAt(i);
+        if (other && other != this) other->ReleaseFaceMark();
     }
     picture_.IsFace = true;
     Repaint();
