@@ -169,6 +169,59 @@ bool ReadRowsStep(TDecodeSession& s, TColor32* bits, int width) {
     return true;
 }
 
+// Rows of the chosen list, skipping the picture rows between them. Kept apart from the setjmp
+// frame so that none of its loop variables live across the jump.
+void ReadChosenRows(TDecodeSession& s, TColor32* bits, int width, const std::vector<int>& chosen,
+                    bool skip) {
+    const std::size_t count = chosen.size();
+    std::size_t k = 0;
+    while (k < count) {
+        const JDIMENSION wanted = static_cast<JDIMENSION>(chosen[k]);
+        TColor32* out = bits + k * static_cast<std::size_t>(width);
+        JSAMPROW row = s.form == TRowForm::Direct ? reinterpret_cast<JSAMPROW>(out) : s.rows.data();
+        while (s.cinfo.output_scanline < wanted) {
+            if (skip) {
+                jpeg_skip_scanlines(&s.cinfo, wanted - s.cinfo.output_scanline);
+            } else {
+                jpeg_read_scanlines(&s.cinfo, &row, 1);  // read and dropped
+            }
+        }
+        jpeg_read_scanlines(&s.cinfo, &row, 1);
+        ConvertRow(s.form, s.cinfo.saw_Adobe_marker, row, out, width);
+        std::size_t next = k + 1;
+        for (; next < count && chosen[next] == chosen[k]; ++next)
+            std::memcpy(bits + next * static_cast<std::size_t>(width), out,
+                        static_cast<std::size_t>(width) * sizeof(TColor32));
+        k = next;
+    }
+    // Skipping to the end reads no further; damage after the last row read goes unnoticed (the
+    // library reports damaged image data only as warnings anyway).
+    const JDIMENSION rest = s.cinfo.output_height - s.cinfo.output_scanline;
+    if (rest > 0) jpeg_skip_scanlines(&s.cinfo, rest);
+    jpeg_finish_decompress(&s.cinfo);
+}
+
+bool ReadChosenRowsStep(TDecodeSession& s, TColor32* bits, int width, const std::vector<int>& chosen,
+                        bool skip) {
+    if (setjmp(s.error.jump)) return false;
+    ReadChosenRows(s, bits, width, chosen, skip);
+    return true;
+}
+
+// Layouts whose skipped rows are known to leave the rows read exactly as a full decode gives
+// them: single-pass files, grey or YCbCr with chroma at full, half-width or half-size
+// resolution. Anything else reads every row.
+bool SkippingKeepsPixels(const jpeg_decompress_struct& cinfo) {
+    if (cinfo.progressive_mode || cinfo.arith_code) return false;
+    if (cinfo.num_components == 1) return cinfo.jpeg_color_space == JCS_GRAYSCALE;
+    if (cinfo.num_components != 3 || cinfo.jpeg_color_space != JCS_YCbCr) return false;
+    const jpeg_component_info* c = cinfo.comp_info;
+    for (int i = 1; i < 3; ++i)
+        if (c[i].h_samp_factor != 1 || c[i].v_samp_factor != 1) return false;
+    const int h = c[0].h_samp_factor, v = c[0].v_samp_factor;
+    return (h == 1 && v == 1) || (h == 2 && v == 1) || (h == 2 && v == 2);
+}
+
 void CheckPictureSize(const jpeg_decompress_struct& cinfo) {
     const std::uint64_t pixels = static_cast<std::uint64_t>(cinfo.image_width) * cinfo.image_height;
     if (pixels > kMaxPicturePixels)
@@ -232,6 +285,25 @@ void LoadPicture(TBitmap32& bitmap, const std::string& path) {
         session.rows.resize(static_cast<std::size_t>(width) * session.cinfo.output_components * kRowsPerRead);
     bitmap.SetSizeForOverwrite(width, height);
     if (!ReadRowsStep(session, bitmap.Bits(), width)) session.Raise();
+}
+
+void LoadPictureRows(TBitmap32& bitmap, const std::string& path, const TRowChooser& chooseRows) {
+    TDecodeSession session(OpenRegularFile(path));
+    OpenSession(session);
+    const int width = static_cast<int>(session.cinfo.image_width);
+    const int height = static_cast<int>(session.cinfo.image_height);
+    const std::vector<int> chosen = chooseRows(width, height);
+    if (!std::is_sorted(chosen.begin(), chosen.end()) ||
+        (!chosen.empty() && (chosen.front() < 0 || chosen.back() >= height)))
+        throw RangeError("Rows to decode must be ascending and inside the picture");
+    ChooseOutput(session);
+    const bool skip = SkippingKeepsPixels(session.cinfo);
+    if (!StartStep(session)) session.Raise();
+    CheckOutputComponents(session);
+    if (session.form != TRowForm::Direct)
+        session.rows.resize(static_cast<std::size_t>(width) * session.cinfo.output_components);
+    bitmap.SetSizeForOverwrite(width, static_cast<int>(chosen.size()));
+    if (!ReadChosenRowsStep(session, bitmap.Bits(), width, chosen, skip)) session.Raise();
 }
 
 TJpegSize ReadJpegSize(const std::string& path) {

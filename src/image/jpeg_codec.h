@@ -5,7 +5,9 @@
 #include "image/bitmap32.h"
 
 #include <cstdint>
+#include <functional>
 #include <string>
+#include <vector>
 
 namespace galerion {
 
@@ -24,6 +26,14 @@ void LoadPicture(TBitmap32& bitmap, const std::string& path);
 struct TJpegSize {
     int Width, Height;
 };
+
+// Picks, from the picture's size, the picture rows a caller reads (ascending, repeats allowed).
+using TRowChooser = std::function<std::vector<int>(int width, int height)>;
+
+// Decodes only the chosen rows: raster row k becomes picture row rows[k], with exactly the
+// pixels LoadPicture gives that row. Rows nobody reads are skipped without upsampling or colour
+// conversion where the file's layout allows it; the file is read no further than the last row.
+void LoadPictureRows(TBitmap32& bitmap, const std::string& path, const TRowChooser& chooseRows);
 // The size from the file's header alone, with the same checks as LoadPicture.
 TJpegSize ReadJpegSize(const std::string& path);
 

@@ -7,6 +7,7 @@
 #include "platform/errors.h"
 
 #include <algorithm>
+#include <vector>
 
 namespace galerion {
 
@@ -30,6 +31,32 @@ void DrawFitted(TBitmap32& source, TBitmap32& target, double scale) {
     target.SetSize(size.Width, size.Height);
     StretchDraw(source, target, TRect{0, 0, size.Width, size.Height},
                 TRect{0, 0, source.Width(), source.Height()});
+}
+
+// Nearest-pixel scaling reads one photo row per thumbnail row: only those rows are decoded, into
+// a raster of the thumbnail's height, which then maps row for row. The pixels are the same as
+// from the whole photo.
+void MakeNearestThumbnail(const std::string& sourcePath, const std::string& targetPath, int boxWidth,
+                          int boxHeight, bool keepSmaller, TProcessingLog& log, TThumbnailRasters& rasters) {
+    TBitmap32& rows = rasters.Picture;
+    bool smaller = false;
+    TFittedSize fitted{0, 0};
+    int photoWidth = 0;
+    LoadPictureRows(rows, sourcePath, [&](int width, int height) {
+        const double scale = BoxScale(width, height, boxWidth, boxHeight, keepSmaller, smaller);
+        fitted = FittedSize(width, height, scale);
+        photoWidth = width;
+        std::vector<int> chosen(static_cast<std::size_t>(fitted.Height));
+        for (int j = 0; j < fitted.Height; ++j) chosen[static_cast<std::size_t>(j)] = NearestSourcePosition(j, height, fitted.Height);
+        return chosen;
+    });
+    rows.StretchFilter = sfNearest;
+    if (smaller) log.AddLogLine(msg::SmallerThanBox(keepSmaller, sourcePath, targetPath), msg::kLevelWarning);
+    TBitmap32& thumbnail = rasters.Thumbnail;
+    thumbnail.StretchFilter = sfNearest;
+    thumbnail.SetSize(fitted.Width, fitted.Height);
+    StretchDraw(rows, thumbnail, TRect{0, 0, fitted.Width, fitted.Height}, TRect{0, 0, photoWidth, fitted.Height});
+    SaveJpeg(thumbnail, kDefaultJpegQuality, targetPath);
 }
 
 }  // namespace
@@ -62,6 +89,10 @@ void ResizeIntoBox(const std::string& nameForMessages, TBitmap32& source, TBitma
 void MakeWorkingThumbnail(const std::string& sourcePath, const std::string& targetPath, int boxWidth,
                           int boxHeight, bool keepSmaller, TStretchFilter filter, TProcessingLog& log,
                           TThumbnailRasters& rasters) {
+    if (filter == sfNearest) {
+        MakeNearestThumbnail(sourcePath, targetPath, boxWidth, boxHeight, keepSmaller, log, rasters);
+        return;
+    }
     TBitmap32& picture = rasters.Picture;
     LoadPicture(picture, sourcePath);
     picture.StretchFilter = filter;

@@ -94,12 +94,8 @@ void DrawCopy(const TBitmap32& source, const TGeometry& g, TRowWriter& writer) {
     }
 }
 
-// Nearest-pixel mapping: first and last destination positions on the first and last source ones.
 int NearestSource(int i, int sourceExtent, int destExtent) {
-    if (destExtent < 2) return (sourceExtent - 1) / 2;
-    const float q = static_cast<float>(sourceExtent - 1) / static_cast<float>(destExtent - 1);
-    const float u = static_cast<float>(i) * q;
-    return std::clamp(static_cast<int>(Round(u)), 0, sourceExtent - 1);
+    return NearestSourcePosition(i, sourceExtent, destExtent);
 }
 
 void DrawNearest(const TBitmap32& source, const TGeometry& g, TRowWriter& writer) {
@@ -282,6 +278,14 @@ TDrawPath ChoosePath(const TGeometry& g, TStretchFilter filter) {
 }
 
 }  // namespace
+
+// Nearest-pixel mapping: first and last destination positions on the first and last source ones.
+int NearestSourcePosition(int i, int sourceExtent, int destExtent) {
+    if (destExtent < 2) return (sourceExtent - 1) / 2;
+    const float q = static_cast<float>(sourceExtent - 1) / static_cast<float>(destExtent - 1);
+    const float u = static_cast<float>(i) * q;
+    return std::clamp(static_cast<int>(Round(u)), 0, sourceExtent - 1);
+}
 
 void StretchDraw(const TBitmap32& source, TBitmap32& destination, TRect destinationRect, TRect sourceRect) {
     if (&source == &destination) {

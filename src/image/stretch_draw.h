@@ -14,4 +14,8 @@ namespace galerion {
 // Source and destination may be the same raster.
 void StretchDraw(const TBitmap32& source, TBitmap32& destination, TRect destinationRect, TRect sourceRect);
 
+// The source position that a nearest-pixel draw of sourceExtent positions onto destExtent
+// positions reads for destination position i.
+int NearestSourcePosition(int i, int sourceExtent, int destExtent);
+
 }  // namespace galerion

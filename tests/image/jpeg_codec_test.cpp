@@ -1,11 +1,15 @@
 #include "image/jpeg_codec.h"
 
+#include "core/processing_log.h"
+#include "image/resize.h"
+#include "image/stretch_draw.h"
 #include "image_test_support.h"
 #include "platform/errors.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <fstream>
 #include <functional>
@@ -324,6 +328,85 @@ TEST_F(JpegCodecTest, EveryKindOfPhotoDecodesToRgb) {
             EXPECT_TRUE(RedOf(p) == GreenOf(p) && GreenOf(p) == BlueOf(p));
         }
     }
+}
+
+// Skipping rows nobody reads must not change a single pixel of the rows read, nor of the
+// working thumbnail made from them, whatever the file's chroma layout. The photos are textured
+// and of odd sizes, so partial blocks, the last rows and rows at block edges are all met.
+TEST_F(JpegCodecTest, ChosenRowsAndNearestThumbnailsMatchTheFullDecode) {
+    const auto texture = [](int components) {
+        return [components](int x, int y, JSAMPLE* s) {
+            for (int c = 0; c < components; ++c)
+                s[c] = static_cast<JSAMPLE>((x * 7 + y * 13 + c * 50 + ((x * y) % 23) * 9) & 0xFF);
+        };
+    };
+    const auto sampling = [](int h, int v) {
+        return [h, v](jpeg_compress_struct& c) {
+            c.comp_info[0].h_samp_factor = h;
+            c.comp_info[0].v_samp_factor = v;
+        };
+    };
+    const struct {
+        const char* name;
+        int components;
+        J_COLOR_SPACE space;
+        std::function<void(jpeg_compress_struct&)> configure;
+    } layouts[] = {
+        {"4:4:4", 3, JCS_RGB, sampling(1, 1)},
+        {"4:2:2", 3, JCS_RGB, sampling(2, 1)},
+        {"4:2:0", 3, JCS_RGB, sampling(2, 2)},
+        {"grey", 1, JCS_GRAYSCALE, [](jpeg_compress_struct&) {}},
+        {"4:4:0 (read row by row)", 3, JCS_RGB, sampling(1, 2)},
+        {"progressive (read row by row)", 3, JCS_RGB,
+         [](jpeg_compress_struct& c) { jpeg_simple_progression(&c); }},
+    };
+    TProcessingLog log;
+    for (const auto& layout : layouts) {
+        SCOPED_TRACE(layout.name);
+        const std::string photo = folder.File("photo.jpg");
+        WriteWithLibrary(photo, 997, 755, layout.components, layout.space,
+                         texture(layout.components), layout.configure);
+        TBitmap32 whole;
+        LoadPicture(whole, photo);
+
+        const std::vector<int> rows = {0, 1, 7, 8, 8, 15, 16, 17, 31, 32, 33, 400, 401, 401, 753, 754};
+        TBitmap32 chosen;
+        LoadPictureRows(chosen, photo, [&](int width, int height) {
+            EXPECT_EQ(width, 997);
+            EXPECT_EQ(height, 755);
+            return rows;
+        });
+        ASSERT_EQ(chosen.Width(), 997);
+        ASSERT_EQ(chosen.Height(), static_cast<int>(rows.size()));
+        for (size_t k = 0; k < rows.size(); ++k)
+            ASSERT_TRUE(std::equal(chosen.ScanLine(static_cast<int>(k)), chosen.ScanLine(static_cast<int>(k)) + 997,
+                                   whole.ScanLine(rows[k])))
+                << "row " << rows[k];
+
+        // Shrunk into the default box and enlarged into a box larger than the photo.
+        for (const TFittedSize box : {TFittedSize{150, 100}, TFittedSize{1200, 1000}}) {
+            const std::string fast = folder.File("fast.jpg"), reference = folder.File("reference.jpg");
+            MakeWorkingThumbnail(photo, fast, box.Width, box.Height, false, sfNearest, log);
+            whole.StretchFilter = sfNearest;
+            TBitmap32 thumbnail;
+            const TFittedSize size = FittedSize(997, 755, FitScale(997, 755, box.Width, box.Height));
+            thumbnail.SetSize(size.Width, size.Height);
+            StretchDraw(whole, thumbnail, TRect{0, 0, size.Width, size.Height}, TRect{0, 0, 997, 755});
+            SaveJpeg(thumbnail, kDefaultJpegQuality, reference);
+            EXPECT_EQ(ReadBytes(fast), ReadBytes(reference)) << box.Width << " x " << box.Height;
+        }
+    }
+}
+
+TEST_F(JpegCodecTest, ChosenRowsOutsideThePictureAreRefused) {
+    const std::string photo = folder.File("small.jpg");
+    WriteWithLibrary(photo, 20, 10, 1, JCS_GRAYSCALE, [](int, int, JSAMPLE* s) { s[0] = 9; },
+                     [](jpeg_compress_struct&) {});
+    TBitmap32 rows;
+    EXPECT_THROW(LoadPictureRows(rows, photo, [](int, int) { return std::vector<int>{3, 10}; }), RangeError);
+    EXPECT_THROW(LoadPictureRows(rows, photo, [](int, int) { return std::vector<int>{5, 4}; }), RangeError);
+    LoadPictureRows(rows, photo, [](int, int) { return std::vector<int>{}; });
+    EXPECT_TRUE(rows.Empty());
 }
 
 }  // namespace

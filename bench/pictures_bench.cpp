@@ -1,0 +1,248 @@
+// The Pictures page under load, in one run:
+//  1. preparing an album of 12 MP baseline photos (working thumbnails made, tiles created)
+//     against one full decode of the same photos, per photo (goal: at most 0.6 x);
+//  2. the longest interval between two stop checks on 24 MP photos, in preparation and in the
+//     processing run (the window repaints and Stop answers only at stop checks);
+//  3. laying out 1000 tiles after the tile area was resized (goal: under 50 ms).
+//
+//   QT_QPA_PLATFORM=offscreen pictures_bench [photos=40] [photos of 24 MP=3] [tiles=1000]
+#include "bench_temp_folder.h"
+#include "core/host/user_host.h"
+#include "core/model.h"
+#include "core/processing_log.h"
+#include "core/settings.h"
+#include "db/table_script.h"
+#include "image/bitmap32.h"
+#include "image/jpeg_codec.h"
+#include "platform/program_paths.h"
+#include "processing/album_preparation.h"
+#include "processing/busy_state.h"
+#include "processing/processing_run.h"
+#include "processing/wizard_context.h"
+#include "ui/pictures/picture_tile.h"
+#include "ui/pictures/pictures_page.h"
+
+#include <QApplication>
+#include <QScrollArea>
+
+#include <algorithm>
+#include <chrono>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+namespace {
+
+using namespace galerion;
+using Clock = std::chrono::steady_clock;
+
+double Seconds(Clock::duration d) { return std::chrono::duration<double>(d).count(); }
+
+// Hands the pictures view to the page and times the stop checks, letting events run at each
+// as the window does.
+class TBenchHost : public TUserHost {
+public:
+    ui::TPicturesPage* page = nullptr;
+    Clock::time_point lastPump{};
+    double longestPump = 0;
+
+    void StartTiming() {
+        lastPump = Clock::now();
+        longestPump = 0;
+    }
+    void ShowError(const std::string& t) override { std::fprintf(stderr, "error: %s\n", t.c_str()); }
+    void ShowWarning(const std::string& t) override { std::fprintf(stderr, "warning: %s\n", t.c_str()); }
+    void ShowInformation(const std::string&) override {}
+    bool Confirm(const std::string&) override { return true; }
+    TExistingAlbumReply AskExistingAlbum(const std::string&) override {
+        return {TExistingAlbumAnswer::Update, false};
+    }
+    [[noreturn]] void ExitProgram(int code) override { std::exit(code); }
+    void PumpMessages() override {
+        QCoreApplication::processEvents();
+        const Clock::time_point now = Clock::now();
+        longestPump = std::max(longestPump, Seconds(now - lastPump));
+        lastPump = now;
+    }
+    int TileAreaWidth() const override { return page->TileAreaWidth(); }
+    std::unique_ptr<TVisualPictureItem> CreateTile(TPictureItem& p, const TTilePlacement& w) override {
+        return page->CreateTile(p, w);
+    }
+    void ClearFacePicture() override { page->ClearFacePicture(); }
+    void ShowAlbumDetails(const TAlbumItem& a) override { page->ShowAlbumDetails(a); }
+    void RepaintAlbumList() override { page->RepaintAlbumList(); }
+    void SetProcessButton(const std::string& c, bool e) override { page->SetProcessButton(c, e); }
+};
+
+// A photo-like picture: smooth light and colour with fine texture, so the codec works as hard
+// as on a camera picture.
+void WritePhoto(const std::string& path, int width, int height, int seed) {
+    TBitmap32 bitmap;
+    bitmap.SetSize(width, height);
+    unsigned noise = 12345u + static_cast<unsigned>(seed) * 7919u;
+    for (int y = 0; y < height; ++y) {
+        TColor32* row = bitmap.ScanLine(y);
+        for (int x = 0; x < width; ++x) {
+            noise = noise * 1103515245u + 12345u;
+            const int n = static_cast<int>((noise >> 16) & 31) - 16;
+            const double u = static_cast<double>(x) / width, v = static_cast<double>(y) / height;
+            const int r = static_cast<int>(120 + 90 * std::sin(u * 7 + seed) * v) + n;
+            const int g = static_cast<int>(110 + 80 * std::cos(v * 5 - u * 3)) + n;
+            const int b = static_cast<int>(140 + 70 * std::sin((u + v) * 11 + seed)) + n;
+            auto clamp = [](int c) { return c < 0 ? 0 : c > 255 ? 255 : c; };
+            row[x] = Color32(clamp(r), clamp(g), clamp(b));
+        }
+    }
+    SaveJpeg(bitmap, 92, path);
+}
+
+std::string MakeAlbum(const std::string& folder, int photos, int width, int height) {
+    std::filesystem::create_directories(folder);
+    for (int i = 0; i < photos; ++i) {
+        char name[32];
+        std::snprintf(name, sizeof name, "/IMG_%04d.jpg", i);
+        WritePhoto(folder + name, width, height, i);
+    }
+    return folder;
+}
+
+double DecodeAll(const TAlbumItem& album) {
+    TBitmap32 raster;
+    const Clock::time_point start = Clock::now();
+    for (int i = 0; i < album.PictureCount(); ++i) LoadPicture(raster, album.PictureAt(i)->OriginalFile);
+    return Seconds(Clock::now() - start);
+}
+
+// Only the last row read: what reading and entropy-decoding the file costs, the floor of any
+// decode that skips rows. (Skipping to the end would stop reading the file altogether.)
+double SkipAll(const TAlbumItem& album) {
+    TBitmap32 raster;
+    const Clock::time_point start = Clock::now();
+    for (int i = 0; i < album.PictureCount(); ++i)
+        LoadPictureRows(raster, album.PictureAt(i)->OriginalFile, [](int, int height) { return std::vector<int>{height - 1}; });
+    return Seconds(Clock::now() - start);
+}
+
+struct TBench {
+    bench::TTempFolder root{"galerion_pictures_bench_"};
+    TBenchHost host;
+    TProcessingLog log;
+    TSettings settings;
+    TAlbumList albums;
+    TBusyState busy{host};
+    TWizardContext context{albums, settings, log, host, busy};
+    ui::TPicturesPage page{context, host};
+
+    TBench() {
+        host.page = &page;
+        settings.DB = "Provider=SQLite;Data Source=" + root.File("site.db");
+        CreateTablesFromScript(settings.DB, host, ResourcePath("create_tables.sql"));
+        settings.RecreateTemp = true;
+        page.resize(1200, 800);
+        page.show();
+        QCoreApplication::processEvents();
+    }
+
+    // "Pictures >" for one album; the seconds preparation took.
+    double Prepare(const std::string& folder) {
+        albums.Clear();
+        albums.AddAlbum(folder);
+        page.StartWithAlbums();
+        const Clock::time_point start = Clock::now();
+        host.StartTiming();
+        {
+            TBusyScope scope(busy);
+            PrepareAlbum(context, 0);
+        }
+        return Seconds(Clock::now() - start);
+    }
+};
+
+void PreparationAgainstDecode(TBench& b, int photos) {
+    std::printf("Writing %d photos of 4000 x 3000 (12 MP, 4:2:0)...\n", photos);
+    const std::string folder = MakeAlbum(b.root.File("Album12"), photos, 4000, 3000);
+    b.Prepare(folder);  // collects the album and warms the file cache
+    const double decodeBefore = DecodeAll(*b.albums.AlbumAt(0));
+    const double prepare = b.Prepare(folder);
+    const double decodeAfter = DecodeAll(*b.albums.AlbumAt(0));
+    const double floor = SkipAll(*b.albums.AlbumAt(0));
+    const double decode = (decodeBefore + decodeAfter) / 2;
+    std::printf("full decode:  %.1f ms per photo (%.1f before, %.1f after)\n", 1000 * decode / photos,
+                1000 * decodeBefore / photos, 1000 * decodeAfter / photos);
+    std::printf("only the last row: %.1f ms per photo (%.2f x, the floor of a row-skipping decode)\n",
+                1000 * floor / photos, floor / decode);
+    std::printf("preparation:  %.1f ms per photo (thumbnail made, tile created)\n",
+                1000 * prepare / photos);
+    std::printf("  preparation / full decode: %.2f x  (goal <= 0.6)\n", prepare / decode);
+}
+
+void StopCheckIntervals(TBench& b, int photos) {
+    std::printf("Writing %d photos of 6000 x 4000 (24 MP)...\n", photos);
+    const std::string folder = MakeAlbum(b.root.File("Album24"), photos, 6000, 4000);
+    b.Prepare(folder);
+    std::printf("longest interval between stop checks, preparation: %.0f ms\n", 1000 * b.host.longestPump);
+    b.settings.ProcessLarge = true;
+    b.settings.ResizeMode = sfLanczos;
+    b.settings.UpdateMode = 2;
+    b.host.StartTiming();
+    StartProcessing(b.context);
+    std::printf("longest interval between stop checks, processing run (large, medium, thumbnail, "
+                "Lanczos): %.0f ms\n", 1000 * b.host.longestPump);
+}
+
+void TileLayout(TBench& b, int tiles) {
+    const std::string folder = b.root.File("Tiles");
+    std::filesystem::create_directories(folder);
+    const std::string thumb = folder + "/tmp_shared.jpg";
+    WritePhoto(thumb, 150, 100, 1);
+    b.albums.Clear();
+    b.albums.AddAlbum(folder);
+    b.page.StartWithAlbums();
+    TAlbumItem& album = *b.albums.AlbumAt(0);
+    album.Prepared = true;
+    for (int i = 0; i < tiles; ++i) {
+        const int index = album.PictureItems.Add(folder + "/p" + std::to_string(i) + ".jpg");
+        auto picture = std::make_unique<TPictureItem>(&album.PictureItems);
+        picture->TempFile = thumb;
+        album.PictureItems.SetObject(index, std::move(picture));
+        const TTilePlacement where = TilePosition(i, 150, 100, b.page.TileAreaWidth());
+        album.SetTile(index, b.page.CreateTile(*album.PictureAt(index), where));
+        album.TileAt(index)->ApplyPictureState();
+    }
+    QCoreApplication::processEvents();
+    double longest = 0, total = 0;
+    const int widths[] = {700, 1100, 900, 1300, 800, 1000};
+    for (int width : widths) {
+        b.page.PhotosArea().setFixedWidth(width);
+        const Clock::time_point start = Clock::now();
+        QCoreApplication::processEvents();  // the resize reaches the page, which lays out
+        const double took = Seconds(Clock::now() - start);
+        longest = std::max(longest, took);
+        total += took;
+    }
+    const Clock::time_point start = Clock::now();
+    b.page.RelayoutAfterResize();
+    const double direct = Seconds(Clock::now() - start);
+    std::printf("%d tiles laid out after a resize: %.1f ms mean, %.1f ms longest; the layout alone "
+                "%.1f ms  (goal < 50 ms)\n", tiles, 1000 * total / std::size(widths), 1000 * longest,
+                1000 * direct);
+    album.ReleaseTiles();
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    const int photos = argc > 1 ? std::atoi(argv[1]) : 40;
+    const int bigPhotos = argc > 2 ? std::atoi(argv[2]) : 3;
+    const int tiles = argc > 3 ? std::atoi(argv[3]) : 1000;
+    TBench bench;
+    if (photos > 0) PreparationAgainstDecode(bench, photos);
+    if (bigPhotos > 0) StopCheckIntervals(bench, bigPhotos);
+    if (tiles > 0) TileLayout(bench, tiles);
+    return 0;
+}
