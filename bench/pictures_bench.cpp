@@ -6,19 +6,18 @@
 //  3. laying out 1000 tiles after the tile area was resized (goal: under 50 ms).
 //
 //   QT_QPA_PLATFORM=offscreen pictures_bench [photos=40] [photos of 24 MP=3] [tiles=1000]
-#include "bench_temp_folder.h"
 #include "core/host/user_host.h"
 #include "core/model.h"
 #include "core/processing_log.h"
 #include "core/settings.h"
-#include "db/table_script.h"
 #include "image/bitmap32.h"
 #include "image/jpeg_codec.h"
-#include "platform/program_paths.h"
 #include "processing/album_preparation.h"
 #include "processing/busy_state.h"
 #include "processing/processing_run.h"
 #include "processing/wizard_context.h"
+#include "support/temp_folder.h"
+#include "support/test_database.h"
 #include "ui/pictures/picture_tile.h"
 #include "ui/pictures/pictures_page.h"
 
@@ -127,7 +126,7 @@ double SkipAll(const TAlbumItem& album) {
 }
 
 struct TBench {
-    bench::TTempFolder root{"galerion_pictures_bench_"};
+    test::TTempFolder root{"galerion_pictures_bench_"};
     TBenchHost host;
     TProcessingLog log;
     TSettings settings;
@@ -138,8 +137,7 @@ struct TBench {
 
     TBench() {
         host.page = &page;
-        settings.DB = "Provider=SQLite;Data Source=" + root.File("site.db");
-        CreateTablesFromScript(settings.DB, host, ResourcePath("create_tables.sql"));
+        settings.DB = test::CreateDatabase(root.File("site.db"));
         settings.RecreateTemp = true;
         page.resize(1200, 800);
         page.show();

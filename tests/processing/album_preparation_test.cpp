@@ -184,9 +184,9 @@ public:
 };
 
 TEST_F(Preparation, StoredFaceTakesTheMarkWithoutShowingEarlierTilesAgain) {
-    Exec(f.connection, "INSERT INTO album (original_path, face_picture_id) VALUES ('" + album +
+    RunRaw(f.connection, "INSERT INTO album (original_path, face_picture_id) VALUES ('" + album +
                            "', 12)");
-    Exec(f.connection, "INSERT INTO picture (picture_id, filename_original, album_id) VALUES "
+    RunRaw(f.connection, "INSERT INTO picture (picture_id, filename_original, album_id) VALUES "
                        "(12, 'Trip/c.jpg', (SELECT MAX(album_id) FROM album))");
     TTileHost host;
     TBusyState busy(host);

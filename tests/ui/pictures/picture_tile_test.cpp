@@ -1,6 +1,7 @@
 #include "pictures_fixture.h"
 
 #include "image/stretch_draw.h"
+#include "support/files.h"
 #include "ui/pictures/picture_tile.h"
 #include "ui/pictures/raster_widgets.h"
 #include "ui/pictures/tile_painting.h"

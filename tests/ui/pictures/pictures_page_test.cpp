@@ -1,8 +1,9 @@
 #include "pictures_fixture.h"
 
 #include "platform/date_time.h"
-#include "db/query.h"
 #include "processing/album_preparation.h"
+#include "support/files.h"
+#include "support/test_database.h"
 #include "ui/pictures/album_details.h"
 #include "ui/pictures/album_list_box.h"
 #include "ui/pictures/picture_tile.h"
@@ -20,7 +21,6 @@
 #include <QToolButton>
 
 #include <cmath>
-#include <fstream>
 
 using namespace galerion;
 using namespace galerion::test;
@@ -30,12 +30,6 @@ namespace {
 
 TPictureTile* TileOf(const TAlbumItem& album, int i) {
     return dynamic_cast<TPictureTile*>(album.TileAt(i));
-}
-
-void Exec(const std::string& connection, const std::string& sql) {
-    const auto query = TQuery::Create(connection);
-    query->SetText(sql);
-    query->Execute();
 }
 
 QPoint TilePlace(const TAlbumItem& album, int i) { return TileOf(album, i)->Panel().pos(); }
@@ -77,7 +71,7 @@ private slots:
     void unreadablePhotoIsExcludedWithoutATile() {
         TPageFixture f;
         const std::string folder = f.MakeAlbum("Trip", 3);
-        std::ofstream(folder + "/p1.jpg") << "not a photo";
+        WriteText(folder + "/p1.jpg", "not a photo");
         f.Open({folder});
         const TAlbumItem& album = *f.albums.AlbumAt(0);
         QVERIFY(album.Prepared);
@@ -199,12 +193,12 @@ private slots:
     void storedStateIsShownOnTheTiles() {
         TPageFixture f;
         const std::string folder = f.MakeAlbum("Trip", 3);
-        Exec(f.settings.DB, "INSERT INTO album (original_path, face_picture_id) VALUES ('" +
+        RunRaw(f.settings.DB, "INSERT INTO album (original_path, face_picture_id) VALUES ('" +
                                 folder + "', 12)");
         const std::string albumId = "(SELECT MAX(album_id) FROM album)";
-        Exec(f.settings.DB, "INSERT INTO picture (picture_id, filename_original, orientation, "
+        RunRaw(f.settings.DB, "INSERT INTO picture (picture_id, filename_original, orientation, "
                             "is_deleted, album_id) VALUES (11, 'Trip/p0.jpg', 2, 0, " + albumId + ")");
-        Exec(f.settings.DB, "INSERT INTO picture (picture_id, filename_original, orientation, "
+        RunRaw(f.settings.DB, "INSERT INTO picture (picture_id, filename_original, orientation, "
                             "is_deleted, album_id) VALUES (12, 'Trip/p2.jpg', 1, -1, " + albumId + ")");
         f.Open({folder});
         const TAlbumItem& album = *f.albums.AlbumAt(0);
