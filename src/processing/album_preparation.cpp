@@ -19,9 +19,11 @@
 #include "platform/file_system.h"
 #include "processing/folder_listing.h"
 #include "processing/output_names.h"
+#include "processing/thumbnail_prefetch.h"
 #include "processing/wizard_context.h"
 
 #include <algorithm>
+#include <map>
 
 namespace galerion {
 namespace {
@@ -122,12 +124,31 @@ void KeepSingleFaceMark(TAlbumItem& album, int index) {
     }
 }
 
-// Writes the working thumbnail; false when the photo cannot be decoded (it then gets no tile).
-bool MakeThumbnail(TWizardContext& context, TPictureItem& picture, int boxWidth, int boxHeight,
-                   TThumbnailRasters& rasters) {
+// The working thumbnails the loop is going to make, for helper threads to make ahead. Pictures
+// that share a working thumbnail are left to the loop, one after the other.
+std::vector<TThumbnailPrefetch::TJob> ThumbnailJobs(const TWizardContext& context,
+                                                    const TAlbumItem& album) {
+    std::map<std::string, int> users;
+    for (int i = 0; i < album.PictureCount(); ++i) ++users[album.PictureAt(i)->TempFile];
+    std::vector<TThumbnailPrefetch::TJob> jobs;
+    for (int i = 0; i < album.PictureCount(); ++i) {
+        const TPictureItem& picture = *album.PictureAt(i);
+        if (users[picture.TempFile] > 1) continue;
+        if (!context.settings.RecreateTemp && IsRegularFile(picture.TempFile)) continue;
+        if (!PathCanExist(picture.TempFile)) continue;
+        jobs.push_back({i, picture.OriginalFile, picture.TempFile});
+    }
+    return jobs;
+}
+
+// Writes the working thumbnail of picture `index` (or takes the one made ahead); false when the
+// photo cannot be decoded (it then gets no tile).
+bool MakeThumbnail(TWizardContext& context, TPictureItem& picture, int index, int boxWidth,
+                   int boxHeight, TThumbnailRasters& rasters, TThumbnailPrefetch& prefetch) {
     const TSettings& s = context.settings;
     const std::string name = LastPathComponent(picture.TempFile);
-    if (!s.RecreateTemp && IsRegularFile(picture.TempFile)) {
+    const bool madeAhead = prefetch.Has(index);
+    if (!madeAhead && !s.RecreateTemp && IsRegularFile(picture.TempFile)) {
         context.log.AddLogLine(msg::ThumbnailKept(name), msg::kLevelSkipped);
         return true;
     }
@@ -138,8 +159,12 @@ bool MakeThumbnail(TWizardContext& context, TPictureItem& picture, int boxWidth,
         return false;
     }
     try {
-        MakeWorkingThumbnail(picture.OriginalFile, picture.TempFile, boxWidth, boxHeight,
-                             s.Upscale, sfNearest, context.log, rasters);
+        if (madeAhead) {
+            prefetch.Take(index, context.log);
+        } else {
+            MakeWorkingThumbnail(picture.OriginalFile, picture.TempFile, boxWidth, boxHeight,
+                                 s.Upscale, sfNearest, context.log, rasters);
+        }
     } catch (const ImageError& e) {
         // Not the user's exclusion: the run tries the photo again.
         context.log.AddLogLine(msg::PictureFailed(picture.OriginalFile, e.what()), msg::kLevelError);
@@ -168,14 +193,19 @@ void MakeThumbnailsAndTiles(TWizardContext& context, TAlbumItem& album, int boxW
     TUserHost& host = context.host;
     const std::string prefix = PhotosPrefix(album);
     TThumbnailRasters rasters;  // reused from photo to photo
+    TThumbnailPrefetch prefetch(
+        context.makeWorkingThumbnails ? ThumbnailJobs(context, album)
+                                      : std::vector<TThumbnailPrefetch::TJob>{},
+        boxWidth, boxHeight, context.settings.Upscale);
     for (int i = 0; i < album.PictureCount(); ++i) {
         if (context.busy.StopRequested()) break;
         host.SetStatusText(prefix + "Thumb for:" + std::to_string(i + 1));
         host.SetProgressPosition(i + 1);
         if (context.busy.StopRequested()) break;
         TPictureItem& picture = *album.PictureAt(i);
-        const bool usable = !context.makeWorkingThumbnails ||
-                            MakeThumbnail(context, picture, boxWidth, boxHeight, rasters);
+        const bool usable =
+            !context.makeWorkingThumbnails ||
+            MakeThumbnail(context, picture, i, boxWidth, boxHeight, rasters, prefetch);
         if (context.busy.StopRequested()) break;
         if (context.makeWorkingThumbnails && usable) ShowTile(context, album, i, boxWidth, boxHeight);
         else KeepSingleFaceMark(album, i);

@@ -1,5 +1,6 @@
 #include "processing/album_preparation.h"
 
+#include "core/log_messages.h"
 #include "core/settings.h"
 #include "support/files.h"
 #include "support/test_database.h"
@@ -13,6 +14,7 @@
 
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <filesystem>
 
 namespace galerion {
@@ -125,6 +127,32 @@ TEST_F(Preparation, CollectsNamesAndWritesWorkingThumbnails) {
     PrepareAlbum(f.context, 0);
     EXPECT_TRUE(f.Logged("Directory " + album + " is already processed"));
     EXPECT_TRUE(f.Logged("Thumbnail has not been created again for \"tmp_a.jpg\"."));
+}
+
+// Thumbnails are made ahead on helper threads; the log still reads picture by picture, and a
+// thumbnail kept from an earlier showing is not made again.
+TEST_F(Preparation, ThumbnailLinesComeInListOrder) {
+    for (const char* name : {"d.jpg", "e.jpg", "f.jpg"}) WriteJpeg(album + "/" + name, 40, 30);
+    f.PrepareAll({album});
+    std::vector<std::string> expected;
+    for (const char* name : {"a", "b", "c", "d", "e", "f"}) {
+        const std::string source = album + "/" + name + ".jpg";
+        expected.push_back(msg::SmallerThanBox(false, source, album + "/tmp/tmp_" + name + ".jpg"));
+        expected.push_back(std::string("Thumbnail for \"tmp_") + name + ".jpg\" done.");
+    }
+    std::vector<std::string> lines = f.LogTexts();
+    const auto first = std::find(lines.begin(), lines.end(), expected[0]);
+    ASSERT_NE(first, lines.end());
+    EXPECT_EQ(std::vector<std::string>(first, first + 12), expected);
+
+    std::filesystem::remove(album + "/tmp/tmp_e.jpg");
+    f.log.Clear();
+    PrepareAlbum(f.context, 0);
+    lines = f.LogTexts();
+    EXPECT_TRUE(f.Logged("Thumbnail has not been created again for \"tmp_d.jpg\"."));
+    EXPECT_TRUE(f.Logged("Thumbnail for \"tmp_e.jpg\" done."));
+    EXPECT_TRUE(f.Logged("Thumbnail has not been created again for \"tmp_f.jpg\"."));
+    EXPECT_TRUE(std::filesystem::exists(album + "/tmp/tmp_e.jpg"));
 }
 
 TEST_F(Preparation, RestoresStoredAlbumPicturesAndFace) {
