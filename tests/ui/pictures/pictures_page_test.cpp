@@ -82,6 +82,21 @@ private slots:
         QVERIFY(f.host.errors.empty());
     }
 
+    void brokenWorkingThumbnailEndsTheSwitchWithTheDecoderError() {
+        TPageFixture f;
+        const std::string second = f.MakeAlbum("Second", 2);
+        MakeFolder(second + "/tmp");
+        WriteText(second + "/tmp/tmp_p1.jpg", "no picture");  // kept: RecreateTemp is off
+        f.Open({f.MakeAlbum("First", 1), second});
+        f.page->SwitchAlbum(1);
+        QCOMPARE(f.host.errors.size(), size_t(1));
+        QVERIFY(!f.albums.AlbumAt(1)->Prepared);
+        QVERIFY(TileOf(*f.albums.AlbumAt(1), 0));
+        QVERIFY(!f.albums.AlbumAt(1)->TileAt(1));
+        QVERIFY(!f.busy.Busy());
+        QCOMPARE(f.page->ProcessButton().text(), QString("Process albums (1 of 2) >"));
+    }
+
     void tileGrid_data() {
         QTest::addColumn<int>("areaWidth");
         QTest::addColumn<QString>("thumbWidth");
