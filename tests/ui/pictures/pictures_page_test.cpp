@@ -68,18 +68,21 @@ private slots:
         QVERIFY(f.page->PhotosArea().widget()->height() > last.bottom());
     }
 
-    void unreadablePhotoIsExcludedWithoutATile() {
+    void unreadablePhotoGetsNoTileAndTheAlbumGoesOn() {
         TPageFixture f;
         const std::string folder = f.MakeAlbum("Trip", 3);
         WriteText(folder + "/p1.jpg", "not a photo");
         f.Open({folder});
         const TAlbumItem& album = *f.albums.AlbumAt(0);
         QVERIFY(album.Prepared);
-        QVERIFY(album.PictureAt(1)->IsDeleted);
         QVERIFY(!album.TileAt(1));
+        QVERIFY(!album.PictureAt(1)->IsDeleted);  // a failure of this run, not the user's choice
         QVERIFY(TileOf(album, 0) && TileOf(album, 2));
         QCOMPARE(f.context.failures.size(), size_t(1));
         QVERIFY(f.host.errors.empty());
+        // The next tile goes where its picture's index says: the gap stays.
+        const TTilePlacement third = TilePosition(2, 150, 100, f.page->TileAreaWidth());
+        QCOMPARE(TilePlace(album, 2), QPoint(third.left, third.top));
     }
 
     void brokenWorkingThumbnailEndsTheSwitchWithTheDecoderError() {
