@@ -125,8 +125,15 @@ QIcon DrawnGlyph(int glyph) {
 
 QIcon PictureGlyph(int glyph) {
     if (glyph < 0 || glyph >= kGlyphCount) return QIcon();
-    return QIcon::fromTheme(QString::fromLatin1(kThemeNames[static_cast<size_t>(glyph)]),
-                            DrawnGlyph(glyph));
+    // Looked up once: a thousand tiles share eight icons.
+    static const std::array<QIcon, kGlyphCount> icons = [] {
+        std::array<QIcon, kGlyphCount> made;
+        for (int k = 0; k < kGlyphCount; ++k)
+            made[static_cast<size_t>(k)] = QIcon::fromTheme(
+                QString::fromLatin1(kThemeNames[static_cast<size_t>(k)]), DrawnGlyph(k));
+        return made;
+    }();
+    return icons[static_cast<size_t>(glyph)];
 }
 
 }  // namespace galerion::ui

@@ -20,6 +20,7 @@
 #include <QPushButton>
 #include <QScrollArea>
 #include <QScrollBar>
+#include <QShortcut>
 #include <QSplitter>
 #include <QToolButton>
 #include <QVBoxLayout>
@@ -76,6 +77,9 @@ TPicturesPage::TPicturesPage(TWizardContext& context, TMessages& messages, QWidg
     });
     ApplySettings();
     SetPictureActions({});
+    auto* help = new QShortcut(QKeySequence(Qt::Key_F1), this, nullptr, nullptr,
+                               Qt::WidgetWithChildrenShortcut);
+    connect(help, &QShortcut::activated, this, [this] { emit helpRequested(kPicturesHelpContext); });
 }
 
 TPicturesPage::~TPicturesPage() = default;
