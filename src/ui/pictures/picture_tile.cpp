@@ -63,6 +63,17 @@ std::string FileNameOf(const std::string& path) {
     return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
+// The tile of the first included picture that has one. A photo that could not be read has no
+// tile though it is not excluded; the face mark passes it by for the next picture shown.
+TPictureTile* FirstIncludedTile(const TPictureList& list) {
+    for (int i = 0; i < list.Count(); ++i) {
+        const TPictureItem* picture = list.PictureAt(i);
+        if (picture && !picture->IsDeleted && picture->Tile)
+            return dynamic_cast<TPictureTile*>(picture->Tile.get());
+    }
+    return nullptr;
+}
+
 }  // namespace
 
 int TilePanelWidth(int boxWidth) { return std::max(boxWidth + kTileExtraWidth, kTileMinWidth); }
@@ -241,11 +252,11 @@ void TPictureTile::OnExcludeClicked(bool excluded) {
     EnableEditing(!excluded);
     picture_.IsDeleted = excluded;
     if (!picture_.IsFace) return;
-    if (list_.IncludedCount() == 0) {
+    if (TPictureTile* first = FirstIncludedTile(list_)) {
+        first->MakeFace();
+    } else if (list_.IncludedCount() == 0) {
         // The picture stays the face picture; the preview says there is nothing to show.
         if (surroundings_.facePreview) surroundings_.facePreview->FillRaster(kNoIncludedPicture);
-    } else if (auto* first = dynamic_cast<TPictureTile*>(list_.FirstIncludedTile())) {
-        first->MakeFace();
     }
 }
 

@@ -83,6 +83,12 @@ private slots:
         // The next tile goes where its picture's index says: the gap stays.
         const TTilePlacement third = TilePosition(2, 150, 100, f.page->TileAreaWidth());
         QCOMPARE(TilePlace(album, 2), QPoint(third.left, third.top));
+        // Excluding the face picture hands the mark to the next picture shown, past the one
+        // that could not be read.
+        TileOf(album, 0)->Button(TTileButton::Exclude).click();
+        QVERIFY(album.PictureAt(2)->IsFace);
+        QVERIFY(TileOf(album, 2)->Button(TTileButton::Face).isChecked());
+        QVERIFY(!TileOf(album, 0)->Button(TTileButton::Face).isChecked());
     }
 
     void brokenWorkingThumbnailEndsTheSwitchWithTheDecoderError() {
