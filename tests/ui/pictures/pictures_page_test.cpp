@@ -168,6 +168,25 @@ private slots:
         QVERIFY(f.host.errors.empty());
     }
 
+    void stoppedSwitchLeavesTheNewAlbumCurrentAndUnprepared() {
+        TPageFixture f;
+        f.Open({f.MakeAlbum("First", 1), f.MakeAlbum("Second", 3)});
+        int pumps = 0;
+        f.host.onPump = [&] {
+            if (++pumps == 12) f.busy.RequestStop();  // during the second picture; Yes to stop
+        };
+        int prepared = 0;
+        QObject::connect(f.page.get(), &TPicturesPage::albumPrepared, [&] { ++prepared; });
+        f.page->SwitchAlbum(1);
+        QCOMPARE(f.page->CurrentAlbum(), 1);
+        QVERIFY(!f.albums.AlbumAt(1)->Prepared);
+        QVERIFY(TileOf(*f.albums.AlbumAt(1), 0));
+        QVERIFY(!f.albums.AlbumAt(1)->TileAt(2));
+        QCOMPARE(f.host.statuses.back(), std::string("Operation was cancelled."));
+        QCOMPARE(prepared, 1);
+        QVERIFY(!f.busy.Busy());
+    }
+
     void detailChangesGoIntoTheCurrentAlbum() {
         TPageFixture f;
         f.Open({f.MakeAlbum("Trip", 1)});
