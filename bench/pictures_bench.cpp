@@ -117,25 +117,36 @@ std::string MakeAlbum(const std::string& folder, int photos, int width, int heig
     return folder;
 }
 
-double lastCpu = 0;  // processor seconds of the last timed step
+// Wall and processor seconds (all threads) of one step.
+struct TTimes {
+    double wall = 0, cpu = 0;
+};
 
-double DecodeAll(const TAlbumItem& album) {
-    TBitmap32 raster;
+template <class Step>
+TTimes Timed(Step step) {
     const double cpu = CpuSeconds();
     const Clock::time_point start = Clock::now();
-    for (int i = 0; i < album.PictureCount(); ++i) LoadPicture(raster, album.PictureAt(i)->OriginalFile);
-    lastCpu = CpuSeconds() - cpu;
-    return Seconds(Clock::now() - start);
+    step();
+    return {Seconds(Clock::now() - start), CpuSeconds() - cpu};
+}
+
+TTimes DecodeAll(const TAlbumItem& album) {
+    TBitmap32 raster;
+    return Timed([&] {
+        for (int i = 0; i < album.PictureCount(); ++i)
+            LoadPicture(raster, album.PictureAt(i)->OriginalFile);
+    });
 }
 
 // Only the last row read: what reading and entropy-decoding the file costs, the floor of any
 // decode that skips rows. (Skipping to the end would stop reading the file altogether.)
-double SkipAll(const TAlbumItem& album) {
+TTimes LastRowOnly(const TAlbumItem& album) {
     TBitmap32 raster;
-    const Clock::time_point start = Clock::now();
-    for (int i = 0; i < album.PictureCount(); ++i)
-        LoadPictureRows(raster, album.PictureAt(i)->OriginalFile, [](int, int height) { return std::vector<int>{height - 1}; });
-    return Seconds(Clock::now() - start);
+    return Timed([&] {
+        for (int i = 0; i < album.PictureCount(); ++i)
+            LoadPictureRows(raster, album.PictureAt(i)->OriginalFile,
+                            [](int, int height) { return std::vector<int>{height - 1}; });
+    });
 }
 
 struct TBench {
@@ -157,20 +168,16 @@ struct TBench {
         QCoreApplication::processEvents();
     }
 
-    // "Pictures >" for one album; the seconds preparation took.
-    double Prepare(const std::string& folder) {
+    // "Pictures >" for one album.
+    TTimes Prepare(const std::string& folder) {
         albums.Clear();
         albums.AddAlbum(folder);
         page.StartWithAlbums();
-        const double cpu = CpuSeconds();
-        const Clock::time_point start = Clock::now();
         host.StartTiming();
-        {
+        return Timed([&] {
             TBusyScope scope(busy);
             PrepareAlbum(context, 0);
-        }
-        lastCpu = CpuSeconds() - cpu;
-        return Seconds(Clock::now() - start);
+        });
     }
 };
 
@@ -178,23 +185,24 @@ void PreparationAgainstDecode(TBench& b, int photos) {
     std::printf("Writing %d photos of 4000 x 3000 (12 MP, 4:2:0)...\n", photos);
     const std::string folder = MakeAlbum(b.root.File("Album12"), photos, 4000, 3000);
     b.Prepare(folder);  // collects the album and warms the file cache
-    const double decodeBefore = DecodeAll(*b.albums.AlbumAt(0));
-    const double decodeCpu = lastCpu;
-    const double prepare = b.Prepare(folder);
-    const double prepareCpu = lastCpu;
-    const double decodeAfter = DecodeAll(*b.albums.AlbumAt(0));
-    const double floor = SkipAll(*b.albums.AlbumAt(0));
-    const double decode = (decodeBefore + decodeAfter) / 2;
-    std::printf("full decode:  %.1f ms per photo (%.1f before, %.1f after)\n", 1000 * decode / photos,
-                1000 * decodeBefore / photos, 1000 * decodeAfter / photos);
+    const TTimes decodeBefore = DecodeAll(*b.albums.AlbumAt(0));
+    const TTimes prepare = b.Prepare(folder);
+    const TTimes decodeAfter = DecodeAll(*b.albums.AlbumAt(0));
+    const TTimes floor = LastRowOnly(*b.albums.AlbumAt(0));
+    const double decode = (decodeBefore.wall + decodeAfter.wall) / 2;
+    const double decodeCpu = (decodeBefore.cpu + decodeAfter.cpu) / 2;
+    auto perPhoto = [photos](double seconds) { return 1000 * seconds / photos; };
+    std::printf("full decode:  %.1f ms per photo (%.1f before, %.1f after)\n", perPhoto(decode),
+                perPhoto(decodeBefore.wall), perPhoto(decodeAfter.wall));
     std::printf("only the last row: %.1f ms per photo (%.2f x, the floor of a row-skipping decode)\n",
-                1000 * floor / photos, floor / decode);
+                perPhoto(floor.wall), floor.wall / decode);
     std::printf("preparation:  %.1f ms per photo (thumbnail made, tile created)\n",
-                1000 * prepare / photos);
-    std::printf("  preparation / full decode: %.2f x  (goal <= 0.6)\n", prepare / decode);
-    std::printf("  processor time, all threads: decode %.1f ms, preparation %.1f ms per photo "
-                "(%.2f x)\n", 1000 * decodeCpu / photos, 1000 * prepareCpu / photos,
-                prepareCpu / decodeCpu);
+                perPhoto(prepare.wall));
+    std::printf("  preparation / full decode: %.2f x  (goal <= 0.6)\n", prepare.wall / decode);
+    std::printf("  processor time, all threads: decode %.1f ms, only the last row %.1f ms (%.2f x), "
+                "preparation %.1f ms (%.2f x) per photo\n",
+                perPhoto(decodeCpu), perPhoto(floor.cpu), floor.cpu / decodeCpu,
+                perPhoto(prepare.cpu), prepare.cpu / decodeCpu);
 }
 
 void StopCheckIntervals(TBench& b, int photos) {
