@@ -53,13 +53,16 @@ public:
     void SwitchAlbum(int index);
 
     // The window's resize step for this page: tiles laid out with the scroll position at 0,
-    // album list repainted, the alternative description following its group box.
+    // album list repainted. The page runs it itself whenever the tile area changes size (a
+    // window resize, a splitter move); the alternative description follows its group box by
+    // the layout.
     void RelayoutAfterResize();
     // Tile layout by the grid rule; a thumbnail edit that is no number shows the conversion
     // error, leaves the tiles where they were and gives false.
     bool LayoutTiles();
 
-    // Splitter positions and the thumbnail box from the settings record (after loading it).
+    // Splitter positions from the settings record (after loading it); moving a splitter writes
+    // SplitAlbums / SplitPictures back into the record.
     void ApplySettings();
 
     // TPicturesView
