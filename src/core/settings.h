@@ -11,57 +11,64 @@ namespace galerion {
 enum : int { kSizeNone = -1, kSizePreset1 = 0, kSizePreset2 = 1, kSizeCustom = 2 };
 
 struct TSettings {
+    // Every default as the settings table gives it; DB and MainDir, whose defaults ask the
+    // system, stay empty (DefaultSettings() fills them).
+    TSettings();
+
     // "Position": the restored bounds of the main window and whether it was maximized.
-    int Top = 100;
-    int Left = 100;
-    int Width = 500;
-    int Heigth = 300;
-    bool Restore = false;
+    int Top{};
+    int Left{};
+    int Width{};
+    int Heigth{};
+    bool Restore{};
 
     // "Options"
-    int SplitAlbums = 100;
-    int SplitPictures = 245;
-    bool ProcessThumb = true;   // cbxThumbnail
-    bool ProcessMedium = true;  // cbxMedium
-    bool ProcessLarge = false;  // cbxLarge
-    std::string DB;             // the connection string
-    double JpegCompressionLarge = 90;   // spin edits
-    double JpegCompressionMedium = 90;
-    double JpegCompressionThumb = 90;
-    std::string MediumWidth = "800";    // edits (decimal text)
-    std::string MediumHeight = "768";
-    std::string ThumbWidth = "150";
-    std::string ThumbHeight = "100";
-    std::string LargeFolder = "ps_large";
-    std::string LargePrefix = "l_";
-    std::string MediumFolder = "ps_medium";
-    std::string MediumPrefix = "m_";
-    std::string ThumbFolder = "ps_thumb";
-    std::string ThumbPrefix = "tn_";
-    bool RecreateTemp = false;
-    bool DeleteTemp = false;  // true KEEPS the working folder ("Don't delete temporary files...")
-    bool RecreateThumb = true;
-    bool RecreateMedium = true;
-    bool RecreateLarge = true;
-    int OutputFilenames = 0;  // 0 lower case, 1 upper case, 2 unchanged
-    int UpdateMode = 0;       // 0 ask, 1 add new one, 2 update existing, 3 cancel
-    bool Upscale = false;     // true: never enlarge a picture smaller than its box
-    bool Scale = true;
-    bool ScaleChoice = true;
-    int ResizeMode = 3;       // TStretchFilter number
-    bool ExtensionJpg = true;
-    bool ExtensionJpeg = true;
-    bool LogLevelErrors = true;
-    bool LogLevelWarnings = true;
-    bool LogLevelOthers = false;
-    int MediumSize = kSizePreset1;  // rbn800, rbn1024, rbnMediumCustom
-    int ThumbSize = kSizePreset1;   // rbn80, rbn150, rbnThumbCustom
-    bool ShowWelcome = true;        // cbxShow
-    bool ShowSplash = false;        // cbxSplash
-    std::string MainDir;            // folder + "*.*"
+    int SplitAlbums{};
+    int SplitPictures{};
+    bool ProcessThumb{};   // cbxThumbnail
+    bool ProcessMedium{};  // cbxMedium
+    bool ProcessLarge{};   // cbxLarge
+    std::string DB;        // the connection string
+    double JpegCompressionLarge{};  // spin edits
+    double JpegCompressionMedium{};
+    double JpegCompressionThumb{};
+    std::string MediumWidth;  // edits (decimal text)
+    std::string MediumHeight;
+    std::string ThumbWidth;
+    std::string ThumbHeight;
+    std::string LargeFolder;
+    std::string LargePrefix;
+    std::string MediumFolder;
+    std::string MediumPrefix;
+    std::string ThumbFolder;
+    std::string ThumbPrefix;
+    bool RecreateTemp{};
+    bool DeleteTemp{};  // true KEEPS the working folder ("Don't delete temporary files...")
+    bool RecreateThumb{};
+    bool RecreateMedium{};
+    bool RecreateLarge{};
+    int OutputFilenames{};  // 0 lower case, 1 upper case, 2 unchanged
+    int UpdateMode{};       // 0 ask, 1 add new one, 2 update existing, 3 cancel
+    bool Upscale{};         // true: never enlarge a picture smaller than its box
+    bool Scale{};
+    bool ScaleChoice{};
+    int ResizeMode{};  // TStretchFilter number
+    bool ExtensionJpg{};
+    bool ExtensionJpeg{};
+    bool LogLevelErrors{};
+    bool LogLevelWarnings{};
+    bool LogLevelOthers{};
+    int MediumSize{};   // rbn800, rbn1024, rbnMediumCustom
+    int ThumbSize{};    // rbn80, rbn150, rbnThumbCustom
+    bool ShowWelcome{};  // cbxShow
+    bool ShowSplash{};   // cbxSplash
+    std::string MainDir;  // folder + "*.*"
+    // An output is written again exactly when it is missing or its record of what it was
+    // made from differs from this run's; the three Recreate switches then do not apply.
+    bool RecreateChanged{};
 
     // Derived: ".jpg" and/or ".jpeg", rebuilt from the two extension switches.
-    std::vector<std::string> PictureExtensions = {".jpg", ".jpeg"};
+    std::vector<std::string> PictureExtensions;
 
     friend bool operator==(const TSettings&, const TSettings&) = default;
 };

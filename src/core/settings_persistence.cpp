@@ -2,7 +2,7 @@
 
 #include "core/log_messages.h"
 #include "core/numbers.h"
-#include "core/settings_defaults.h"
+#include "core/settings_table.h"
 #include "platform/errors.h"
 
 #include <cmath>
@@ -109,47 +109,61 @@ void SelectThumbSize(TSettings& settings, int index) {
 
 namespace {
 
-// Reads one section with the table defaults at hand.
-class TSectionReader {
-public:
-    TSectionReader(const TSettingsStore& store, const char* section)
-        : store_(store), section_(section) {}
-
-    int Integer(const char* name, int defaultValue) const {
-        return ReadStoredInteger(store_, section_, name, defaultValue);
-    }
-    bool Bool(const char* name, bool defaultValue) const {
-        return ReadStoredBool(store_, section_, name, defaultValue);
-    }
-    std::string String(const char* name, const std::string& defaultValue) const {
-        return ReadStoredString(store_, section_, name, defaultValue);
-    }
-    // For defaults that ask the system (folders): only worked out when the value is absent.
-    std::string String(const char* name, std::string (*makeDefault)()) const {
-        if (store_.ValueType(section_, name) == TStoreValueType::Absent) return makeDefault();
-        return ReadStoredString(store_, section_, name, {});
-    }
-    std::string IntegerText(const char* name, const std::string& defaultText) const {
-        return std::to_string(Integer(name, StrToInt(defaultText)));
-    }
-
-private:
-    const TSettingsStore& store_;
-    std::string section_;
-};
-
 // A stored size choice 1, 2, 3 is the radio index 0, 1, 2; anything else selects none.
 int StoredToSizeIndex(int stored) { return SizeChoice(stored - 1); }
+
+template <typename T>
+T& Field(TSettings& settings, const TSettingInfo& info) {
+    return settings.*std::get<T TSettings::*>(info.field);
+}
+
+template <typename T>
+const T& Field(const TSettings& settings, const TSettingInfo& info) {
+    return settings.*std::get<T TSettings::*>(info.field);
+}
+
+const char* SectionName(TSettingSection section) {
+    return section == TSettingSection::Position ? kPositionSection : kOptionsSection;
+}
+
+// Reads one value into its field; a value of the wrong type throws and stops the load there.
+void LoadSetting(TSettings& s, const TSettingInfo& info, const TSettingsStore& store) {
+    const char* section = SectionName(info.section);
+    const auto integer = [&] {
+        return ReadStoredInteger(store, section, info.name, info.defaultNumber);
+    };
+    switch (info.kind) {
+        case TSettingKind::Integer: Field<int>(s, info) = integer(); break;
+        case TSettingKind::Boolean:
+            Field<bool>(s, info) =
+                ReadStoredBool(store, section, info.name, info.defaultNumber != 0);
+            break;
+        case TSettingKind::Quality: Field<double>(s, info) = integer(); break;
+        case TSettingKind::IntegerText: Field<std::string>(s, info) = std::to_string(integer()); break;
+        case TSettingKind::Text:
+            // A default that asks the system (folders) is only worked out when it is needed.
+            if (info.systemDefault &&
+                store.ValueType(section, info.name) == TStoreValueType::Absent)
+                Field<std::string>(s, info) = info.systemDefault();
+            else
+                Field<std::string>(s, info) =
+                    ReadStoredString(store, section, info.name, info.defaultText);
+            break;
+        case TSettingKind::SizeChoice: info.select(s, StoredToSizeIndex(integer())); break;
+    }
+}
 
 // Keeps a window that was too small, too large or off the screen visible.
 void LoadPlacement(TSettings& settings, const TSettingsStore& store, int screenWidth,
                    int screenHeight) {
     const TSettings defaults;
-    const TSectionReader position(store, kPositionSection);
-    int top = position.Integer("Top", defaults.Top);
-    int left = position.Integer("Left", defaults.Left);
-    int width = position.Integer("Width", defaults.Width);
-    int height = position.Integer("Heigth", defaults.Heigth);
+    const auto read = [&](const char* name, int defaultValue) {
+        return ReadStoredInteger(store, kPositionSection, name, defaultValue);
+    };
+    int top = read("Top", defaults.Top);
+    int left = read("Left", defaults.Left);
+    int width = read("Width", defaults.Width);
+    int height = read("Heigth", defaults.Heigth);
     if (width > screenWidth || width < 70) width = screenWidth;
     if (height > screenHeight || height < 70) height = screenHeight;
     if (left < -10 || left > screenWidth) left = 0;
@@ -158,65 +172,16 @@ void LoadPlacement(TSettings& settings, const TSettingsStore& store, int screenW
     settings.Left = left;
     settings.Width = width;
     settings.Heigth = height;
-    settings.Restore = position.Bool("Restore", defaults.Restore);
+    settings.Restore = ReadStoredBool(store, kPositionSection, "Restore", defaults.Restore);
 }
 
+// The "Options" values in the table's order, each with the derived state that follows it.
 void LoadOptions(TSettings& s, const TSettingsStore& store, TProcessingLog& log) {
-    const TSettings d;
-    const TSectionReader options(store, kOptionsSection);
-
-    s.SplitAlbums = options.Integer("SplitAlbums", d.SplitAlbums);
-    s.SplitPictures = options.Integer("SplitPictures", d.SplitPictures);
-
-    s.ProcessThumb = options.Bool("ProcessThumb", d.ProcessThumb);
-    s.ProcessMedium = options.Bool("ProcessMedium", d.ProcessMedium);
-    s.ProcessLarge = options.Bool("ProcessLarge", d.ProcessLarge);
-
-    s.DB = options.String("DB", &DefaultConnectionString);
-
-    s.JpegCompressionLarge = options.Integer("JpegCompressionLarge", static_cast<int>(d.JpegCompressionLarge));
-    s.JpegCompressionMedium = options.Integer("JpegCompressionMedium", static_cast<int>(d.JpegCompressionMedium));
-    s.JpegCompressionThumb = options.Integer("JpegCompressionThumb", static_cast<int>(d.JpegCompressionThumb));
-
-    s.MediumWidth = options.IntegerText("MediumWidth", d.MediumWidth);
-    s.MediumHeight = options.IntegerText("MediumHeight", d.MediumHeight);
-    s.ThumbWidth = options.IntegerText("ThumbWidth", d.ThumbWidth);
-    s.ThumbHeight = options.IntegerText("ThumbHeight", d.ThumbHeight);
-
-    s.LargeFolder = options.String("LargeFolder", d.LargeFolder);
-    s.LargePrefix = options.String("LargePrefix", d.LargePrefix);
-    s.MediumFolder = options.String("MediumFolder", d.MediumFolder);
-    s.MediumPrefix = options.String("MediumPrefix", d.MediumPrefix);
-    s.ThumbFolder = options.String("ThumbFolder", d.ThumbFolder);
-    s.ThumbPrefix = options.String("ThumbPrefix", d.ThumbPrefix);
-
-    s.RecreateTemp = options.Bool("RecreateTemp", d.RecreateTemp);
-    s.DeleteTemp = options.Bool("DeleteTemp", d.DeleteTemp);
-    s.RecreateThumb = options.Bool("RecreateThumb", d.RecreateThumb);
-    s.RecreateMedium = options.Bool("RecreateMedium", d.RecreateMedium);
-    s.RecreateLarge = options.Bool("RecreateLarge", d.RecreateLarge);
-    s.OutputFilenames = options.Integer("OutputFilenames", d.OutputFilenames);
-    s.UpdateMode = options.Integer("UpdateMode", d.UpdateMode);
-    s.Upscale = options.Bool("Upscale", d.Upscale);
-    s.Scale = options.Bool("Scale", d.Scale);
-    s.ScaleChoice = options.Bool("ScaleChoice", d.ScaleChoice);
-    s.ResizeMode = options.Integer("ResizeMode", d.ResizeMode);
-    s.ExtensionJpg = options.Bool("ExtensionJpg", d.ExtensionJpg);
-    s.ExtensionJpeg = options.Bool("ExtensionJpeg", d.ExtensionJpeg);
-    RebuildPictureExtensions(s);
-
-    s.LogLevelErrors = options.Bool("LogLevelErrors", d.LogLevelErrors);
-    s.LogLevelWarnings = options.Bool("LogLevelWarnings", d.LogLevelWarnings);
-    s.LogLevelOthers = options.Bool("LogLevelOthers", d.LogLevelOthers);
-    ApplyLogSwitches(s, log);
-
-    SelectMediumSize(s, StoredToSizeIndex(options.Integer("MediumSize", 1)));
-    SelectThumbSize(s, StoredToSizeIndex(options.Integer("ThumbSize", 1)));
-
-    s.ShowWelcome = options.Bool("ShowWelcome", d.ShowWelcome);
-    s.ShowSplash = options.Bool("ShowSplash", d.ShowSplash);
-
-    s.MainDir = options.String("MainDir", &DefaultMainDir);
+    for (const TSettingInfo& info : SettingTable()) {
+        if (info.section != TSettingSection::Options) continue;
+        LoadSetting(s, info, store);
+        if (info.afterLoad) info.afterLoad(s, log);
+    }
 }
 
 // After an error the writes made so far still reach the file.
@@ -252,91 +217,48 @@ void LoadFromRegistry(TSettings& settings, TSettingsStore& store, TProcessingLog
 
 namespace {
 
-class TSectionWriter {
-public:
-    TSectionWriter(TSettingsStore& store, const char* section) : store_(store), section_(section) {}
-
-    void Integer(const char* name, int value) { WriteStoredInteger(store_, section_, name, value); }
-    void Bool(const char* name, bool value) { WriteStoredBool(store_, section_, name, value); }
-    void String(const char* name, const std::string& value) {
-        WriteStoredString(store_, section_, name, value);
-    }
-    // A spin edit's value, rounded half to even.
-    void Rounded(const char* name, double value) {
-        if (!std::isfinite(value) || value < std::numeric_limits<std::int32_t>::min() ||
-            value > std::numeric_limits<std::int32_t>::max())
-            throw RangeError(std::string("'") + name + "' is out of range");
-        Integer(name, static_cast<int>(Round(value)));
-    }
-    // An edit's text as a decimal integer; ConvertError stops the save when it is none.
-    void IntegerText(const char* name, const std::string& text) { Integer(name, StrToInt(text)); }
-    // A radio group: 1, 2 or 3, nothing when no button is selected.
-    void SizeChoice(const char* name, int index) {
-        if (index >= kSizePreset1 && index <= kSizeCustom) Integer(name, index + 1);
-    }
-
-private:
-    TSettingsStore& store_;
-    std::string section_;
-};
-
-void SavePlacement(const TSettings& s, TSettingsStore& store) {
-    TSectionWriter position(store, kPositionSection);
-    position.Bool("Restore", s.Restore);
-    position.Integer("Top", s.Top);
-    position.Integer("Left", s.Left);
-    position.Integer("Width", s.Width);
-    position.Integer("Heigth", s.Heigth);
+// A spin edit's value, rounded half to even.
+int RoundedQuality(const char* name, double value) {
+    if (!std::isfinite(value) || value < std::numeric_limits<std::int32_t>::min() ||
+        value > std::numeric_limits<std::int32_t>::max())
+        throw RangeError(std::string("'") + name + "' is out of range");
+    return static_cast<int>(Round(value));
 }
 
-void SaveOptions(const TSettings& s, TSettingsStore& store) {
-    TSectionWriter options(store, kOptionsSection);
-    options.Integer("SplitAlbums", s.SplitAlbums);
-    options.Integer("SplitPictures", s.SplitPictures);
-    options.Bool("ProcessThumb", s.ProcessThumb);
-    options.Bool("ProcessMedium", s.ProcessMedium);
-    options.Bool("ProcessLarge", s.ProcessLarge);
-    options.String("DB", s.DB);
+// Writes one value in its stored form; an edit that holds no decimal integer throws
+// ConvertError and stops the save there. A radio group with no button selected writes nothing.
+void SaveSetting(const TSettings& s, const TSettingInfo& info, TSettingsStore& store) {
+    const char* section = SectionName(info.section);
+    switch (info.kind) {
+        case TSettingKind::Integer:
+            WriteStoredInteger(store, section, info.name, Field<int>(s, info));
+            break;
+        case TSettingKind::Boolean:
+            WriteStoredBool(store, section, info.name, Field<bool>(s, info));
+            break;
+        case TSettingKind::Quality:
+            WriteStoredInteger(store, section, info.name,
+                               RoundedQuality(info.name, Field<double>(s, info)));
+            break;
+        case TSettingKind::IntegerText:
+            WriteStoredInteger(store, section, info.name, StrToInt(Field<std::string>(s, info)));
+            break;
+        case TSettingKind::Text:
+            WriteStoredString(store, section, info.name, Field<std::string>(s, info));
+            break;
+        case TSettingKind::SizeChoice: {
+            const int index = Field<int>(s, info);
+            if (index >= kSizePreset1 && index <= kSizeCustom)
+                WriteStoredInteger(store, section, info.name, index + 1);
+            break;
+        }
+    }
+}
 
-    options.Rounded("JpegCompressionLarge", s.JpegCompressionLarge);
-    options.Rounded("JpegCompressionMedium", s.JpegCompressionMedium);
-    options.Rounded("JpegCompressionThumb", s.JpegCompressionThumb);
-
-    options.IntegerText("MediumWidth", s.MediumWidth);
-    options.IntegerText("MediumHeight", s.MediumHeight);
-    options.IntegerText("ThumbWidth", s.ThumbWidth);
-    options.IntegerText("ThumbHeight", s.ThumbHeight);
-
-    options.String("LargeFolder", s.LargeFolder);
-    options.String("LargePrefix", s.LargePrefix);
-    options.String("MediumFolder", s.MediumFolder);
-    options.String("MediumPrefix", s.MediumPrefix);
-    options.String("ThumbFolder", s.ThumbFolder);
-    options.String("ThumbPrefix", s.ThumbPrefix);
-
-    options.Bool("RecreateTemp", s.RecreateTemp);
-    options.Bool("DeleteTemp", s.DeleteTemp);
-    options.Bool("RecreateThumb", s.RecreateThumb);
-    options.Bool("RecreateMedium", s.RecreateMedium);
-    options.Bool("RecreateLarge", s.RecreateLarge);
-    options.Integer("OutputFilenames", s.OutputFilenames);
-    options.Integer("UpdateMode", s.UpdateMode);
-    options.Bool("Upscale", s.Upscale);
-    options.Bool("Scale", s.Scale);
-    options.Bool("ScaleChoice", s.ScaleChoice);
-    options.Integer("ResizeMode", s.ResizeMode);
-    options.Bool("ExtensionJpg", s.ExtensionJpg);
-    options.Bool("ExtensionJpeg", s.ExtensionJpeg);
-    options.Bool("LogLevelErrors", s.LogLevelErrors);
-    options.Bool("LogLevelWarnings", s.LogLevelWarnings);
-    options.Bool("LogLevelOthers", s.LogLevelOthers);
-
-    options.SizeChoice("MediumSize", s.MediumSize);
-    options.SizeChoice("ThumbSize", s.ThumbSize);
-
-    options.Bool("ShowWelcome", s.ShowWelcome);
-    options.Bool("ShowSplash", s.ShowSplash);
-    options.String("MainDir", s.MainDir);
+// "Position" then "Options", each in the table's order.
+void SaveSection(const TSettings& s, TSettingSection section, TSettingsStore& store) {
+    for (const TSettingInfo& info : SettingTable())
+        if (info.section == section) SaveSetting(s, info, store);
 }
 
 }  // namespace
@@ -346,8 +268,8 @@ void SaveToRegistry(const TSettings& settings, TSettingsStore& store, TProcessin
     try {
         store.OpenKey(kProgramKey, true);
         const bool fileSetAside = !store.LoadProblem().empty();
-        SavePlacement(settings, store);
-        SaveOptions(settings, store);
+        SaveSection(settings, TSettingSection::Position, store);
+        SaveSection(settings, TSettingSection::Options, store);
         store.CloseKey();
         // The values are saved, but what the unusable file held is only in its copy.
         if (fileSetAside) log.AddLogLine(msg::kSaveError, msg::kLevelError);

@@ -77,6 +77,13 @@ TEST(SettingsAccess, ValuesAreCheckedAgainstTheirSetting) {
         {"MainDir", "/a b/*.*", Ok, "/a b/*.*"},
         {"MediumSize", "3", Ok, "3"},       {"MediumSize", "4", Range, ""},
         {"ThumbSize", "x", Convert, ""},
+        // Enumerated values by name; the ranges the program can actually use.
+        {"UpdateMode", "update", Ok, "2"},  {"OutputFilenames", " LOWER", Ok, "0"},
+        {"ResizeMode", "lanczos", Ok, "3"}, {"MediumSize", "custom", Ok, "3"},
+        {"ThumbSize", "200x150", Ok, "2"},  {"UpdateMode", "sometimes", Convert, ""},
+        {"JpegCompressionThumb", "0", Range, ""}, {"JpegCompressionThumb", "1", Ok, "1"},
+        {"ThumbWidth", "0", Range, ""},     {"ThumbWidth", "65501", Range, ""},
+        {"RecreateChanged", "true", Ok, "1"},
     };
     for (const Case& c : cases) {
         TSettings s = DefaultSettings();
@@ -90,6 +97,34 @@ TEST(SettingsAccess, ValuesAreCheckedAgainstTheirSetting) {
             case Range: EXPECT_THROW(SetSettingText(s, c.name, c.value), RangeError) << label; break;
         }
     }
+}
+
+TEST(SettingsAccess, RefusalsSayWhatIsAllowed) {
+    struct Case {
+        const char* name;
+        const char* value;
+        const char* allowed;
+    };
+    const Case cases[] = {
+        {"UpdateMode", "4", "0 ask, 1 insert, 2 update, 3 cancel"},
+        {"ResizeMode", "cubic", "0 nearest, 1 linear, 2 spline, 3 lanczos, 4 mitchell"},
+        {"JpegCompressionLarge", "101", "1-100"},
+        {"ProcessLarge", "yes", "0, 1, true or false"},
+    };
+    for (const Case& c : cases) {
+        TSettings s = DefaultSettings();
+        try {
+            SetSettingText(s, c.name, c.value);
+            ADD_FAILURE() << c.name << " took " << c.value;
+        } catch (const Error& e) {
+            EXPECT_NE(std::string(e.what()).find(c.allowed), std::string::npos) << e.what();
+        }
+    }
+    TSettings s = DefaultSettings();
+    EXPECT_EQ(SettingValueName(s, "ResizeMode"), "lanczos");
+    EXPECT_EQ(SettingValueName(s, "Top"), "");
+    EXPECT_EQ(AllowedSettingValues("thumbwidth"), "1-65500");
+    EXPECT_FALSE(SettingMeaning("DeleteTemp").empty());
 }
 
 TEST(SettingsAccess, SizeChoicesApplyTheirPresets) {
