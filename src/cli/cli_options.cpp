@@ -23,11 +23,13 @@ Commands:
                             setting), without output and working folders
   process [--all | ALBUM...]
                             prepare and process the named album folders (or every candidate
-                            album with --all): write the picture files and the database rows
+                            album with --all): write the picture files and the database rows;
+                            --dry-run says what would happen, --incremental writes only what
+                            is missing or was made from something else
   init-db [CONNECTION]      create the tables from create_tables.sql, or from
                             create_tables.postgresql.sql for Provider=PostgreSQL (default: the
                             DB setting; a SQLite file that does not exist yet is created)
-  settings [list]           show every stored setting with its value
+  settings [list]           show every setting with its value, allowed values and meaning
   settings get NAME         show one setting
   settings set NAME=VALUE   change one setting and store it
 
@@ -38,12 +40,89 @@ Options:
   --update-mode MODE        albums already stored: ask, insert, update or cancel
   --quiet                   log errors only
   --verbose                 log everything, progress included
-  --help                    show this text
+  --help                    show this text; COMMAND --help shows the command's own help
   --version                 show the version
 
 Exit status: 0 success, 1 a photo or album failed, 2 usage error, 77 missing database
 components, 130 stopped by Ctrl-C.
 )";
+
+const char* CommandHelp(TCliCommand command) {
+    switch (command) {
+        case TCliCommand::Albums:
+            return R"(Usage: galerion-cli albums [MAINDIR]
+
+Lists the candidate albums: MAINDIR (default: the MainDir setting, a folder plus a mask such as
+/home/me/Pictures/*.*) and every folder below it whose name matches the mask, without the
+output folders (ps_large, ps_medium, ps_thumb by default), the working folders "tmp" and hidden
+folders (names starting with a dot), one full path a line, sorted. A MAINDIR that is not a
+folder is an error (exit 2).
+
+Examples:
+  galerion-cli albums
+  galerion-cli albums ~/Pictures/Holidays
+  galerion-cli albums '/srv/photos/20*'
+)";
+        case TCliCommand::Process:
+            return R"(Usage: galerion-cli process [--dry-run] [--incremental] (--all | ALBUM...)
+
+Writes, for every picture of each album folder, the thumbnail, medium and (when ProcessLarge is
+on) large JPEG files into the album's sub-folders, and inserts or updates the album, picture and
+category rows of the database. Pictures' stored edits (orientation, crop, titles, categories)
+are used. An album already in the database follows UpdateMode or --update-mode; "ask" needs a
+terminal, and only when an album is actually stored.
+
+  --all            every candidate album below MainDir (see: galerion-cli albums)
+  --dry-run        print, per album, whether it is stored and what will be decided, and for
+                   each picture which files would be written or kept; change nothing
+  --incremental    write a file only when it is missing or was made from something else (a
+                   replaced photo, a new crop, other sizes or qualities); every file written
+                   records what it was made from (the RecreateChanged setting does the same)
+
+One album whose files cannot be written is reported and the run goes on with the next; the
+summary lists albums and pictures written, skipped or unchanged, and failed. Ctrl-C stops after
+the picture under way (exit 130); a second Ctrl-C a second or more later ends at once.
+
+Examples:
+  galerion-cli --update-mode update process --all
+  galerion-cli --update-mode update process --incremental --all     # a nightly cron job
+  galerion-cli process --dry-run ~/Pictures/Trip
+  galerion-cli --db /srv/site/site.db --set ThumbWidth=200 process ~/Pictures/Trip
+)";
+        case TCliCommand::InitDb:
+            return R"(Usage: galerion-cli init-db [CONNECTION|FILE]
+
+Creates the tables of the site database from create_tables.sql. Without an argument the DB
+setting is used; a SQLite file that does not exist yet is created.
+
+Examples:
+  galerion-cli init-db
+  galerion-cli init-db /srv/site/site.db
+  galerion-cli init-db 'Provider=SQLite;Data Source=/srv/site/site.db'
+)";
+        case TCliCommand::Settings:
+            return R"(Usage: galerion-cli settings [list | get NAME | set NAME=VALUE]
+
+  list             every setting: NAME=VALUE, then its allowed values and what it does
+  get NAME         the value alone (names ignore letter case)
+  set NAME=VALUE   checks the value, stores it and shows what was stored; a value outside
+                   what the setting allows is refused (exit 2). Enumerated settings take a
+                   number or its name; MainDir takes a folder (stored as FOLDER/*.*) or a
+                   mask; setting a box size selects the custom size of its group.
+
+Use --set NAME=VALUE (before the command) for a value that lasts one run only.
+
+Examples:
+  galerion-cli settings list
+  galerion-cli settings get DB
+  galerion-cli settings set UpdateMode=update
+  galerion-cli settings set ResizeMode=lanczos
+  galerion-cli settings set MainDir=$HOME/Pictures
+  galerion-cli settings set ThumbWidth=200
+)";
+        default: return kCliUsage;
+    }
+}
 
 namespace {
 
@@ -56,15 +135,38 @@ int ParseUpdateMode(const std::string& text) {
     return it->second;
 }
 
-TCliCommand ParseCommand(const std::string& word) {
+const std::map<std::string, TCliCommand>& CommandWords() {
     static const std::map<std::string, TCliCommand> commands = {
         {"albums", TCliCommand::Albums},
         {"process", TCliCommand::Process},
         {"init-db", TCliCommand::InitDb},
         {"settings", TCliCommand::Settings},
         {"help", TCliCommand::Help}};
-    const auto it = commands.find(word);
-    if (it == commands.end()) throw TUsageError("unknown command '" + word + "'");
+    return commands;
+}
+
+// "--help" anywhere, or "help [COMMAND]": the help of the first command word named.
+TCliOptions HelpRequest(const std::vector<std::string>& args) {
+    TCliOptions o;
+    for (const std::string& a : args) {
+        const auto it = CommandWords().find(a);
+        if (it != CommandWords().end() && it->second != TCliCommand::Help) {
+            o.helpTopic = it->second;
+            break;
+        }
+    }
+    return o;
+}
+
+bool AsksForHelp(const std::vector<std::string>& args) {
+    for (const std::string& a : args)
+        if (a == "--help" || a == "-h") return true;
+    return !args.empty() && args[0] == "help";
+}
+
+TCliCommand ParseCommand(const std::string& word) {
+    const auto it = CommandWords().find(word);
+    if (it == CommandWords().end()) throw TUsageError("unknown command '" + word + "'");
     return it->second;
 }
 
@@ -101,6 +203,7 @@ std::string ConnectionFromArgument(const std::string& connectionOrFile) {
 }
 
 TCliOptions ParseCommandLine(const std::vector<std::string>& args) {
+    if (AsksForHelp(args)) return HelpRequest(args);
     TCliOptions o;
     bool haveCommand = false;
     auto value = [&](size_t& i) -> const std::string& {
@@ -109,7 +212,6 @@ TCliOptions ParseCommandLine(const std::vector<std::string>& args) {
     };
     for (size_t i = 0; i < args.size(); ++i) {
         const std::string& a = args[i];
-        if (a == "--help" || a == "-h") return TCliOptions{};
         if (a == "--version") { o.command = TCliCommand::Version; return o; }
         if (a == "--settings") o.settingsFile = value(i);
         else if (a == "--db") o.database = value(i);
@@ -118,13 +220,19 @@ TCliOptions ParseCommandLine(const std::vector<std::string>& args) {
         else if (a == "--quiet" || a == "-q") o.quiet = true;
         else if (a == "--verbose" || a == "-v") o.verbose = true;
         else if (a == "--all") o.all = true;
+        else if (a == "--dry-run") o.dryRun = true;
+        else if (a == "--incremental") o.incremental = true;
         else if (a.size() > 1 && a[0] == '-') throw TUsageError("unknown option '" + a + "'");
         else if (!haveCommand) { o.command = ParseCommand(a); haveCommand = true; }
         else o.arguments.push_back(a);
     }
     if (!haveCommand) throw TUsageError("no command given");
     if (o.quiet && o.verbose) throw TUsageError("--quiet and --verbose exclude each other");
-    if (o.all && o.command != TCliCommand::Process) throw TUsageError("--all belongs to process");
+    if (o.command != TCliCommand::Process) {
+        if (o.all) throw TUsageError("--all belongs to process");
+        if (o.dryRun) throw TUsageError("--dry-run belongs to process");
+        if (o.incremental) throw TUsageError("--incremental belongs to process");
+    }
     CheckArguments(o);
     return o;
 }

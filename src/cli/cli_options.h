@@ -18,8 +18,12 @@ enum class TCliCommand { Help, Version, Albums, Process, InitDb, Settings };
 
 struct TCliOptions {
     TCliCommand command = TCliCommand::Help;
+    // With Help: the command whose help is wanted (Help itself for the overview).
+    TCliCommand helpTopic = TCliCommand::Help;
     std::vector<std::string> arguments;  // what follows the command
     bool all = false;                    // process --all
+    bool dryRun = false;                 // process --dry-run: say what would happen, touch nothing
+    bool incremental = false;            // process --incremental: the RecreateChanged setting
     std::optional<std::string> settingsFile;
     std::optional<std::string> database;  // connection string or SQLite file
     std::vector<std::pair<std::string, std::string>> overrides;  // --set NAME=VALUE
@@ -37,5 +41,8 @@ std::pair<std::string, std::string> SplitAssignment(const std::string& text);
 std::string ConnectionFromArgument(const std::string& connectionOrFile);
 
 extern const char* const kCliUsage;
+
+// "galerion-cli COMMAND --help": what the command does, its arguments and examples.
+const char* CommandHelp(TCliCommand command);
 
 }  // namespace galerion

@@ -62,6 +62,9 @@ inline std::string SameOutputNames(const std::string& later, const std::string& 
            " and is left out of this run.";
 }
 
+inline std::string AlbumFilesFailed(const std::string& folder, const std::string& reason) {
+    return "Album " + folder + " failed, its rows are not written: " + reason;
+}
 inline std::string FailureSummary(int count) {
     return std::to_string(count) + " picture(s) could not be used in this run:";
 }

@@ -8,6 +8,7 @@
 #include <csetjmp>
 #include <cstdio>
 #include <cstring>
+#include <fstream>
 #include <vector>
 
 // jpeglib.h needs size_t and FILE declared first.
@@ -378,7 +379,8 @@ struct TEncodeSession {
     TEncodeSession& operator=(const TEncodeSession&) = delete;
 };
 
-bool EncodeStep(TEncodeSession& s, const TBitmap32& bitmap, int quality) {
+bool EncodeStep(TEncodeSession& s, const TBitmap32& bitmap, int quality,
+                const std::string& comment) {
     if (setjmp(s.error.jump)) return false;
     jpeg_create_compress(&s.cinfo);
     s.cinfo.dest = &s.destination->pub;
@@ -390,6 +392,9 @@ bool EncodeStep(TEncodeSession& s, const TBitmap32& bitmap, int quality) {
     jpeg_set_defaults(&s.cinfo);
     jpeg_set_quality(&s.cinfo, quality, TRUE);
     jpeg_start_compress(&s.cinfo, TRUE);
+    if (!comment.empty())
+        jpeg_write_marker(&s.cinfo, JPEG_COM, reinterpret_cast<const JOCTET*>(comment.data()),
+                          static_cast<unsigned>(comment.size()));
     while (s.cinfo.next_scanline < s.cinfo.image_height) {
         const TColor32* source = bitmap.ScanLine(static_cast<int>(s.cinfo.next_scanline));
         JSAMPROW row;
@@ -411,15 +416,43 @@ bool EncodeStep(TEncodeSession& s, const TBitmap32& bitmap, int quality) {
 
 }  // namespace
 
-void SaveJpeg(const TBitmap32& bitmap, int quality, const std::string& path) {
+void SaveJpeg(const TBitmap32& bitmap, int quality, const std::string& path,
+              const std::string& comment) {
     if (quality < 1 || quality > 100)
         throw RangeError("JPEG quality " + std::to_string(quality) + " is outside 1 to 100");
+    if (comment.size() > kMaxJpegComment)
+        throw RangeError("A JPEG comment holds at most 65533 bytes");
     TReplacingFile file(path);
     TEncodeSession session(file);
     if (!kLittleEndian) session.row.resize(static_cast<std::size_t>(bitmap.Width()) * 3);
-    if (!EncodeStep(session, bitmap, quality)) throw ImageError(session.error.message);
+    if (!EncodeStep(session, bitmap, quality, comment)) throw ImageError(session.error.message);
     if (session.destination->failed) throw FileError(session.destination->failure);
     file.Commit();
+}
+
+std::string ReadJpegComment(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    const auto byte = [&in]() { return in.get(); };
+    if (byte() != 0xFF || byte() != 0xD8) return {};
+    while (in) {
+        int marker = byte();
+        if (marker != 0xFF) return {};
+        while (marker == 0xFF) marker = byte();  // fill bytes
+        // Image data, end of image, or a marker without a length: no comment in front.
+        if (marker < 0 || marker == 0xDA || marker == 0xD9 || (marker >= 0xD0 && marker <= 0xD8))
+            return {};
+        const int high = byte(), low = byte();
+        if (high < 0 || low < 0) return {};
+        const int length = (high << 8 | low) - 2;
+        if (length < 0) return {};
+        if (marker == 0xFE) {
+            std::string text(static_cast<std::size_t>(length), '\0');
+            if (!in.read(text.data(), length)) return {};
+            return text;
+        }
+        in.seekg(length, std::ios::cur);
+    }
+    return {};
 }
 
 }  // namespace galerion

@@ -4,6 +4,7 @@
 // cannot be decoded or encoded, RangeError for a quality outside 1-100.
 #include "image/bitmap32.h"
 
+#include <cstddef>
 #include <cstdint>
 #include <functional>
 #include <string>
@@ -38,7 +39,17 @@ void LoadPictureRows(TBitmap32& bitmap, const std::string& path, const TRowChoos
 TJpegSize ReadJpegSize(const std::string& path);
 
 // Baseline three-component JPEG, alpha dropped. The file appears complete or not at all: the data
-// goes to a temporary file beside it, which replaces the target only when fully written.
-void SaveJpeg(const TBitmap32& bitmap, int quality, const std::string& path);
+// goes to a temporary file beside it, which replaces the target only when fully written. A
+// non-empty comment goes into a comment (COM) marker after the header; the image data is the
+// same with or without it.
+void SaveJpeg(const TBitmap32& bitmap, int quality, const std::string& path,
+              const std::string& comment = {});
+
+// The longest comment one marker holds.
+inline constexpr std::size_t kMaxJpegComment = 65533;
+
+// The first comment marker before the image data; "" when there is none or the file is no
+// JPEG. Reads only the markers in front of the image data.
+std::string ReadJpegComment(const std::string& path);
 
 }  // namespace galerion

@@ -61,11 +61,15 @@ std::string DataFolder() {
 }
 
 std::string PicturesFolder() {
-    std::string dir = RunXdgUserDir();
-    std::error_code ec;
-    // xdg-user-dir answers $HOME when no pictures folder is configured.
-    if (dir.empty() || !std::filesystem::is_directory(dir, ec)) dir = Home();
-    while (dir.size() > 1 && dir.back() == '/') dir.pop_back();
+    const auto trimmed = [](std::string path) {
+        while (path.size() > 1 && path.back() == '/') path.pop_back();
+        return path;
+    };
+    const std::string home = trimmed(Home());
+    const std::string dir = trimmed(RunXdgUserDir());
+    // xdg-user-dir answers $HOME when no pictures folder is configured; searching all of home
+    // would publish caches and documents, so the usual folder stands in, even when missing.
+    if (dir.empty() || dir == home) return home + "/Pictures";
     return dir;
 }
 

@@ -13,7 +13,8 @@ std::string ResourcePath(const std::string& name);
 std::string ConfigFolder();
 // $XDG_DATA_HOME (or ~/.local/share) + "/Galerion/", with its trailing '/'.
 std::string DataFolder();
-// The user's pictures folder (xdg-user-dir PICTURES), else $HOME; no trailing '/'.
+// The user's pictures folder (xdg-user-dir PICTURES), else $HOME/Pictures, never $HOME itself,
+// whether it exists or not; no trailing '/'.
 std::string PicturesFolder();
 
 }  // namespace galerion

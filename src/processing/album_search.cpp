@@ -39,8 +39,11 @@ struct TSearch {
     std::set<TFolderIdentity> entered;
 };
 
+// A name starting with a dot is hidden here: such folders hold caches and settings, not albums.
+bool IsHidden(const std::string& name) { return !name.empty() && name[0] == '.'; }
+
 bool Enterable(const std::string& folder, const TFolderEntry& entry, TSearch& search) {
-    if (!entry.isFolder) return false;
+    if (!entry.isFolder || IsHidden(entry.name)) return false;
     if (StaysWithin(entry, search.root)) return true;
     if (search.log)
         search.log->AddLogLine(msg::LinkLeavesTree(folder + entry.name, entry.linkTarget),

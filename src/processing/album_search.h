@@ -10,7 +10,8 @@ class TProcessingLog;
 struct TSettings;
 
 // mask is a folder plus a file mask ("/home/u/Photos/*.*"); excluded names are compared in
-// lower case. Appends each folder's sub-folders after everything found below them. A link to a
+// lower case. Hidden folders (names starting with a dot) are neither listed nor entered.
+// Appends each folder's sub-folders after everything found below them. A link to a
 // folder is entered only when its target lies within the mask's folder; any other is skipped
 // and logged (level 4) when there is a log.
 void RecursiveAlbumSearch(const std::string& mask, std::vector<std::string>& found,

@@ -15,6 +15,7 @@
 #include "processing/album_progress.h"
 #include "processing/busy_state.h"
 #include "platform/file_system.h"
+#include "processing/output_plan.h"
 #include "processing/picture_loader.h"
 #include "processing/wizard_context.h"
 
@@ -28,20 +29,6 @@ namespace {
 struct TBoxSizes {
     int mediumWidth, mediumHeight, thumbWidth, thumbHeight;
 };
-
-// Which outputs a picture gets: switched on, and missing or to be recreated.
-struct TOutputPlan {
-    bool large = false, medium = false, thumb = false;
-    bool Any() const { return large || medium || thumb; }
-};
-
-TOutputPlan PlanOutputs(const TPictureItem& p, const TSettings& s) {
-    TOutputPlan plan;
-    plan.large = s.ProcessLarge && (s.RecreateLarge || !IsRegularFile(p.LargeFile));
-    plan.medium = s.ProcessMedium && (s.RecreateMedium || !IsRegularFile(p.MediumFile));
-    plan.thumb = s.ProcessThumb && (s.RecreateThumb || !IsRegularFile(p.ThumbFile));
-    return plan;
-}
 
 int Quality(double spinValue) { return static_cast<int>(Round(spinValue)); }
 
@@ -130,9 +117,11 @@ private:
         return true;
     }
 
-    // Tested again as the file is written: an earlier output may have taken its path.
-    static bool StillWanted(bool planned, bool recreate, const std::string& path) {
-        return planned && (recreate || !IsRegularFile(path));
+    // Tested again as the file is written: an earlier output may have taken its path. A file
+    // written because its record differed is written whatever is there now.
+    bool StillWanted(const TOutputPlan& plan, TOutputKind kind, bool recreate,
+                     const std::string& path) const {
+        return plan.Writes(kind) && (recreate || s_.RecreateChanged || !IsRegularFile(path));
     }
 
     void LogTransforms(const TPictureItem& p) {
@@ -165,10 +154,10 @@ private:
     }
 
     void WriteScaled(const TPictureItem& p, TBitmap32& target, int boxWidth, int boxHeight,
-                     double quality, const std::string& path) {
+                     double quality, const std::string& path, const std::string& record) {
         ResizeIntoBox(p.OriginalFile, run_.master, target, boxWidth, boxHeight, s_.Upscale,
                       static_cast<TStretchFilter>(s_.ResizeMode), log_);
-        SaveJpeg(target, Quality(quality), path);
+        SaveJpeg(target, Quality(quality), path, record);
     }
 
     TPictureStep ProcessPicture(int i) {
@@ -176,7 +165,7 @@ private:
         progress_.BeginPicture(i + 1);
         if (StopRequestedAfter(i, "b.", 2)) return TPictureStep::Stop;
         if (Skipped(p) || !OutputsCanExist(p)) return TPictureStep::Continue;
-        const TOutputPlan plan = PlanFor(i);
+        const TOutputPlan plan = PlanFor(i);  // a copy: the prefetch below plans the next one
         TLoadedPicture loaded;
         const bool loadedOk = Load(i, loaded);
         PrefetchAfter(i);
@@ -184,22 +173,24 @@ private:
         if (StopRequestedAfter(i, "l.", 1)) return TPictureStep::Stop;
         Orient(p, loaded);
         if (StopRequestedAfter(i, "s.", 1)) return TPictureStep::Stop;
-        if (StillWanted(plan.large, s_.RecreateLarge, p.LargeFile)) {
-            SaveJpeg(run_.master, Quality(s_.JpegCompressionLarge), p.LargeFile);
+        if (StillWanted(plan, TOutputKind::Large, s_.RecreateLarge, p.LargeFile)) {
+            SaveJpeg(run_.master, Quality(s_.JpegCompressionLarge), p.LargeFile, plan.largeRecord);
             log_.AddLogLine(msg::SaveLarge(p.LargeFile), msg::kLevelProgress);
         }
         if (StopRequestedAfter(i, "m.", 1)) return TPictureStep::Stop;
-        if (StillWanted(plan.medium, s_.RecreateMedium, p.MediumFile)) {
+        if (StillWanted(plan, TOutputKind::Medium, s_.RecreateMedium, p.MediumFile)) {
             WriteScaled(p, run_.medium, run_.boxes.mediumWidth, run_.boxes.mediumHeight,
-                        s_.JpegCompressionMedium, p.MediumFile);
+                        s_.JpegCompressionMedium, p.MediumFile, plan.mediumRecord);
             log_.AddLogLine(msg::SaveMedium(p.MediumFile), msg::kLevelProgress);
         }
         if (StopRequestedAfter(i, "t.", 1)) return TPictureStep::Stop;
-        if (StillWanted(plan.thumb, s_.RecreateThumb, p.ThumbFile)) {
+        if (StillWanted(plan, TOutputKind::Thumb, s_.RecreateThumb, p.ThumbFile)) {
             WriteScaled(p, run_.thumb, run_.boxes.thumbWidth, run_.boxes.thumbHeight,
-                        s_.JpegCompressionThumb, p.ThumbFile);
+                        s_.JpegCompressionThumb, p.ThumbFile, plan.thumbRecord);
             log_.AddLogLine(msg::SaveThumb(p.ThumbFile), msg::kLevelProgress);
         }
+        TRunTally& tally = run_.context.tally;
+        ++(plan.Any() ? tally.picturesWritten : tally.picturesUnchanged);
         return TPictureStep::Continue;
     }
 
@@ -253,6 +244,32 @@ void FailSameOutputNames(TWizardContext& context, const TAlbumItem& album) {
     }
 }
 
+// One step of an album's file work. False when the album failed and the run goes on: the step
+// said so, or it could not write its files and the caller chose to go on with the next album;
+// otherwise such an error ends the run.
+template <typename Step>
+bool AlbumStep(TWizardContext& context, const std::string& folder, Step step) {
+    try {
+        return step();
+    } catch (const Error& e) {
+        if (!context.continueAfterAlbumFailure) throw;
+        context.log.AddLogLine(msg::AlbumFilesFailed(folder, e.what()), msg::kLevelError);
+        context.failures.push_back({folder, e.what()});
+        return false;
+    }
+}
+
+void Count(TWizardContext& context, const std::string& folder, TAlbumDbOutcome outcome) {
+    switch (outcome) {
+        case TAlbumDbOutcome::Written: ++context.tally.albumsWritten; break;
+        case TAlbumDbOutcome::Skipped: ++context.tally.albumsSkipped; break;
+        case TAlbumDbOutcome::Failed:
+            context.failures.push_back({folder, "the database refused its rows"});
+            break;
+        case TAlbumDbOutcome::Stopped: break;
+    }
+}
+
 void LogFailures(TWizardContext& context) {
     if (context.failures.empty()) return;
     context.log.AddLogLine(msg::FailureSummary(static_cast<int>(context.failures.size())),
@@ -267,24 +284,32 @@ void ProcessAlbums(TWizardContext& context) {
     context.log.AddLogLine(msg::BeginProcess(context.albums.Count()), msg::kLevelProgress);
     TRunState run(context);
     context.failures.clear();  // each run tries every photo afresh
+    context.tally = {};
     std::string prefix;
     for (int a = 0; a < context.albums.Count(); ++a) {
         const std::string& folder = context.albums.Text(a);
         TAlbumItem& album = *context.albums.AlbumAt(a);
         if (!album.Prepared) {
             context.log.AddLogLine(msg::AlbumSkipped(folder), msg::kLevelSkipped);
+            ++context.tally.albumsSkipped;
             continue;
         }
-        if (!CreateOutputFolders(context, folder)) continue;
+        if (!AlbumStep(context, folder, [&] { return CreateOutputFolders(context, folder); }))
+            continue;
         FailSameOutputNames(context, album);
         TAlbumProgress progress(context.host, context.busy,
                                 {folder, a + 1, context.albums.Count(), 0, album.PictureCount()});
         prefix = progress.Prefix();
-        TAlbumFilePhase(run, album, progress).Run();
+        const bool filesWritten = AlbumStep(context, folder, [&] {
+            TAlbumFilePhase(run, album, progress).Run();
+            return true;
+        });
+        if (!filesWritten) continue;
         if (context.busy.StopFlag()) break;
         // A stop confirmed as the database phase begins ends the run at once.
-        if (WriteAlbumToDatabase(context, folder, album, progress) == TAlbumDbOutcome::Stopped)
-            return;
+        const TAlbumDbOutcome outcome = WriteAlbumToDatabase(context, folder, album, progress);
+        if (outcome == TAlbumDbOutcome::Stopped) return;
+        Count(context, folder, outcome);
     }
     LogFailures(context);
     context.host.SetStatusText(prefix + " Processing: DONE");

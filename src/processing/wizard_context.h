@@ -20,6 +20,15 @@ struct TPictureFailure {
     const TPictureItem* picture = nullptr;  // none for an album that failed as a whole
 };
 
+// What a processing run did, album by album and picture by picture; failed albums and
+// pictures are the failures.
+struct TRunTally {
+    int albumsWritten = 0;  // rows stored
+    int albumsSkipped = 0;  // never prepared, or stored and left alone
+    int picturesWritten = 0;    // at least one output file written
+    int picturesUnchanged = 0;  // every output file kept as it was
+};
+
 struct TWizardContext {
     TAlbumList& albums;
     TSettings& settings;
@@ -40,6 +49,12 @@ struct TWizardContext {
             if (failure.picture == &picture) return true;
         return false;
     }
+
+    // False (the window): an album whose files cannot be written ends the run with the error.
+    // True (a batch run): that album is logged and listed as failed, its rows are not written,
+    // and the run goes on with the next album.
+    bool continueAfterAlbumFailure = false;
+    TRunTally tally = {};
 };
 
 }  // namespace galerion

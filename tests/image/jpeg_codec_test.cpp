@@ -155,6 +155,27 @@ TEST_F(JpegCodecTest, SavedFileIsBaselineAndReplacesTheOldOne) {
     EXPECT_THAT(NamesIn(folder), ::testing::ElementsAre("a.jpg")) << "no temporary file left";
 }
 
+// The comment is one marker more and nothing else: the same header, tables and image data.
+TEST_F(JpegCodecTest, ACommentIsOneMarkerAndChangesNothingElse) {
+    const TBitmap32 picture = test::PatternBitmap(40, 30, 5);
+    const std::string comment = "made from a.jpg; quality 80";
+    SaveJpeg(picture, 80, folder.File("plain.jpg"));
+    SaveJpeg(picture, 80, folder.File("noted.jpg"), comment);
+    EXPECT_EQ(ReadJpegComment(folder.File("noted.jpg")), comment);
+    EXPECT_EQ(ReadJpegComment(folder.File("plain.jpg")), "");
+
+    std::vector<unsigned char> noted = ReadBytes(folder.File("noted.jpg"));
+    const std::vector<unsigned char> marker = {0xFF, 0xFE, 0, static_cast<unsigned char>(comment.size() + 2)};
+    const auto at = std::search(noted.begin(), noted.end(), marker.begin(), marker.end());
+    ASSERT_NE(at, noted.end());
+    noted.erase(at, at + static_cast<long>(marker.size() + comment.size()));
+    EXPECT_EQ(noted, ReadBytes(folder.File("plain.jpg")));
+
+    WriteBytes(folder.File("text.jpg"), {'n', 'o'});
+    EXPECT_EQ(ReadJpegComment(folder.File("text.jpg")), "");
+    EXPECT_EQ(ReadJpegComment(folder.File("missing.jpg")), "");
+}
+
 TEST_F(JpegCodecTest, QualityOutsideTheRangeTouchesNothing) {
     const std::string path = folder.File("a.jpg");
     WriteBytes(path, {'o', 'l', 'd'});

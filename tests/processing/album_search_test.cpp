@@ -26,6 +26,13 @@ TEST(AlbumSearch, ListsFoldersWithoutOutputAndWorkingFolders) {
                                                r + "/b/Tmp/inner"}));
 }
 
+TEST(AlbumSearch, HiddenFoldersAreNeitherListedNorEntered) {
+    TTempFolder root;
+    for (const char* f : {".cache/thumbnails", "a/.git/objects", "a/b.c"}) MakeFolder(root / f);
+    const std::string r = root.Path();
+    EXPECT_EQ(SearchAlbums(r + "/*.*", {}), (std::vector<std::string>{r, r + "/a", r + "/a/b.c"}));
+}
+
 TEST(AlbumSearch, ExcludedNamesFollowTheSettingsAndIgnoreCase) {
     TTempFolder root;
     for (const char* f : {"a/ps_thumb", "a/SMALL", "a/Ps_Medium"}) MakeFolder(root / f);

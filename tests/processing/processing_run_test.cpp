@@ -5,11 +5,13 @@
 #include "support/wizard_fixture.h"
 #include "image/bitmap32.h"
 #include "image/jpeg_codec.h"
+#include "platform/errors.h"
 #include "processing/album_preparation.h"
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <functional>
 
 namespace galerion {
 namespace {
@@ -303,6 +305,90 @@ TEST_F(Run, QualityZeroEndsTheRunWithAnError) {
     EXPECT_FALSE(f.busy.Busy());
     EXPECT_FALSE(fs::exists(album + "/ps_large/l_a.jpg"));
     EXPECT_EQ(ScalarInt(f.connection, "SELECT COUNT(*) FROM picture"), 0);
+}
+
+// Which of the album's output files the last run wrote, as "a: large medium thumb" lines.
+std::vector<std::string> Saved(const TWizardFixture& f, const std::string& album) {
+    std::vector<std::string> saved;
+    for (const char* name : {"a", "b", "c"}) {
+        std::string kinds;
+        const std::string n = name;
+        if (f.Logged("Save large picture: " + album + "/ps_large/l_" + n + ".jpg")) kinds += " large";
+        if (f.Logged("Save medium picture: " + album + "/ps_medium/m_" + n + ".jpg")) kinds += " medium";
+        if (f.Logged("Save thumbnail picture: " + album + "/ps_thumb/tn_" + n + ".jpg")) kinds += " thumb";
+        if (!kinds.empty()) saved.push_back(n + ":" + kinds);
+    }
+    return saved;
+}
+
+TEST_F(Run, RecreateChangedRewritesExactlyWhatWasMadeFromSomethingElse) {
+    f.settings.RecreateChanged = true;
+    f.settings.UpdateMode = 2;
+    f.PrepareAll({album});
+    Process();
+    EXPECT_EQ(Saved(f, album), (std::vector<std::string>{"a: large medium thumb",
+                                                         "b: large medium thumb",
+                                                         "c: large medium thumb"}));
+    EXPECT_NE(ReadJpegComment(album + "/ps_thumb/tn_a.jpg").find("box 150x100"), std::string::npos);
+    EXPECT_EQ(f.context.tally.picturesWritten, 3);
+
+    struct Step {
+        const char* change;
+        std::function<void()> apply;
+        std::vector<std::string> saved;
+    };
+    const Step steps[] = {
+        {"nothing", [] {}, {}},
+        {"b replaced", [&] { WriteJpeg(album + "/b.jpg", 300, 401); }, {"b: large medium thumb"}},
+        {"a cropped",
+         [&] {
+             TPictureItem& a = *Album().PictureAt(0);
+             a.CropX1 = 10, a.CropY1 = 10, a.CropX2 = 200, a.CropY2 = 150;
+         },
+         {"a: large medium thumb"}},
+        {"thumbnail box", [&] { f.settings.ThumbWidth = "120"; },
+         {"a: thumb", "b: thumb", "c: thumb"}},
+        {"medium quality", [&] { f.settings.JpegCompressionMedium = 80; },
+         {"a: medium", "b: medium", "c: medium"}},
+        {"a thumbnail deleted", [&] { fs::remove(album + "/ps_thumb/tn_a.jpg"); }, {"a: thumb"}},
+    };
+    for (const Step& step : steps) {
+        step.apply();
+        f.log.Clear();
+        f.context.tally = {};
+        EXPECT_EQ(Process(), TRunOutcome::Finished) << step.change;
+        EXPECT_EQ(Saved(f, album), step.saved) << step.change;
+        EXPECT_EQ(f.context.tally.picturesWritten + f.context.tally.picturesUnchanged, 3)
+            << step.change;
+    }
+    // Kept files still give the rows their sizes.
+    EXPECT_EQ(Pictures("width"), (std::vector<std::string>{"400", "300", "1200"}));
+}
+
+TEST_F(Run, AnAlbumWhoseFilesCannotBeWrittenIsTheCallersChoice) {
+    const std::string second = f.root / "Zoo";
+    MakeFolder(second);
+    WriteJpeg(second + "/z.jpg", 64, 48);
+    WriteText(album + "/ps_thumb", "a file where the thumbnail folder belongs");
+
+    // The window: the error ends the run.
+    f.PrepareAll({album, second});
+    EXPECT_THROW(Process(), FileError);
+    EXPECT_EQ(ScalarInt(f.connection, "SELECT COUNT(*) FROM album"), 0);
+
+    // A batch run: that album fails, the next one is written.
+    f.context.continueAfterAlbumFailure = true;
+    f.context.tally = {};
+    f.PrepareAll({album, second});
+    EXPECT_EQ(Process(), TRunOutcome::Finished);
+    ASSERT_EQ(f.context.failures.size(), 1u);
+    EXPECT_EQ(f.context.failures[0].path, album);
+    EXPECT_EQ(f.context.failures[0].picture, nullptr);
+    EXPECT_NE(f.context.failures[0].reason.find("ps_thumb"), std::string::npos);
+    EXPECT_EQ(f.context.tally.albumsWritten, 1);
+    EXPECT_EQ(Column(f.connection, "SELECT original_path FROM album", "original_path"),
+              (std::vector<std::string>{second}));
+    EXPECT_TRUE(fs::exists(second + "/ps_thumb/tn_z.jpg"));
 }
 
 }  // namespace
