@@ -50,14 +50,31 @@ struct TAlbumPlan {
     int photos;
 };
 
+constexpr const char* kUsage =
+    "Usage: galerion-make-examples DIR\n"
+    "\n"
+    "Writes a small tree of example photos (landscapes drawn in code) below DIR, to try\n"
+    "galerion and galerion-cli without photos of one's own: Holidays/Coast (4 photos),\n"
+    "Holidays/Mountains (3) and Family (3), 1600 x 1200 or 1200 x 1600 pixels each.\n"
+    "Existing files of the same names are replaced.\n"
+    "\n"
+    "Example:\n"
+    "  galerion-make-examples /tmp/galerion-examples\n"
+    "  galerion-cli --update-mode update --set 'MainDir=/tmp/galerion-examples/*.*' process --all\n";
+
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc != 2) {
-        std::fprintf(stderr, "Usage: galerion-make-examples DIR\n");
+    const std::string argument = argc == 2 ? argv[1] : "";
+    if (argument == "--help" || argument == "-h") {
+        std::fputs(kUsage, stdout);
+        return 0;
+    }
+    if (argc != 2 || argument.empty() || argument[0] == '-') {
+        std::fputs(kUsage, stderr);
         return 2;
     }
-    const std::string root = argv[1];
+    const std::string root = argument;
     const std::vector<TAlbumPlan> albums = {
         {"Holidays/Coast", 4}, {"Holidays/Mountains", 3}, {"Family", 3}};
     try {

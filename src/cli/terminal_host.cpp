@@ -8,17 +8,28 @@
 
 #include <atomic>
 #include <cstdlib>
+#include <ctime>
 #include <iostream>
 
 namespace galerion {
 namespace {
 
-// Lock-free, so the signal handler may touch it.
-std::atomic<int> interruptCount{0};
+// Monotonic time of the first Ctrl-C in nanoseconds, 0 before it. Lock-free, so the signal
+// handler may touch it.
+std::atomic<long long> firstInterrupt{0};
+static_assert(std::atomic<long long>::is_always_lock_free);
+
+constexpr long long kSecond = 1'000'000'000;
 
 extern "C" void OnInterrupt(int) {
-    // A second Ctrl-C ends at once, as users expect of a command that did not stop in time.
-    if (interruptCount.fetch_add(1) > 0) std::_Exit(130);
+    timespec now {};
+    ::clock_gettime(CLOCK_MONOTONIC, &now);  // async-signal-safe
+    const long long at = static_cast<long long>(now.tv_sec) * kSecond + now.tv_nsec + 1;
+    long long first = 0;
+    if (firstInterrupt.compare_exchange_strong(first, at)) return;
+    // A second Ctrl-C ends at once, as users expect of a command that did not stop in time;
+    // one within a second of the first is taken as the same impatient press.
+    if (at - first >= kSecond) std::_Exit(130);
 }
 
 // Message texts carry Windows line breaks; the terminal wants plain ones.
@@ -51,7 +62,7 @@ void TTerminalHost::InstallInterruptHandler() {
     ::sigaction(SIGTERM, &action, nullptr);
 }
 
-bool TTerminalHost::Interrupted() { return interruptCount > 0; }
+bool TTerminalHost::Interrupted() { return firstInterrupt.load() != 0; }
 
 void TTerminalHost::ShowError(const std::string& text) {
     ClearProgressLine();
@@ -149,8 +160,10 @@ void TTerminalHost::FinishProgress() { ClearProgressLine(); }
 void TTerminalHost::LineAdded(const TLogLine& line) {
     const bool redraw = progressShown_;
     ClearProgressLine();
-    std::ostream& out = line.mark.imageIndex == msg::kLevelError ? std::cerr : std::cout;
-    out << Prefix(line.mark.imageIndex) << line.text << std::endl;
+    // Errors and warnings to standard error, the rest to standard output.
+    const char* prefix = Prefix(line.mark.imageIndex);
+    std::ostream& out = *prefix ? std::cerr : std::cout;
+    out << prefix << line.text << std::endl;
     if (redraw) DrawProgress();
 }
 

@@ -108,7 +108,7 @@ void Collect(TWizardContext& context, TAlbumItem& album, const std::string& fold
     album.OriginalPath = folder;
     album.ShortName = album.DirName = LastPathComponent(folder);
     SetAlbumDateFromFirstPicture(album);
-    RestoreAlbumFromDatabase(context, album);
+    if (context.readDatabase) RestoreAlbumFromDatabase(context, album);
     if (album.AlbumDate == 0) SetAlbumDateFromFirstPicture(album);
 }
 

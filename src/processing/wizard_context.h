@@ -38,6 +38,9 @@ struct TWizardContext {
     // False for a host that shows no tiles (the CLI): preparation then writes no working
     // thumbnails, so a batch run decodes each photo only once.
     bool makeWorkingThumbnails = true;
+    // False when there is no database yet and none may be made (a dry run before the first
+    // run): preparation restores nothing.
+    bool readDatabase = true;
     // Links in an album lead only to files within the main directory; with this set (the
     // command line naming its albums), only to files within the album's own folder.
     bool linksStayInAlbum = false;

@@ -13,10 +13,12 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <map>
 #include <sstream>
 #include <thread>
 
@@ -42,7 +44,9 @@ std::string ReadAll(const std::string& path) {
 
 class TCliRun {
 public:
-    TCliRun(const TTempFolder& dir, std::vector<std::string> args) : dir_(dir) {
+    TCliRun(const TTempFolder& dir, std::vector<std::string> args,
+            const std::string& program = CliPath())
+        : dir_(dir) {
         outPath_ = dir / "stdout.txt";
         errPath_ = dir / "stderr.txt";
         pid_ = ::fork();
@@ -56,7 +60,7 @@ public:
             ::setenv("XDG_CONFIG_HOME", (dir / "config").c_str(), 1);
             ::setenv("XDG_DATA_HOME", (dir / "data").c_str(), 1);
             ::setenv("HOME", dir.Path().c_str(), 1);
-            const std::string cli = CliPath();
+            const std::string& cli = program;
             std::vector<char*> argv{const_cast<char*>(cli.c_str())};
             for (std::string& a : args) argv.push_back(a.data());
             argv.push_back(nullptr);
@@ -140,13 +144,14 @@ TEST_F(Cli, InitDbThenProcessThenUpdate) {
     ASSERT_EQ(r.status, 0) << r.err;
     EXPECT_NE(r.out.find("The tables have been created successfully."), std::string::npos);
 
-    // No terminal: "ask" cannot be answered.
+    r = RunCli(dir, With({"--update-mode", "update", "process", album}));
+    ASSERT_EQ(r.status, 0) << r.err;
+
+    // No terminal: "ask" cannot be answered for the album now stored.
     r = RunCli(dir, With({"process", album}));
     EXPECT_EQ(r.status, 2);
     EXPECT_NE(r.err.find("--update-mode"), std::string::npos);
-
-    r = RunCli(dir, With({"--update-mode", "update", "process", album}));
-    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_NE(r.err.find(album), std::string::npos);
     EXPECT_TRUE(fs::exists(album + "/ps_thumb/tn_a.jpg"));
     EXPECT_TRUE(fs::exists(album + "/ps_medium/m_b.jpg"));
     EXPECT_FALSE(fs::exists(album + "/tmp"));
@@ -234,6 +239,7 @@ TEST_F(Cli, InterruptStopsAfterTheCurrentPictureLeavingCompleteFiles) {
     while (!fs::exists(album + "/ps_thumb/tn_p101.jpg") && std::chrono::steady_clock::now() < deadline)
         std::this_thread::sleep_for(std::chrono::milliseconds(5));
     run.Signal(SIGINT);
+    run.Signal(SIGINT);  // pressed twice in a row: still the same stop, not an abrupt end
     const TResult r = run.Wait();
     EXPECT_EQ(r.status, 130) << r.err;
     EXPECT_NE(r.out.find("Operation was cancelled."), std::string::npos);
@@ -246,7 +252,221 @@ TEST_F(Cli, InterruptStopsAfterTheCurrentPictureLeavingCompleteFiles) {
         }
     EXPECT_GT(written, 0);
     EXPECT_LT(written, 3 * 42);
+    // The summary counts exactly the pictures whose three files were written.
+    EXPECT_EQ(written % 3, 0);
+    EXPECT_NE(r.out.find("Albums: 0 written, 0 skipped, 0 failed, 1 not finished (stopped).\n"
+                         "Pictures: " + std::to_string(written / 3) + " written, 0 unchanged"),
+              std::string::npos) << r.out;
     EXPECT_EQ(ScalarInt("Provider=SQLite;Data Source=" + db, "SELECT COUNT(*) FROM picture"), 0);
+}
+
+// Every file below the folder with its bytes, for "nothing changed" checks.
+std::map<std::string, std::string> Snapshot(const std::string& folder) {
+    std::map<std::string, std::string> files;
+    for (const auto& entry : fs::recursive_directory_iterator(folder))
+        files[entry.path().string()] = entry.is_regular_file() ? ReadAll(entry.path()) : "<folder>";
+    return files;
+}
+
+std::string RegFile(const std::string& options) {
+    return "Windows Registry Editor Version 5.00\n\n"
+           "[HKEY_CURRENT_USER\\Software\\Tarnwick\\Galerion\\1.0\\Options]\n" + options;
+}
+
+TEST_F(Cli, NeverWandersOutsideTheFoldersGiven) {
+    // The default main directory is the Pictures folder, which this home does not have.
+    for (std::vector<std::string> args :
+         {std::vector<std::string>{"albums"}, {"--update-mode", "update", "process", "--all"}}) {
+        const TResult r = RunCli(dir, args);
+        EXPECT_EQ(r.status, 2) << r.err;
+        EXPECT_NE(r.err.find(dir / "Pictures"), std::string::npos) << r.err;
+    }
+    EXPECT_FALSE(fs::exists(dir / "config"));
+    EXPECT_FALSE(fs::exists(dir / "data"));
+    EXPECT_FALSE(fs::exists(album + "/ps_thumb"));
+
+    // A file or a missing folder is no main directory and no album.
+    WriteText(dir / "notes.txt", "x");
+    for (std::vector<std::string> args :
+         {std::vector<std::string>{"albums", dir / "notes.txt"}, {"albums", dir / "missing"},
+          {"--update-mode", "update", "process", dir / "missing"}}) {
+        const TResult r = RunCli(dir, With(args));
+        EXPECT_EQ(r.status, 2) << args.back();
+        EXPECT_NE(r.err.find(args.back()), std::string::npos) << r.err;
+        EXPECT_EQ(r.out, "");
+    }
+
+    // Hidden folders are neither listed nor processed.
+    MakeFolder(dir / "photos/.cache");
+    WriteJpeg(dir / "photos/.cache/c.jpg", 32, 32);
+    TResult r = RunCli(dir, With({"albums", dir / "photos"}));
+    EXPECT_EQ(r.out, dir / "photos" + "\n" + album + "\n");
+    ASSERT_EQ(RunCli(dir, With({"init-db"})).status, 0);
+    r = RunCli(dir, With({"--update-mode", "update", "--set", "MainDir=" + dir / "photos/*.*",
+                          "process", "--all"}));
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_TRUE(fs::exists(album + "/ps_thumb/tn_a.jpg"));
+    EXPECT_FALSE(fs::exists(dir / "photos/.cache/ps_thumb"));
+}
+
+TEST_F(Cli, NoTerminalIsFineWhileNoAlbumIsStored) {
+    ASSERT_EQ(RunCli(dir, With({"init-db"})).status, 0);
+    const TResult r = RunCli(dir, With({"process", album}));  // UpdateMode "ask"
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(ScalarInt("Provider=SQLite;Data Source=" + db, "SELECT COUNT(*) FROM album"), 1);
+}
+
+TEST_F(Cli, DryRunSaysWhatWouldHappenAndChangesNothing) {
+    ASSERT_EQ(RunCli(dir, With({"init-db"})).status, 0);
+    ASSERT_EQ(RunCli(dir, With({"--update-mode", "update", "process", album})).status, 0);
+    const auto before = Snapshot(dir / "photos");
+    const std::string dbBefore = ReadAll(db);
+
+    const TResult r = RunCli(dir, With({"--update-mode", "update", "--set", "ThumbWidth=120",
+                                        "process", "--dry-run", "--incremental", album}));
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_NE(r.out.find("Album " + album + " (2 picture(s)): stored; its rows would be updated"),
+              std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("a.jpg: write thumbnail; keep medium"), std::string::npos) << r.out;
+    EXPECT_EQ(Snapshot(dir / "photos"), before);
+    EXPECT_EQ(ReadAll(db), dbBefore);
+
+    // Before the first run there is no database, and none is made.
+    const TResult fresh = RunCli(dir, {"--settings", settingsFile, "--update-mode", "update",
+                                       "process", "--dry-run", album});
+    EXPECT_EQ(fresh.status, 0) << fresh.err;
+    EXPECT_NE(fresh.out.find("not stored; it would be inserted"), std::string::npos);
+    EXPECT_FALSE(fs::exists(dir / "data"));
+    EXPECT_EQ(Snapshot(dir / "photos"), before);
+}
+
+TEST_F(Cli, OneAlbumsFailureIsNotTheBatchs) {
+    const std::string second = dir / "photos/Zoo";
+    MakeFolder(second);
+    WriteJpeg(second + "/z.jpg", 40, 30);
+    WriteText(album + "/ps_thumb", "a file where the thumbnail folder belongs");
+    ASSERT_EQ(RunCli(dir, With({"init-db"})).status, 0);
+    const TResult r = RunCli(dir, With({"--update-mode", "update", "process", album, second}));
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.out.find("Albums: 1 written, 0 skipped, 1 failed."), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("failed album: " + album + ": "), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("Database: " + db), std::string::npos) << r.out;
+    EXPECT_NE(r.err.find(album), std::string::npos) << r.err;
+    EXPECT_TRUE(fs::exists(second + "/ps_thumb/tn_z.jpg"));
+    EXPECT_EQ(Column("Provider=SQLite;Data Source=" + db, "SELECT original_path FROM album",
+                     "original_path"),
+              (std::vector<std::string>{second}));
+}
+
+TEST_F(Cli, IncrementalRunsRewriteExactlyWhatChanged) {
+    ASSERT_EQ(RunCli(dir, With({"init-db"})).status, 0);
+    WriteJpeg(album + "/c.jpg", 50, 40);
+    const std::vector<std::string> run = With({"--update-mode", "update", "--set",
+                                               "ProcessLarge=1", "process", "--incremental", album});
+    ASSERT_EQ(RunCli(dir, run).status, 0);
+    const auto outputs = [&] {
+        auto files = Snapshot(album);
+        for (auto it = files.begin(); it != files.end();)
+            it = it->first.find("/ps_") == std::string::npos ? files.erase(it) : std::next(it);
+        return files;
+    };
+    // Which outputs differ from `before`, as file names.
+    const auto changed = [&](const std::map<std::string, std::string>& before) {
+        std::vector<std::string> names;
+        for (const auto& [path, bytes] : outputs())
+            if (before.at(path) != bytes) names.push_back(fs::path(path).filename().string());
+        std::sort(names.begin(), names.end());
+        return names;
+    };
+
+    auto before = outputs();
+    TResult r = RunCli(dir, run);
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_NE(r.out.find("Pictures: 0 written, 3 unchanged, 0 failed."), std::string::npos) << r.out;
+    EXPECT_TRUE(changed(before).empty());
+
+    WriteJpeg(album + "/b.jpg", 48, 66);  // the photo replaced
+    before = outputs();
+    r = RunCli(dir, run);
+    EXPECT_NE(r.out.find("Pictures: 1 written, 2 unchanged, 0 failed."), std::string::npos) << r.out;
+    EXPECT_EQ(changed(before), (std::vector<std::string>{"l_b.jpg", "m_b.jpg", "tn_b.jpg"}));
+
+    RunRaw("Provider=SQLite;Data Source=" + db,
+         "UPDATE picture SET crop_X1 = 2, crop_Y1 = 2, crop_X2 = 30, crop_Y2 = 20 "
+         "WHERE filename_original = 'Trip/c.jpg'");
+    before = outputs();
+    r = RunCli(dir, run);
+    EXPECT_EQ(changed(before), (std::vector<std::string>{"l_c.jpg", "m_c.jpg", "tn_c.jpg"}));
+    EXPECT_EQ(ReadJpegSize(album + "/ps_large/l_c.jpg").Width, 28);
+}
+
+TEST_F(Cli, HelpForEveryCommand) {
+    for (const char* command : {"albums", "process", "init-db", "settings"}) {
+        for (std::vector<std::string> args : {std::vector<std::string>{command, "--help"},
+                                              {"help", command}}) {
+            const TResult r = RunCli(dir, args);
+            EXPECT_EQ(r.status, 0) << command;
+            EXPECT_EQ(r.out.rfind(std::string("Usage: galerion-cli ") + command, 0), 0u) << r.out;
+            EXPECT_NE(r.out.find("Examples:"), std::string::npos) << command;
+        }
+    }
+    const std::string examples = fs::path(CliPath()).parent_path() / "galerion-make-examples";
+    const TResult r = TCliRun(dir, {"--help"}, examples).Wait();
+    EXPECT_EQ(r.status, 0);
+    EXPECT_NE(r.out.find("Usage: galerion-make-examples DIR"), std::string::npos);
+    EXPECT_FALSE(fs::exists(dir / "--help"));
+}
+
+TEST_F(Cli, SettingsShowAndCheckWhatTheyAllow) {
+    const std::vector<std::string> base = {"--settings", settingsFile, "settings"};
+    const auto settings = [&](std::vector<std::string> args) {
+        args.insert(args.begin(), base.begin(), base.end());
+        return RunCli(dir, args);
+    };
+    struct Case {
+        const char* assignment;
+        int status;
+        const char* shown;  // on stdout when accepted, on stderr when refused
+    };
+    const Case cases[] = {
+        {"UpdateMode=update", 0, "UpdateMode=2 (update)"},
+        {"OutputFilenames=lower", 0, "OutputFilenames=0 (lower)"},
+        {"ResizeMode=lanczos", 0, "ResizeMode=3 (lanczos)"},
+        {"ResizeMode=1", 0, "ResizeMode=1 (linear)"},
+        {"UpdateMode=4", 2, "0 ask, 1 insert, 2 update, 3 cancel"},
+        {"JpegCompressionThumb=0", 2, "1-100"},
+        {"JpegCompressionThumb=101", 2, "1-100"},
+        {"ThumbWidth=-3", 2, "1-65500"},
+        {"ProcessLarge=maybe", 2, "0, 1, true or false"},
+    };
+    for (const Case& c : cases) {
+        const TResult r = settings({"set", c.assignment});
+        EXPECT_EQ(r.status, c.status) << c.assignment << r.err;
+        EXPECT_NE((c.status ? r.err : r.out).find(c.shown), std::string::npos)
+            << c.assignment << ": " << r.out << r.err;
+    }
+    EXPECT_EQ(settings({"get", "JpegCompressionThumb"}).out, "90\n");  // nothing refused got stored
+
+    TResult r = settings({"set", "MainDir=" + dir / "photos"});
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_NE(r.out.find("MainDir=" + dir / "photos/*.*"), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("The main directory is " + dir / "photos"), std::string::npos) << r.out;
+    EXPECT_EQ(settings({"get", "MainDir"}).out, dir / "photos/*.*\n");
+
+    r = settings({"list"});
+    EXPECT_NE(r.out.find("UpdateMode=2 (update)\n    what to do with an album already in the "
+                         "database; allowed: 0 ask, 1 insert, 2 update, 3 cancel\n"),
+              std::string::npos) << r.out;
+}
+
+TEST_F(Cli, AQualityOutsideItsRangeIsRefusedBeforeAnyFile) {
+    ASSERT_EQ(RunCli(dir, With({"init-db"})).status, 0);
+    WriteText(settingsFile, RegFile("\"JpegCompressionMedium\"=dword:00000000\n"));
+    const TResult r = RunCli(dir, With({"--update-mode", "update", "process", album}));
+    EXPECT_EQ(r.status, 2);
+    EXPECT_NE(r.err.find("JpegCompressionMedium takes 1-100, not 0"), std::string::npos) << r.err;
+    EXPECT_FALSE(fs::exists(album + "/ps_thumb"));
+    EXPECT_FALSE(fs::exists(album + "/ps_medium"));
 }
 
 }  // namespace
