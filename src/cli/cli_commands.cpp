@@ -93,7 +93,8 @@ void OpenSettings(TSession& s, const TCliOptions& o) {
     KeepStoredPlacement(s.stored, *s.store);
     for (const auto& [name, value] : o.overrides) {
         try {
-            SetSettingText(s.settings, name, value);
+            const bool mainDir = AsciiLower(name) == "maindir";
+            SetSettingText(s.settings, name, mainDir ? MainDirMask(value) : value);
         } catch (const Error& e) {
             throw TUsageError(std::string("--set: ") + e.what());
         }

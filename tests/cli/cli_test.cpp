@@ -452,6 +452,9 @@ TEST_F(Cli, SettingsShowAndCheckWhatTheyAllow) {
     EXPECT_NE(r.out.find("MainDir=" + dir / "photos/*.*"), std::string::npos) << r.out;
     EXPECT_NE(r.out.find("The main directory is " + dir / "photos"), std::string::npos) << r.out;
     EXPECT_EQ(settings({"get", "MainDir"}).out, dir / "photos/*.*\n");
+    EXPECT_EQ(RunCli(dir, {"--settings", settingsFile, "--set", "MainDir=" + album, "settings",
+                           "get", "MainDir"}).out,
+              album + "/*.*\n");
 
     r = settings({"list"});
     EXPECT_NE(r.out.find("UpdateMode=2 (update)\n    what to do with an album already in the "
