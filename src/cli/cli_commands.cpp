@@ -79,10 +79,10 @@ std::string ExistingMainDir(const std::string& mask) {
 void OpenSettings(TSession& s, const TCliOptions& o) {
     const std::string path = o.settingsFile ? *o.settingsFile : TSettingsStore::DefaultFilePath();
     s.store = std::make_unique<TSettingsStore>(path);
-    s.settings = DefaultSettings();
     // Without a settings file every default applies, exactly as a load would give them; the
     // load would also create the file, and a command that only reads creates nothing.
     std::error_code ec;
+    s.settings = DefaultSettings();  // what a load that stops early leaves in place
     if (std::filesystem::exists(path, ec)) {
         TProcessingLog quiet;  // the load's own progress lines are not the user's business here
         quiet.ApplyLogSwitches(true, false, false);
