@@ -212,6 +212,7 @@ int RunProcessCommand(TSession& s, const TCliOptions& o) {
     c.makeWorkingThumbnails = false;
     c.linksStayInAlbum = !o.all;
     c.continueAfterAlbumFailure = true;
+    c.listFailuresAtEnd = false;  // the summary lists each failure once
 
     const bool databaseMissing = o.dryRun && DatabaseMissing(s.settings.DB);
     c.readDatabase = !databaseMissing;

@@ -271,7 +271,7 @@ void Count(TWizardContext& context, const std::string& folder, TAlbumDbOutcome o
 }
 
 void LogFailures(TWizardContext& context) {
-    if (context.failures.empty()) return;
+    if (context.failures.empty() || !context.listFailuresAtEnd) return;
     context.log.AddLogLine(msg::FailureSummary(static_cast<int>(context.failures.size())),
                            msg::kLevelError);
     for (const TPictureFailure& f : context.failures)

@@ -57,6 +57,9 @@ struct TWizardContext {
     // True (a batch run): that album is logged and listed as failed, its rows are not written,
     // and the run goes on with the next album.
     bool continueAfterAlbumFailure = false;
+    // False for a caller that lists the failures in its own summary: the log then does not
+    // list them again at the end of the run.
+    bool listFailuresAtEnd = true;
     TRunTally tally = {};
 };
 

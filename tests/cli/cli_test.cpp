@@ -210,6 +210,14 @@ TEST_F(Cli, BrokenPhotoFailsTheRunButNotTheAlbum) {
     const TResult r = RunCli(dir, With({"--update-mode", "insert", "process", album}));
     EXPECT_EQ(r.status, 1);
     EXPECT_NE(r.out.find("failed: " + album + "/broken.jpg"), std::string::npos) << r.out;
+    // Once as it happens (standard error), once in the summary (standard output).
+    const auto times = [](const std::string& text, const std::string& what) {
+        int n = 0;
+        for (size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + 1)) ++n;
+        return n;
+    };
+    EXPECT_EQ(times(r.err, album + "/broken.jpg"), 1) << r.err;
+    EXPECT_EQ(times(r.out, album + "/broken.jpg"), 1) << r.out;
     EXPECT_TRUE(fs::exists(album + "/ps_thumb/tn_b.jpg"));
 }
 
