@@ -99,8 +99,8 @@ int main(int argc, char** argv) {
     const std::string cli = "'" + ProgramFolder() + "galerion-cli' --settings '" +
                             folder / "Galerion.reg" + "' --db '" + folder / "site.db" + "' ";
     Run(cli + "init-db > /dev/null");
-    const std::string process = cli + "--update-mode update --set 'MainDir=" + photosFolder +
-                                "/*.*' process --all";
+    const std::string process =
+        cli + "--update-mode update --set 'MainDir=" + photosFolder + "/*.*' process --all";
     const TTimes first = Run(process + " > /dev/null 2>&1");
     const TTimes rerun = Run(process + " --incremental > /dev/null 2>&1");
     WritePhotos(photosFolder, 1, width, height);  // photo0 replaced

@@ -15,8 +15,8 @@
 #include "processing/album_search.h"
 #include "processing/album_selection.h"
 #include "processing/busy_state.h"
-#include "processing/output_plan.h"
 #include "processing/output_names.h"
+#include "processing/output_plan.h"
 #include "processing/processing_run.h"
 #include "processing/wizard_context.h"
 
@@ -58,9 +58,9 @@ std::vector<std::string> AlbumFolders(TSession& s, const TCliOptions& o) {
         const std::string folder = AbsoluteFolder(a);
         std::error_code ec;
         if (!std::filesystem::is_directory(folder, ec))
-            throw TUsageError("the album folder " + folder +
-                              (std::filesystem::exists(folder, ec) ? " is not a folder"
-                                                                   : " does not exist"));
+            throw TUsageError(
+                "the album folder " + folder +
+                (std::filesystem::exists(folder, ec) ? " is not a folder" : " does not exist"));
         folders.push_back(folder);
     }
     return folders;
@@ -105,12 +105,14 @@ std::vector<std::string> StoredAlbums(const TAlbumList& albums, const std::strin
 
 std::string Decision(int updateMode, bool canAsk) {
     switch (updateMode) {
-        case 0: return canAsk ? "you would be asked (UpdateMode ask)"
-                              : "needs --update-mode: UpdateMode is ask and there is no terminal";
+        case 0:
+            return canAsk ? "you would be asked (UpdateMode ask)"
+                          : "needs --update-mode: UpdateMode is ask and there is no terminal";
         case 1: return "a second album would be inserted beside it (UpdateMode insert)";
         case 2: return "its rows would be updated (UpdateMode update)";
         case 3: return "it would be left alone (UpdateMode cancel)";
-        default: return "it would be left alone (unknown UpdateMode " + std::to_string(updateMode) + ")";
+        default:
+            return "it would be left alone (unknown UpdateMode " + std::to_string(updateMode) + ")";
     }
 }
 
@@ -118,8 +120,8 @@ struct TDryRunCount {
     int pictures = 0, written = 0, kept = 0;
 };
 
-void AddAction(std::vector<std::string>& writes, std::vector<std::string>& keeps, TOutputAction action,
-               const char* kind, TDryRunCount& count) {
+void AddAction(std::vector<std::string>& writes, std::vector<std::string>& keeps,
+               TOutputAction action, const char* kind, TDryRunCount& count) {
     if (action == TOutputAction::Write) writes.push_back(kind), ++count.written;
     if (action == TOutputAction::Keep) keeps.push_back(kind), ++count.kept;
 }
@@ -166,8 +168,9 @@ void PrintDryRun(const TWizardContext& c, const std::vector<std::string>& stored
         for (int i = 0; i < album.PictureCount(); ++i)
             PrintPicturePlan(*album.PictureAt(i), c.settings, count);
     }
-    std::cout << c.albums.Count() << " album(s), " << count.pictures << " picture(s): "
-              << count.written << " file(s) would be written, " << count.kept << " kept.\n";
+    std::cout << c.albums.Count() << " album(s), " << count.pictures
+              << " picture(s): " << count.written << " file(s) would be written, " << count.kept
+              << " kept.\n";
 }
 
 // An album that failed as a whole is listed without a picture.
@@ -183,8 +186,7 @@ void PrintSummary(const TWizardContext& c, bool stopped) {
     std::cout << "Albums: " << t.albumsWritten << " written, " << t.albumsSkipped << " skipped, "
               << failedAlbums << " failed";
     if (stopped)
-        std::cout << ", "
-                  << c.albums.Count() - t.albumsWritten - t.albumsSkipped - failedAlbums
+        std::cout << ", " << c.albums.Count() - t.albumsWritten - t.albumsSkipped - failedAlbums
                   << " not finished (stopped)";
     std::cout << ".\nPictures: " << t.picturesWritten << " written, " << t.picturesUnchanged
               << " unchanged, " << failedPictures << " failed.\n";
@@ -222,9 +224,11 @@ int RunProcessCommand(TSession& s, const TCliOptions& o) {
     if (!o.dryRun && s.settings.UpdateMode == 0 && !stored.empty() && !s.host.CanAsk()) {
         std::string names;
         for (const std::string& folder : stored) names += "\n  " + folder;
-        throw TUsageError("these albums are already in the database and UpdateMode is ask, but "
-                          "there is no terminal to ask: pass --update-mode insert, update or "
-                          "cancel" + names);
+        throw TUsageError(
+            "these albums are already in the database and UpdateMode is ask, but "
+            "there is no terminal to ask: pass --update-mode insert, update or "
+            "cancel" +
+            names);
     }
 
     Prepare(c);

@@ -27,7 +27,8 @@ void List(const TSettings& settings) {
 // next load. Whoever sets a size means that size.
 void SelectCustomSizeFor(const std::string& name, TSettings& settings) {
     const std::string lower = AsciiLower(name);
-    if (lower == "mediumwidth" || lower == "mediumheight") SetSettingText(settings, "MediumSize", "3");
+    if (lower == "mediumwidth" || lower == "mediumheight")
+        SetSettingText(settings, "MediumSize", "3");
     if (lower == "thumbwidth" || lower == "thumbheight") SetSettingText(settings, "ThumbSize", "3");
 }
 
@@ -55,8 +56,9 @@ int Set(TSession& s, const std::string& assignment) {
                   << SplitMask(value).pattern << ".\n";
         std::error_code ec;
         if (!std::filesystem::is_directory(folder, ec))
-            s.host.ShowWarning(folder + " does not exist yet; albums and process will refuse it "
-                                        "until it does.");
+            s.host.ShowWarning(folder +
+                               " does not exist yet; albums and process will refuse it "
+                               "until it does.");
     }
     return s.host.ErrorsShown() == 0 ? kExitOk : kExitFailed;
 }

@@ -22,53 +22,99 @@ constexpr const char* kThumbSizeNames[] = {"150x100", "200x150", "custom"};
 
 constexpr TSettingInfo Number(const char* name, TSettingSection section, int TSettings::*field,
                               int defaultValue, int min, int max, const char* meaning) {
-    return {.name = name, .section = section, .kind = K::Integer, .field = field,
-            .defaultNumber = defaultValue, .min = min, .max = max, .meaning = meaning};
+    return {.name = name,
+            .section = section,
+            .kind = K::Integer,
+            .field = field,
+            .defaultNumber = defaultValue,
+            .min = min,
+            .max = max,
+            .meaning = meaning};
 }
 
 constexpr TSettingInfo Enumerated(const char* name, int TSettings::*field, int defaultValue,
                                   std::span<const char* const> names, const char* meaning) {
-    return {.name = name, .section = Options, .kind = K::Integer, .field = field,
-            .defaultNumber = defaultValue, .min = 0, .max = static_cast<int>(names.size()) - 1,
-            .valueNames = names, .meaning = meaning};
+    return {.name = name,
+            .section = Options,
+            .kind = K::Integer,
+            .field = field,
+            .defaultNumber = defaultValue,
+            .min = 0,
+            .max = static_cast<int>(names.size()) - 1,
+            .valueNames = names,
+            .meaning = meaning};
 }
 
 constexpr TSettingInfo Switch(const char* name, TSettingSection section, bool TSettings::*field,
                               bool defaultValue, const char* meaning,
                               void (*afterLoad)(TSettings&, TProcessingLog&) = nullptr) {
-    return {.name = name, .section = section, .kind = K::Boolean, .field = field,
-            .defaultNumber = defaultValue ? 1 : 0, .min = 0, .max = 1, .meaning = meaning,
+    return {.name = name,
+            .section = section,
+            .kind = K::Boolean,
+            .field = field,
+            .defaultNumber = defaultValue ? 1 : 0,
+            .min = 0,
+            .max = 1,
+            .meaning = meaning,
             .afterLoad = afterLoad};
 }
 
-constexpr TSettingInfo JpegQuality(const char* name, double TSettings::*field, const char* meaning) {
-    return {.name = name, .section = Options, .kind = K::Quality, .field = field,
-            .defaultNumber = 90, .min = 1, .max = 100, .meaning = meaning};
+constexpr TSettingInfo JpegQuality(const char* name, double TSettings::*field,
+                                   const char* meaning) {
+    return {.name = name,
+            .section = Options,
+            .kind = K::Quality,
+            .field = field,
+            .defaultNumber = 90,
+            .min = 1,
+            .max = 100,
+            .meaning = meaning};
 }
 
 constexpr TSettingInfo BoxSide(const char* name, std::string TSettings::*field, int defaultValue,
                                const char* meaning) {
-    return {.name = name, .section = Options, .kind = K::IntegerText, .field = field,
-            .defaultNumber = defaultValue, .min = 1, .max = kMaxBoxSide, .meaning = meaning};
+    return {.name = name,
+            .section = Options,
+            .kind = K::IntegerText,
+            .field = field,
+            .defaultNumber = defaultValue,
+            .min = 1,
+            .max = kMaxBoxSide,
+            .meaning = meaning};
 }
 
 constexpr TSettingInfo String(const char* name, std::string TSettings::*field,
                               const char* defaultValue, const char* meaning) {
-    return {.name = name, .section = Options, .kind = K::Text, .field = field,
-            .defaultText = defaultValue, .meaning = meaning};
+    return {.name = name,
+            .section = Options,
+            .kind = K::Text,
+            .field = field,
+            .defaultText = defaultValue,
+            .meaning = meaning};
 }
 
 constexpr TSettingInfo SystemString(const char* name, std::string TSettings::*field,
                                     std::string (*systemDefault)(), const char* meaning) {
-    return {.name = name, .section = Options, .kind = K::Text, .field = field,
-            .systemDefault = systemDefault, .meaning = meaning};
+    return {.name = name,
+            .section = Options,
+            .kind = K::Text,
+            .field = field,
+            .systemDefault = systemDefault,
+            .meaning = meaning};
 }
 
 constexpr TSettingInfo Size(const char* name, int TSettings::*field,
                             void (*select)(TSettings&, int), std::span<const char* const> names,
                             const char* meaning) {
-    return {.name = name, .section = Options, .kind = K::SizeChoice, .field = field,
-            .defaultNumber = 1, .min = 1, .max = 3, .valueNames = names, .meaning = meaning,
+    return {.name = name,
+            .section = Options,
+            .kind = K::SizeChoice,
+            .field = field,
+            .defaultNumber = 1,
+            .min = 1,
+            .max = 3,
+            .valueNames = names,
+            .meaning = meaning,
             .select = select};
 }
 
@@ -85,9 +131,11 @@ using S = TSettings;
 constexpr TSettingInfo kSettings[] = {
     Switch("Restore", Position, &S::Restore, false, "the main window was maximized"),
     Number("Top", Position, &S::Top, 100, INT_MIN, INT_MAX, "top edge of the main window, pixels"),
-    Number("Left", Position, &S::Left, 100, INT_MIN, INT_MAX, "left edge of the main window, pixels"),
+    Number("Left", Position, &S::Left, 100, INT_MIN, INT_MAX,
+           "left edge of the main window, pixels"),
     Number("Width", Position, &S::Width, 500, INT_MIN, INT_MAX, "width of the main window, pixels"),
-    Number("Heigth", Position, &S::Heigth, 300, INT_MIN, INT_MAX, "height of the main window, pixels"),
+    Number("Heigth", Position, &S::Heigth, 300, INT_MIN, INT_MAX,
+           "height of the main window, pixels"),
 
     Number("SplitAlbums", Options, &S::SplitAlbums, 100, 0, INT_MAX,
            "height of the album list on the Pictures page, pixels"),
@@ -100,7 +148,8 @@ constexpr TSettingInfo kSettings[] = {
     SystemString("DB", &S::DB, &DefaultConnectionString,
                  "the database: Provider=SQLite;Data Source=FILE"),
     JpegQuality("JpegCompressionLarge", &S::JpegCompressionLarge, "JPEG quality of large pictures"),
-    JpegQuality("JpegCompressionMedium", &S::JpegCompressionMedium, "JPEG quality of medium pictures"),
+    JpegQuality("JpegCompressionMedium", &S::JpegCompressionMedium,
+                "JPEG quality of medium pictures"),
     JpegQuality("JpegCompressionThumb", &S::JpegCompressionThumb, "JPEG quality of thumbnails"),
     BoxSide("MediumWidth", &S::MediumWidth, 800,
             "width of the medium box, pixels (kept with MediumSize custom)"),
@@ -139,8 +188,8 @@ constexpr TSettingInfo kSettings[] = {
     Enumerated("ResizeMode", &S::ResizeMode, 3, kResizeModeNames,
                "resampling method of medium pictures and thumbnails"),
     Switch("ExtensionJpg", Options, &S::ExtensionJpg, true, "files ending in .jpg are pictures"),
-    Switch("ExtensionJpeg", Options, &S::ExtensionJpeg, true,
-           "files ending in .jpeg are pictures", &RebuildExtensionsAfterLoad),
+    Switch("ExtensionJpeg", Options, &S::ExtensionJpeg, true, "files ending in .jpeg are pictures",
+           &RebuildExtensionsAfterLoad),
     Switch("LogLevelErrors", Options, &S::LogLevelErrors, true, "errors are logged"),
     Switch("LogLevelWarnings", Options, &S::LogLevelWarnings, true, "warnings are logged"),
     Switch("LogLevelOthers", Options, &S::LogLevelOthers, false,

@@ -36,10 +36,10 @@ struct TSettingInfo {
     TSettingSection section;
     TSettingKind kind;
     TSettingField field;
-    int defaultNumber = 0;              // every kind but Text; a size choice as stored (1-3)
-    const char* defaultText = "";       // Text
+    int defaultNumber = 0;                     // every kind but Text; a size choice as stored (1-3)
+    const char* defaultText = "";              // Text
     std::string (*systemDefault)() = nullptr;  // Text whose default asks the system
-    int min = INT_MIN;                  // the values a number may take
+    int min = INT_MIN;                         // the values a number may take
     int max = INT_MAX;
     std::span<const char* const> valueNames = {};  // names of min, min + 1, ... when enumerated
     const char* meaning = "";

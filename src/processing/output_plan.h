@@ -38,7 +38,7 @@ struct TSourceStamp {
 TSourceStamp StampSource(const std::string& path);
 
 // "Galerion output 1; source 1600x1200 ..." for one kind of output of the picture as it stands.
-std::string OutputRecord(const TSourceStamp& source, const TPictureItem& picture,
-                         TOutputKind kind, const TSettings& settings);
+std::string OutputRecord(const TSourceStamp& source, const TPictureItem& picture, TOutputKind kind,
+                         const TSettings& settings);
 
 }  // namespace galerion
