@@ -26,6 +26,12 @@ void TPictureLoader::Wait() {
 
 void TPictureLoader::Prefetch(const TLoadRequest& request) {
     Wait();
+    if (request.headerOnly) {
+        // A header is read at once when taken; a thread of its own would cost more than that.
+        job_ = {};
+        pending_ = {};
+        return;
+    }
     pending_ = request;
     spareError_ = nullptr;
     job_ = std::async(std::launch::async, [this] {
