@@ -92,13 +92,15 @@ Examples:
         case TCliCommand::InitDb:
             return R"(Usage: galerion-cli init-db [CONNECTION|FILE]
 
-Creates the tables of the site database from create_tables.sql. Without an argument the DB
-setting is used; a SQLite file that does not exist yet is created.
+Creates the tables of the site database from create_tables.sql (create_tables.postgresql.sql
+for Provider=PostgreSQL). Without an argument the DB setting is used; a SQLite file that does
+not exist yet is created, a PostgreSQL database must exist.
 
 Examples:
   galerion-cli init-db
   galerion-cli init-db /srv/site/site.db
   galerion-cli init-db 'Provider=SQLite;Data Source=/srv/site/site.db'
+  galerion-cli init-db 'Provider=PostgreSQL;Host=db.example.org;Database=site;User ID=galerion'
 )";
         case TCliCommand::Settings:
             return R"(Usage: galerion-cli settings [list | get NAME | set NAME=VALUE]
