@@ -2,6 +2,7 @@
 #include "support/files.h"
 #include "support/test_database.h"
 #include "support/wizard_fixture.h"
+#include "db/query.h"
 #include "image/bitmap32.h"
 #include "image/jpeg_codec.h"
 #include "support/test_backends.h"
@@ -19,6 +20,7 @@
 #include <filesystem>
 #include <fstream>
 #include <map>
+#include <memory>
 #include <sstream>
 #include <thread>
 
@@ -266,6 +268,25 @@ TEST_F(Cli, InterruptStopsAfterTheCurrentPictureLeavingCompleteFiles) {
                          "Pictures: " + std::to_string(written / 3) + " written, 0 unchanged"),
               std::string::npos) << r.out;
     EXPECT_EQ(ScalarInt("Provider=SQLite;Data Source=" + db, "SELECT COUNT(*) FROM picture"), 0);
+}
+
+TEST_F(Cli, ASecondInterruptASecondLaterEndsAtOnce) {
+    ASSERT_EQ(RunCli(dir, With({"init-db"})).status, 0);
+    // Another writer holds the database: the run waits in its database phase.
+    const std::unique_ptr<TQuery> writer = TQuery::Create(SqliteConnection(db));
+    writer->SetText("BEGIN EXCLUSIVE");
+    writer->Execute();
+    TCliRun run(dir, With({"--update-mode", "insert", "process", album}));
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+    while (!fs::exists(album + "/ps_thumb/tn_b.jpg") && std::chrono::steady_clock::now() < deadline)
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    std::this_thread::sleep_for(std::chrono::milliseconds(500));
+    run.Signal(SIGINT);
+    std::this_thread::sleep_for(std::chrono::milliseconds(1100));
+    run.Signal(SIGINT);
+    const TResult r = run.Wait();
+    EXPECT_EQ(r.status, 130);
+    EXPECT_EQ(r.out.find("Albums:"), std::string::npos) << "ended at once, no summary: " << r.out;
 }
 
 // Every file below the folder with its bytes, for "nothing changed" checks.
