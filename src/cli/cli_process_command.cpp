@@ -181,8 +181,8 @@ int FailedAlbums(const TWizardContext& c) {
 
 void PrintSummary(const TWizardContext& c, bool stopped) {
     const TRunTally& t = c.tally;
-    const int failedAlbums = FailedAlbums(c);
-    const int failedPictures = static_cast<int>(c.failures.size()) - failedAlbums;
+    const int failedPictures = static_cast<int>(c.failures.size()) - FailedAlbums(c);
+    const int failedAlbums = FailedAlbums(c) + static_cast<int>(t.databaseFailures.size());
     std::cout << "Albums: " << t.albumsWritten << " written, " << t.albumsSkipped << " skipped, "
               << failedAlbums << " failed";
     if (stopped)
@@ -193,6 +193,9 @@ void PrintSummary(const TWizardContext& c, bool stopped) {
     for (const TPictureFailure& f : c.failures)
         std::cout << (f.picture ? "  failed: " : "  failed album: ") << f.path << ": " << f.reason
                   << '\n';
+    for (const std::string& folder : t.databaseFailures)
+        std::cout << "  failed album: " << folder
+                  << ": the database refused its rows (its message is above)\n";
     std::cout << "Database: " << DescribeDatabase(c.settings.DB) << '\n';
 }
 
@@ -246,7 +249,8 @@ int RunProcessCommand(TSession& s, const TCliOptions& o) {
         std::cout << kOperationCancelled << '\n';
         return kExitStopped;
     }
-    const bool clean = c.failures.empty() && s.host.ErrorsShown() == 0;
+    const bool clean = c.failures.empty() && c.tally.databaseFailures.empty() &&
+                       s.host.ErrorsShown() == 0;
     return clean ? kExitOk : kExitFailed;
 }
 

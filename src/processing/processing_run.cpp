@@ -263,9 +263,7 @@ void Count(TWizardContext& context, const std::string& folder, TAlbumDbOutcome o
     switch (outcome) {
         case TAlbumDbOutcome::Written: ++context.tally.albumsWritten; break;
         case TAlbumDbOutcome::Skipped: ++context.tally.albumsSkipped; break;
-        case TAlbumDbOutcome::Failed:
-            context.failures.push_back({folder, "the database refused its rows"});
-            break;
+        case TAlbumDbOutcome::Failed: context.tally.databaseFailures.push_back(folder); break;
         case TAlbumDbOutcome::Stopped: break;
     }
 }

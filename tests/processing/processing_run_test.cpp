@@ -296,6 +296,8 @@ TEST_F(Run, DatabaseErrorEndsOnlyThatAlbum) {
     EXPECT_EQ(Process(), TRunOutcome::Finished);
     EXPECT_EQ(f.host.errors.size(), 1u);
     EXPECT_FALSE(fs::exists(album + "/tmp"));  // removed after the failed phase as well
+    EXPECT_EQ(f.context.tally.databaseFailures, (std::vector<std::string>{album}));
+    EXPECT_TRUE(f.context.failures.empty());  // no photo failed
 }
 
 TEST_F(Run, QualityZeroEndsTheRunWithAnError) {
