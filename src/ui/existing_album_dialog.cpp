@@ -1,0 +1,84 @@
+#include "ui/existing_album_dialog.h"
+
+#include "ui/qt_text.h"
+
+#include <QCheckBox>
+#include <QLabel>
+#include <QPushButton>
+
+namespace galerion::ui {
+namespace {
+
+constexpr int kClientWidth = 433;
+constexpr int kClientHeight = 143;
+
+constexpr const char* kChoicesText =
+    "Insert - a new album will be added to the database with all the selected pictures.\n"
+    "Update - existing records will be updated, new pictures (if any) will be added.\n"
+    "Cancel - will not cause any changes in the database.";
+
+constexpr int Result(TExistingAlbumAnswer answer) { return static_cast<int>(answer); }
+
+QPushButton* AnswerButton(QDialog* dialog, const char* text, QRect where,
+                          TExistingAlbumAnswer answer) {
+    auto* button = new QPushButton(QString::fromLatin1(text), dialog);
+    button->setGeometry(where);
+    button->setAutoDefault(false);
+    QObject::connect(button, &QPushButton::clicked, dialog,
+                     [dialog, answer] { dialog->done(Result(answer)); });
+    return button;
+}
+
+}  // namespace
+
+TfrmDB::TfrmDB(QWidget* parent) : QDialog(parent) {
+    setWindowTitle(QStringLiteral("Database choice"));
+    setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
+                   Qt::WindowCloseButtonHint);
+    setFixedSize(kClientWidth, kClientHeight);
+    QFont small = font();
+    small.setPixelSize(11);
+    setFont(small);
+
+    lblFoundMessage = new QLabel(this);
+    lblFoundMessage->setGeometry(5, 3, 423, 37);
+    lblFoundMessage->setWordWrap(true);
+    lblMessage = new QLabel(QString::fromLatin1(kChoicesText), this);
+    lblMessage->setGeometry(17, 40, 410, 51);
+    lblMessage->setWordWrap(true);
+    cbxAlways = new QCheckBox(
+        QStringLiteral("Do not ask this question again. Always use selected option."), this);
+    cbxAlways->setGeometry(3, 93, 424, 17);
+    bbnInsert = AnswerButton(this, "Insert", {205, 113, 75, 25}, TExistingAlbumAnswer::Insert);
+    bbnUpdate = AnswerButton(this, "Update", {279, 113, 75, 25}, TExistingAlbumAnswer::Update);
+    bbnCancel = AnswerButton(this, "Cancel", {353, 113, 75, 25}, TExistingAlbumAnswer::Cancel);
+    setTabOrder(cbxAlways, bbnInsert);
+    setTabOrder(bbnInsert, bbnUpdate);
+    setTabOrder(bbnUpdate, bbnCancel);
+    cbxAlways->setFocus();
+    setResult(Result(TExistingAlbumAnswer::Cancel));
+}
+
+void TfrmDB::SetFoundMessage(const std::string& text) { lblFoundMessage->setText(ToQt(text)); }
+
+void TfrmDB::reject() { done(Result(TExistingAlbumAnswer::Cancel)); }
+
+TExistingAlbumReply TfrmDB::Reply() const {
+    TExistingAlbumReply reply;
+    switch (result()) {
+    case Result(TExistingAlbumAnswer::Insert): reply.answer = TExistingAlbumAnswer::Insert; break;
+    case Result(TExistingAlbumAnswer::Update): reply.answer = TExistingAlbumAnswer::Update; break;
+    default: reply.answer = TExistingAlbumAnswer::Cancel; break;
+    }
+    reply.always = cbxAlways->isChecked();
+    return reply;
+}
+
+TExistingAlbumReply TExistingAlbumDialogs::AskExistingAlbum(const std::string& foundMessage) {
+    TfrmDB dialog(parent_);
+    dialog.SetFoundMessage(foundMessage);
+    dialog.exec();
+    return dialog.Reply();
+}
+
+}  // namespace galerion::ui

@@ -1,0 +1,44 @@
+#pragma once
+// The program's help: HTML topics named by their context number, shown in the program's own
+// help window with a contents list. A missing topic shows nothing and reports nothing.
+#include <QWidget>
+
+#include <string>
+
+class QListWidget;
+class QTextBrowser;
+
+namespace galerion::ui {
+
+// Help contexts of the program's windows and pages.
+enum THelpContext : int {
+    kHelpPages = 304,
+    kHelpAlbums = 305,
+    kHelpOptions = 306,
+    kHelpPictures = 308,
+    kHelpAdvanced = 309,
+    kHelpFinish = 310,
+    kHelpFullSize = 311,
+};
+
+// Where the topic of a context lies ("help/<context>.html" among the read-only files).
+std::string HelpTopicPath(int context);
+
+class THelpWindow : public QWidget {
+    Q_OBJECT
+public:
+    explicit THelpWindow(QWidget* parent = nullptr);
+
+    // Shows the topic of `context`; false (and nothing shown) when its file is missing.
+    bool ShowContext(int context);
+    int CurrentContext() const { return current_; }
+
+    QTextBrowser* browser;
+    QListWidget* contents;
+
+private:
+    bool ShowTopicFile(int context);
+    int current_ = 0;
+};
+
+}  // namespace galerion::ui
