@@ -276,14 +276,15 @@ void TfrmGalerion::closeEvent(QCloseEvent* event) {
 
 void TfrmGalerion::SetStatusText(const std::string& text) { statusPanel0->setText(ToQt(text)); }
 
+// The panel's bar first, so that whoever watches the status bar's sees both agree.
 void TfrmGalerion::SetProgressMax(int max) {
-    pbarStatus->setMaximum(max);
     pbarStatus2->setMaximum(max);
+    pbarStatus->setMaximum(max);
 }
 
 void TfrmGalerion::SetProgressPosition(int position) {
-    pbarStatus->setValue(position);
     pbarStatus2->setValue(position);
+    pbarStatus->setValue(position);
 }
 
 void TfrmGalerion::PumpMessages() { QCoreApplication::processEvents(); }

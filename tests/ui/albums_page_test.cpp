@@ -25,7 +25,7 @@ private slots:
         TPrivateHome home;
         const std::string photos = home / "Photos";
         for (const char* folder : {"2003/Summer/ps_thumb", "tmp", "2003/Summer/PS_THUMB2",
-                                   "2003/Tmp", "2003/small", ".hidden"})
+                                   "2003/Tmp", "2003/small"})
             MakeFolder(photos + "/" + folder);
         TSettings s;
         s.MainDir = photos + "/*.*";
