@@ -1,7 +1,7 @@
 // galerion-screens OUTDIR [PHOTOS]: writes a PNG of each page and dialog of the window. With a
 // folder of example albums it also shows the Pictures page with tiles and the Finish page with
 // the log of a real run. Settings and database go to a temporary folder, never the user's.
-#include "core/settings_persistence.h"
+#include "platform/settings_store.h"
 #include "ui/advanced_dialog.h"
 #include "ui/albums_page.h"
 #include "ui/existing_album_dialog.h"
@@ -57,7 +57,7 @@ void SelectFirstAlbums(TAlbumsPage& page, int count) {
     int selected = 0;
     for (int row = 0; row < page.lbxAlbums->count() && selected < count; ++row) {
         QListWidgetItem* item = page.lbxAlbums->item(row);
-        if (QDir(item->text()).entryList({QStringLiteral("*.jpg")}, QDir::Files).isEmpty()) continue;
+        if (QDir(item->text()).entryList(QDir::Files).isEmpty()) continue;
         item->setSelected(true);
         ++selected;
     }
@@ -71,6 +71,7 @@ int main(int argc, char** argv) {
         return 2;
     }
     QTemporaryDir home;
+    qputenv("HOME", home.path().toUtf8());
     qputenv("XDG_CONFIG_HOME", QDir(home.path()).filePath(QStringLiteral("config")).toUtf8());
     qputenv("XDG_DATA_HOME", QDir(home.path()).filePath(QStringLiteral("data")).toUtf8());
     QApplication app(argc, argv);
@@ -82,19 +83,19 @@ int main(int argc, char** argv) {
     TQuietMessages messages;
     TfrmGalerion window(TSettingsStore::DefaultFilePath());
     window.SetMessages(messages);
+    // Settings as a user would have left them, so that the show step loads them.
     window.LoadSettings();
-    window.Settings().ShowWelcome = false;
+    TSettings& settings = window.Settings();
+    settings.ShowWelcome = false;
     if (argc == 3)
-        window.Settings().MainDir = QDir(QString::fromLocal8Bit(argv[2])).absolutePath().toStdString() + "/*.*";
-    window.Settings().LogLevelOthers = true;
-    ApplyLogSwitches(window.Settings(), window.Log());
-    window.resize(760, 620);
+        settings.MainDir = QDir(QString::fromLocal8Bit(argv[2])).absolutePath().toStdString() + "/*.*";
+    settings.LogLevelOthers = true;
+    window.setGeometry(40, 40, 760, 620);
+    window.SaveSettings();
     window.show();
-    window.resize(760, 620);
     Settle();
     ok &= Save(window, out, "options");
 
-    window.tbshAlbums->LoadFromSettings();
     window.SelectAlbums();
     Settle();
     ok &= Save(window, out, "albums");
