@@ -89,7 +89,7 @@ private slots:
         dialog.bbnCreateTables->click();
         QVERIFY(messages.errors.empty());
         QCOMPARE(messages.infos.size(), size_t{1});
-        QCOMPARE(Count(edited, "SELECT COUNT(*) FROM album"), 0);
+        QCOMPARE(ScalarInt(edited, "SELECT COUNT(*) FROM album"), 0);
         QVERIFY(!QFile::exists(QString::fromStdString(home / "first.db")));
         dialog.reject();
         QCOMPARE(dialog.result(), int(QDialog::Rejected));

@@ -203,7 +203,7 @@ private slots:
         QCOMPARE(f.messages.confirms.size(), size_t{1});
         QCOMPARE(f.Page(), static_cast<QWidget*>(w.tbshFinish));
         QVERIFY(std::filesystem::exists(photos + "/Trip/ps_thumb/tn_a.jpg"));
-        QCOMPARE(Count(w.Settings().DB, "SELECT COUNT(*) FROM picture"), 3);
+        QCOMPARE(ScalarInt(w.Settings().DB, "SELECT COUNT(*) FROM picture"), 3);
         TLogViewWidget& log = *w.tbshFinish->memLog;
         QVERIFY(log.LineCount() > 5);
         QCOMPARE(log.LineCount(), static_cast<int>(w.Log().Lines().size()));
@@ -306,7 +306,7 @@ private slots:
         QCOMPARE(f.messages.confirms, std::vector<std::string>{kStopQuestion});
         QCOMPARE(f.Page(), static_cast<QWidget*>(w.tbshPictures));
         QCOMPARE(w.statusPanel0->text(), QStringLiteral("Operation was cancelled."));
-        QCOMPARE(Count(w.Settings().DB, "SELECT COUNT(*) FROM album"), 0);
+        QCOMPARE(ScalarInt(w.Settings().DB, "SELECT COUNT(*) FROM album"), 0);
     }
 
     // The panel: width (pages div 4) x 3, centred by integer halves, Stop centred inside.

@@ -1,7 +1,9 @@
 #pragma once
-// Shared pieces of the window tests: scripted message boxes, a private home for settings and
-// the default database, tiny real JPEG photos and SQLite databases.
+// Shared pieces of the window tests: scripted message boxes and a private home for settings and
+// the default database; files and databases come from the common test support.
 #include "core/host/messages.h"
+#include "support/files.h"
+#include "support/test_database.h"
 
 #include <QTemporaryDir>
 
@@ -38,12 +40,10 @@ private:
     std::vector<std::pair<const char*, QByteArray>> saved_;
 };
 
-void MakeFolder(const std::string& path);
-void WriteText(const std::string& path, const std::string& text);
-// A baseline JPEG of width x height with a gradient.
-void WriteJpeg(const std::string& path, int width, int height);
-// A new SQLite file with the shipped tables; returns its connection string.
-std::string CreateDatabase(const std::string& file);
-int Count(const std::string& connection, const std::string& sql);
+using galerion::test::CreateDatabase;
+using galerion::test::MakeFolder;
+using galerion::test::ScalarInt;
+using galerion::test::WriteJpeg;
+using galerion::test::WriteText;
 
 }  // namespace galerion::ui::test
