@@ -1,6 +1,7 @@
 #include "ui/existing_album_dialog.h"
 
 #include "ui/qt_text.h"
+#include "ui/screen_centre.h"
 
 #include <QCheckBox>
 #include <QLabel>
@@ -57,6 +58,7 @@ TfrmDB::TfrmDB(QWidget* parent) : QDialog(parent) {
     setTabOrder(bbnUpdate, bbnCancel);
     cbxAlways->setFocus();
     setResult(Result(TExistingAlbumAnswer::Cancel));
+    CentreOnScreen(*this);
 }
 
 void TfrmDB::SetFoundMessage(const std::string& text) { lblFoundMessage->setText(ToQt(text)); }

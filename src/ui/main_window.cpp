@@ -176,10 +176,6 @@ void TfrmGalerion::ConnectPages() {
     connect(tbshAlbums->bbnPictures, &QPushButton::clicked, this, &TfrmGalerion::GoToPictures);
     connect(tbshAlbums->bbnHelp_Albums, &QPushButton::clicked, this,
             [this] { ShowHelp(kHelpAlbums); });
-    // The search behind "Select" reports a folder it cannot read like any other error.
-    disconnect(tbshAlbums->bbnSelectMainDirectory, nullptr, tbshAlbums, nullptr);
-    connect(tbshAlbums->bbnSelectMainDirectory, &QPushButton::clicked, this,
-            &TfrmGalerion::SearchAlbums);
 
     connect(tbshPictures, &TPicturesPage::helpRequested, this, &TfrmGalerion::ShowHelp);
     connect(tbshPictures, &TPicturesPage::advancedOptionsRequested, this,
@@ -354,13 +350,7 @@ void TfrmGalerion::SelectAlbums() {
     SearchAlbums();
 }
 
-void TfrmGalerion::SearchAlbums() {
-    try {
-        tbshAlbums->SearchAlbums();
-    } catch (const std::exception& e) {
-        ShowErrorOf(e);
-    }
-}
+void TfrmGalerion::SearchAlbums() { tbshAlbums->SearchAlbums(); }
 
 void TfrmGalerion::GoToPictures() {
     try {

@@ -14,6 +14,7 @@
 #include <QDir>
 #include <QListWidget>
 #include <QPixmap>
+#include <QProgressBar>
 #include <QStackedWidget>
 #include <QTemporaryDir>
 
@@ -102,6 +103,13 @@ int main(int argc, char** argv) {
 
     if (argc == 3) {
         SelectFirstAlbums(*window.tbshAlbums, 2);
+        // The processing panel, caught at the first picture of the preparation.
+        bool caught = false;
+        QObject::connect(window.pbarStatus, &QProgressBar::valueChanged, &window, [&](int value) {
+            if (caught || value < 1) return;
+            caught = true;
+            ok &= Save(window, out, "processing");
+        });
         window.GoToPictures();
         Settle();
         window.ApplyResizeRule();
