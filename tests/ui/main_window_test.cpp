@@ -221,6 +221,25 @@ private slots:
         QCOMPARE(w.AlbumList().Count(), 2);
     }
 
+    // Back from the Pictures page: the Albums page as it was left, not searched again.
+    void backFromPicturesKeepsTheList() {
+        TWindowFixture f;
+        const std::string photos = f.MakeAlbums();
+        TfrmGalerion& w = f.Open();
+        f.Select({photos + "/Zoo"});
+        w.tbshAlbums->bbnPictures->click();
+        QCOMPARE(f.Page(), static_cast<QWidget*>(w.tbshPictures));
+        MakeFolder(photos + "/Later");
+        emit w.tbshPictures->albumsPageRequested();
+        QCOMPARE(f.Page(), static_cast<QWidget*>(w.tbshAlbums));
+        QCOMPARE(w.tbshAlbums->SelectedFolders(), std::vector<std::string>{photos + "/Zoo"});
+        QVERIFY(w.tbshAlbums->lbxAlbums->findItems(QString::fromStdString(photos + "/Later"),
+                                                   Qt::MatchExactly).isEmpty());
+        emit w.tbshPictures->optionsPageRequested();
+        QCOMPARE(f.Page(), static_cast<QWidget*>(w.tbshOptions));
+        QVERIFY(w.AlbumList().AlbumAt(0)->Prepared);
+    }
+
     // Stop pressed during the preparation: the busy look, the size lock, the question, the
     // Albums page with the cancel text, and everything back to normal afterwards.
     void stopDuringPreparation() {
