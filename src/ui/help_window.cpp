@@ -52,6 +52,12 @@ THelpWindow::THelpWindow(QWidget* parent) : QWidget(parent, Qt::Window) {
             [this](QListWidgetItem* item) { ShowTopicFile(item->data(Qt::UserRole).toInt()); });
     connect(contents, &QListWidget::itemClicked, this,
             [this](QListWidgetItem* item) { ShowTopicFile(item->data(Qt::UserRole).toInt()); });
+    // Links between topics keep the contents list and the current context in step.
+    connect(browser, &QTextBrowser::sourceChanged, this, [this](const QUrl& url) {
+        bool isNumber = false;
+        const int context = QFileInfo(url.toLocalFile()).completeBaseName().toInt(&isNumber);
+        if (isNumber) SelectInContents(context);
+    });
     auto* splitter = new QSplitter;
     splitter->addWidget(contents);
     splitter->addWidget(browser);
@@ -65,11 +71,15 @@ bool THelpWindow::ShowTopicFile(int context) {
     const QString path = ToQt(HelpTopicPath(context));
     if (!QFileInfo::exists(path)) return false;
     browser->setSource(QUrl::fromLocalFile(path));
+    SelectInContents(context);
+    return true;
+}
+
+void THelpWindow::SelectInContents(int context) {
     current_ = context;
     for (int row = 0; row < contents->count(); ++row)
         if (contents->item(row)->data(Qt::UserRole).toInt() == context)
             contents->setCurrentRow(row);
-    return true;
 }
 
 bool THelpWindow::ShowContext(int context) {

@@ -38,6 +38,7 @@ public:
 
 private:
     bool ShowTopicFile(int context);
+    void SelectInContents(int context);
     int current_ = 0;
 };
 

@@ -69,6 +69,14 @@ void AddRow(QGridLayout* grid, QLabel* label, QWidget* control) {
     grid->addWidget(control, row, 1);
 }
 
+// A text edit under its label across the group's width: the groups are narrow at the window's
+// minimum size, and folder names and prefixes need the room.
+void AddWideRow(QGridLayout* grid, QLabel* label, QWidget* control) {
+    const int row = grid->rowCount();
+    grid->addWidget(label, row, 0, 1, 2);
+    grid->addWidget(control, row + 1, 0, 1, 2);
+}
+
 }  // namespace
 
 TOptionsPage::TOptionsPage(TSettings& settings, QWidget* parent)
@@ -99,9 +107,7 @@ TOptionsPage::TOptionsPage(TSettings& settings, QWidget* parent)
 
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(lblWelcome);
-    layout->addSpacing(6);
     layout->addWidget(groupArea_);
-    layout->addSpacing(6);
     layout->addWidget(BuildDataSourceRow());
     layout->addWidget(cbxShow);
     layout->addWidget(cbxSplash);
@@ -137,14 +143,15 @@ void TOptionsPage::BuildThumbGroup() {
     edtTCompressionQuality = QualityEdit();
 
     auto* grid = new QGridLayout(gbxThumb);
-    grid->setContentsMargins(8, cbxThumbnail->height() + 4, 8, 8);
+    grid->setContentsMargins(6, cbxThumbnail->height() + 2, 6, 6);
+    grid->setVerticalSpacing(3);
     grid->addWidget(rbn80, 0, 0, 1, 2);
     grid->addWidget(rbn150, 1, 0, 1, 2);
     grid->addWidget(rbnThumbCustom, 2, 0, 1, 2);
     AddRow(grid, lblThumbWidth, edtThumbWidth);
     AddRow(grid, lblThumbHeight, edtThumbHeight);
-    AddRow(grid, lblFolderThumb, edtThumbFolder);
-    AddRow(grid, lblPrefixThumb, edtThumbPrefix);
+    AddWideRow(grid, lblFolderThumb, edtThumbFolder);
+    AddWideRow(grid, lblPrefixThumb, edtThumbPrefix);
     AddRow(grid, lblThumbCompressionQuality, edtTCompressionQuality);
     grid->setColumnStretch(1, 1);
     grid->setRowStretch(grid->rowCount(), 1);
@@ -170,14 +177,15 @@ void TOptionsPage::BuildMediumGroup() {
     edtMCompressionQuality = QualityEdit();
 
     auto* grid = new QGridLayout(gbxMedium);
-    grid->setContentsMargins(8, cbxMedium->height() + 4, 8, 8);
+    grid->setContentsMargins(6, cbxMedium->height() + 2, 6, 6);
+    grid->setVerticalSpacing(3);
     grid->addWidget(rbn800, 0, 0, 1, 2);
     grid->addWidget(rbn1024, 1, 0, 1, 2);
     grid->addWidget(rbnMediumCustom, 2, 0, 1, 2);
     AddRow(grid, lblMediumWidth, edtMediumWidth);
     AddRow(grid, lblMediumHeight, edtMediumHeight);
-    AddRow(grid, lblFolderMedium, edtMediumFolder);
-    AddRow(grid, lblPrefixMedium, edtMediumPrefix);
+    AddWideRow(grid, lblFolderMedium, edtMediumFolder);
+    AddWideRow(grid, lblPrefixMedium, edtMediumPrefix);
     AddRow(grid, lblMediumCompressionQuality, edtMCompressionQuality);
     grid->setColumnStretch(1, 1);
     grid->setRowStretch(grid->rowCount(), 1);
@@ -194,10 +202,11 @@ void TOptionsPage::BuildLargeGroup() {
     edtLCompressionQuality = QualityEdit();
 
     auto* grid = new QGridLayout(gbxLarge);
-    grid->setContentsMargins(8, cbxLarge->height() + 4, 8, 8);
+    grid->setContentsMargins(6, cbxLarge->height() + 2, 6, 6);
+    grid->setVerticalSpacing(3);
     grid->addWidget(lblLSize, 0, 0, 1, 2);
-    AddRow(grid, lblFolderLarge, edtLargeFolder);
-    AddRow(grid, lblPrefixLarge, edtLargePrefix);
+    AddWideRow(grid, lblFolderLarge, edtLargeFolder);
+    AddWideRow(grid, lblPrefixLarge, edtLargePrefix);
     AddRow(grid, lblLargeCompressionQuality, edtLCompressionQuality);
     grid->setColumnStretch(1, 1);
     grid->setRowStretch(grid->rowCount(), 1);

@@ -93,6 +93,12 @@ private slots:
             QVERIFY(!help.browser->toPlainText().isEmpty());
         }
         QCOMPARE(help.contents->count(), 8);
+        // A link between topics moves the contents list along.
+        help.ShowContext(304);
+        help.browser->setSource(QUrl::fromLocalFile(QString::fromStdString(HelpTopicPath(309))));
+        QCOMPARE(help.CurrentContext(), 309);
+        QCOMPARE(help.contents->currentItem()->text(), QStringLiteral("Advanced options"));
+        help.ShowContext(311);
         help.close();
         QVERIFY(!help.ShowContext(303));
         QVERIFY(!help.isVisible());
