@@ -4,6 +4,7 @@
 #include "ui/qt_text.h"
 
 #include <QApplication>
+#include <QFileDialog>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -32,6 +33,12 @@ QPushButton* Button(const char* text, const char* hint) {
 }
 
 }  // namespace
+
+void ConfigureMainDirectoryDialog(QFileDialog& dialog) {
+    dialog.setWindowTitle(QStringLiteral("Select main directory"));
+    dialog.setFileMode(QFileDialog::Directory);
+    dialog.setOption(QFileDialog::ShowDirsOnly);
+}
 
 TAlbumsPage::TAlbumsPage(TSettings& settings, QWidget* parent)
     : QWidget(parent), settings_(settings) {

@@ -9,11 +9,15 @@
 #include <string>
 #include <vector>
 
+class QFileDialog;
 class QLineEdit;
 class QListWidget;
 class QPushButton;
 
 namespace galerion::ui {
+
+// The folder chooser of "Browse...": "Select main directory", folders only.
+void ConfigureMainDirectoryDialog(QFileDialog& dialog);
 
 class TAlbumsPage : public QWidget {
     Q_OBJECT

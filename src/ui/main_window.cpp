@@ -50,23 +50,22 @@ private:
     QStackedWidget* pages_;
 };
 
-std::optional<QString> ChooseDataSource(QWidget* owner, const QString& initialFolder) {
-    QFileDialog dialog(owner, QStringLiteral("Select data source"), initialFolder);
-    dialog.setAcceptMode(QFileDialog::AcceptOpen);
-    dialog.setFileMode(QFileDialog::AnyFile);
-    dialog.setNameFilters({QStringLiteral("SQLite databases (*.db *.sqlite *.sqlite3)"),
-                           QStringLiteral("Any files (*)")});
-    dialog.setDefaultSuffix(QStringLiteral("db"));
-    dialog.selectFile(QStringLiteral("*.db"));
+// A modal chooser; its first selected path, or nothing when cancelled.
+std::optional<QString> RunChooser(QFileDialog& dialog) {
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
     return dialog.selectedFiles().constFirst();
 }
 
+std::optional<QString> ChooseDataSource(QWidget* owner, const QString& initialFolder) {
+    QFileDialog dialog(owner);
+    ConfigureDataSourceDialog(dialog, initialFolder);
+    return RunChooser(dialog);
+}
+
 std::optional<QString> ChooseMainDirectory(QWidget* owner) {
-    const QString folder =
-        QFileDialog::getExistingDirectory(owner, QStringLiteral("Select main directory"));
-    if (folder.isEmpty()) return std::nullopt;
-    return folder;
+    QFileDialog dialog(owner);
+    ConfigureMainDirectoryDialog(dialog);
+    return RunChooser(dialog);
 }
 
 }  // namespace

@@ -6,6 +6,7 @@
 
 #include <QButtonGroup>
 #include <QCheckBox>
+#include <QFileDialog>
 #include <QFileInfo>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -78,6 +79,18 @@ void AddWideRow(QGridLayout* grid, QLabel* label, QWidget* control) {
 }
 
 }  // namespace
+
+void ConfigureDataSourceDialog(QFileDialog& dialog, const QString& initialFolder) {
+    dialog.setWindowTitle(QStringLiteral("Select data source"));
+    dialog.setDirectory(initialFolder);
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    // A new file may be named here too: "Go!" in the advanced options then creates its tables.
+    dialog.setFileMode(QFileDialog::AnyFile);
+    dialog.setNameFilters({QStringLiteral("SQLite databases (*.db *.sqlite *.sqlite3)"),
+                           QStringLiteral("Any files (*)")});
+    dialog.setDefaultSuffix(QStringLiteral("db"));
+    dialog.selectFile(QStringLiteral("*.db"));
+}
 
 TOptionsPage::TOptionsPage(TSettings& settings, QWidget* parent)
     : QWidget(parent), settings_(settings) {

@@ -10,6 +10,7 @@
 #include <optional>
 
 class QButtonGroup;
+class QFileDialog;
 class QCheckBox;
 class QGroupBox;
 class QLabel;
@@ -19,6 +20,10 @@ class QRadioButton;
 class QSpinBox;
 
 namespace galerion::ui {
+
+// The file chooser of the browse button: "Select data source" on `initialFolder`, SQLite files
+// or any file, ".db" added to a name typed without extension.
+void ConfigureDataSourceDialog(QFileDialog& dialog, const QString& initialFolder);
 
 class TOptionsPage : public QWidget {
     Q_OBJECT

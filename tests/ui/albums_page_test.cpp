@@ -2,6 +2,7 @@
 #include "ui/albums_page.h"
 #include "ui_test_support.h"
 
+#include <QFileDialog>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
@@ -86,6 +87,13 @@ private slots:
         page.bbnBrowseMainDirectory->click();
         QCOMPARE(s.MainDir, home / "Chosen/*.*");
         QCOMPARE(page.lbxAlbums->count(), 2);
+    }
+
+    void mainDirectoryChooser() {
+        QFileDialog dialog;
+        ConfigureMainDirectoryDialog(dialog);
+        QCOMPARE(dialog.windowTitle(), QStringLiteral("Select main directory"));
+        QCOMPARE(dialog.fileMode(), QFileDialog::Directory);
     }
 
     void captionsAndHints() {

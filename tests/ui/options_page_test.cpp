@@ -4,6 +4,7 @@
 #include "core/settings_persistence.h"
 
 #include <QCheckBox>
+#include <QFileDialog>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -157,6 +158,18 @@ private slots:
         page.bbnDBFile->click();
         QCOMPARE(s.DB, std::string("Provider=SQLite;Data Source=/home/u/web/galerion.db;Cache=shared"));
         QCOMPARE(page.bbnDBFile->toolTip(), QStringLiteral("Select data source"));
+    }
+
+    void dataSourceChooser() {
+        QFileDialog dialog;
+        ConfigureDataSourceDialog(dialog, QStringLiteral("/tmp"));
+        QCOMPARE(dialog.windowTitle(), QStringLiteral("Select data source"));
+        QCOMPARE(dialog.nameFilters(),
+                 (QStringList{QStringLiteral("SQLite databases (*.db *.sqlite *.sqlite3)"),
+                              QStringLiteral("Any files (*)")}));
+        QCOMPARE(dialog.defaultSuffix(), QStringLiteral("db"));
+        QCOMPARE(dialog.directory().absolutePath(), QStringLiteral("/tmp"));
+        QCOMPARE(dialog.acceptMode(), QFileDialog::AcceptOpen);
     }
 
     void groupLayoutRule_data() {
