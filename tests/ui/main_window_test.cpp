@@ -221,6 +221,33 @@ private slots:
         QCOMPARE(w.AlbumList().Count(), 2);
     }
 
+    // A stored album asks the existing-album question through the window's host.
+    void storedAlbumAsksTheQuestion() {
+        struct TScriptedQuestion : TExistingAlbumQuestion {
+            std::vector<std::string> asked;
+            TExistingAlbumReply AskExistingAlbum(const std::string& found) override {
+                asked.push_back(found);
+                return {TExistingAlbumAnswer::Update, true};
+            }
+        } question;
+        TWindowFixture f;
+        const std::string photos = f.MakeAlbums();
+        TfrmGalerion& w = f.Open();
+        w.SetExistingAlbumQuestion(question);
+        f.Select({photos + "/Zoo"});
+        for (int run = 0; run < 2; ++run) {
+            w.tbshAlbums->bbnPictures->click();
+            w.tbshPictures->ProcessButton().click();
+            QCOMPARE(f.Page(), static_cast<QWidget*>(w.tbshFinish));
+            w.ShowAlbumsPage();
+        }
+        QCOMPARE(question.asked.size(), size_t{1});
+        QCOMPARE(question.asked[0], "Album with \"" + photos + "/Zoo\" original directory name was found in databse.");
+        QCOMPARE(w.Settings().UpdateMode, 2);
+        QCOMPARE(ScalarInt(w.Settings().DB, "SELECT COUNT(*) FROM album"), 1);
+        QVERIFY(f.messages.errors.empty());
+    }
+
     // Back from the Pictures page: the Albums page as it was left, not searched again.
     void backFromPicturesKeepsTheList() {
         TWindowFixture f;
