@@ -7,6 +7,8 @@
 #include <QLabel>
 #include <QPushButton>
 
+#include <algorithm>
+
 namespace galerion::ui {
 namespace {
 
@@ -58,10 +60,29 @@ TfrmDB::TfrmDB(QWidget* parent) : QDialog(parent) {
     setTabOrder(bbnUpdate, bbnCancel);
     cbxAlways->setFocus();
     setResult(Result(TExistingAlbumAnswer::Cancel));
+    FitTexts();
     CentreOnScreen(*this);
 }
 
-void TfrmDB::SetFoundMessage(const std::string& text) { lblFoundMessage->setText(ToQt(text)); }
+void TfrmDB::SetFoundMessage(const std::string& text) {
+    lblFoundMessage->setText(ToQt(text));
+    FitTexts();
+}
+
+// The design sizes hold the texts in the designer's font; a wider font gets taller labels, and
+// everything below them moves down with the dialog's bottom edge.
+void TfrmDB::FitTexts() {
+    const int foundHeight = std::max(37, lblFoundMessage->heightForWidth(423));
+    const int messageHeight = std::max(51, lblMessage->heightForWidth(410));
+    const int extra = (foundHeight - 37) + (messageHeight - 51);
+    lblFoundMessage->setGeometry(5, 3, 423, foundHeight);
+    lblMessage->setGeometry(17, 40 + foundHeight - 37, 410, messageHeight);
+    cbxAlways->move(3, 93 + extra);
+    bbnInsert->move(205, 113 + extra);
+    bbnUpdate->move(279, 113 + extra);
+    bbnCancel->move(353, 113 + extra);
+    setFixedSize(kClientWidth, kClientHeight + extra);
+}
 
 void TfrmDB::reject() { done(Result(TExistingAlbumAnswer::Cancel)); }
 

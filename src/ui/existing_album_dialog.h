@@ -32,6 +32,9 @@ public:
 public slots:
     // Escape and the close box answer Cancel.
     void reject() override;
+
+private:
+    void FitTexts();
 };
 
 // The existing-album role on this dialog, shown modally over `parent`.
