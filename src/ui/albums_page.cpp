@@ -40,8 +40,8 @@ void ConfigureMainDirectoryDialog(QFileDialog& dialog) {
     dialog.setOption(QFileDialog::ShowDirsOnly);
 }
 
-TAlbumsPage::TAlbumsPage(TSettings& settings, QWidget* parent)
-    : QWidget(parent), settings_(settings) {
+TAlbumsPage::TAlbumsPage(TSettings& settings, TProcessingLog& log, QWidget* parent)
+    : QWidget(parent), settings_(settings), log_(log) {
     auto* group = new QGroupBox(QStringLiteral(" Main directory "));
     edtMainDirectory = new QLineEdit;
     bbnSelectMainDirectory = Button("Select", "Get all subdirectories as albums");
@@ -93,7 +93,7 @@ void TAlbumsPage::SearchAlbums() {
     const TBusyCursor cursor;
     lbxAlbums->clear();
     const std::vector<std::string> found =
-        galerion::SearchAlbums(settings_.MainDir, ExcludedFolderNames(settings_));
+        galerion::SearchAlbums(settings_.MainDir, ExcludedFolderNames(settings_), &log_);
     for (const std::string& folder : found) lbxAlbums->addItem(ToQt(folder));
     if (lbxAlbums->count() == 1) {
         lbxAlbums->setCurrentRow(0);

@@ -14,6 +14,10 @@ class QLineEdit;
 class QListWidget;
 class QPushButton;
 
+namespace galerion {
+class TProcessingLog;
+}
+
 namespace galerion::ui {
 
 // The folder chooser of "Browse...": "Select main directory", folders only.
@@ -25,7 +29,8 @@ public:
     // Asks for a folder; nothing when cancelled or when the choice has no path.
     using TFolderChooser = std::function<std::optional<QString>()>;
 
-    explicit TAlbumsPage(TSettings& settings, QWidget* parent = nullptr);
+    // The search logs the folder links it does not follow into `log`.
+    TAlbumsPage(TSettings& settings, TProcessingLog& log, QWidget* parent = nullptr);
 
     // edtMainDirectory from the record (after a settings load).
     void LoadFromSettings();
@@ -50,6 +55,7 @@ public:
 
 private:
     TSettings& settings_;
+    TProcessingLog& log_;
     TFolderChooser chooseFolder_;
 };
 

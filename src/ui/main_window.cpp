@@ -88,7 +88,7 @@ TfrmGalerion::TfrmGalerion(std::string settingsFile, QWidget* parent)
 
     pages = new QStackedWidget;
     tbshOptions = new TOptionsPage(settings_);
-    tbshAlbums = new TAlbumsPage(settings_);
+    tbshAlbums = new TAlbumsPage(settings_, log_);
     tbshPictures = new TPicturesPage(context_, host_);
     tbshFinish = new TFinishPage;
     for (QWidget* page : {static_cast<QWidget*>(tbshOptions), static_cast<QWidget*>(tbshAlbums),

@@ -2,11 +2,15 @@
 #include "ui/albums_page.h"
 #include "ui_test_support.h"
 
+#include "core/processing_log.h"
+
 #include <QFileDialog>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
 #include <QTest>
+
+#include <filesystem>
 
 using namespace galerion;
 using namespace galerion::ui;
@@ -30,7 +34,8 @@ private slots:
             MakeFolder(photos + "/" + folder);
         TSettings s;
         s.MainDir = photos + "/*.*";
-        TAlbumsPage page(s);
+        TProcessingLog log;
+        TAlbumsPage page(s, log);
         QCOMPARE(page.edtMainDirectory->text(), QString::fromStdString(s.MainDir));
         page.bbnSelectMainDirectory->click();
         QCOMPARE(page.ListedFolders(),
@@ -46,10 +51,28 @@ private slots:
                            photos + "/2003/Summer/ps_thumb", photos + "/2003/Summer/PS_THUMB2"}));
     }
 
+    // A link out of the main directory is neither listed nor entered; the program's log says so.
+    void linkOutOfTheTreeIsLogged() {
+        TPrivateHome home;
+        MakeFolder(home / "Photos/Trip");
+        MakeFolder(home / "Elsewhere/Album");
+        std::filesystem::create_directory_symlink(home / "Elsewhere", home / "Photos/out");
+        TSettings s;
+        s.MainDir = home / "Photos/*.*";
+        TProcessingLog log;
+        log.SetLevel(4, true);
+        TAlbumsPage page(s, log);
+        page.SearchAlbums();
+        QCOMPARE(page.ListedFolders(), (TFolders{home / "Photos", home / "Photos/Trip"}));
+        QCOMPARE(log.Lines().size(), size_t{1});
+        QCOMPARE(log.Lines()[0].mark.imageIndex, 4);
+    }
+
     void aMissingMainDirectoryIsTheSingleSelectedEntry() {
         TSettings s;
         s.MainDir = "/nonexistent/galerion/photos/*.*";
-        TAlbumsPage page(s);
+        TProcessingLog log;
+        TAlbumsPage page(s, log);
         page.SearchAlbums();
         QCOMPARE(page.ListedFolders(), TFolders{"/nonexistent/galerion/photos"});
         QCOMPARE(page.SelectedFolders(), TFolders{"/nonexistent/galerion/photos"});
@@ -61,7 +84,8 @@ private slots:
         for (const char* folder : {"b", "a", "c"}) MakeFolder(home / ("p/" + std::string(folder)));
         TSettings s;
         s.MainDir = home / "p/*.*";
-        TAlbumsPage page(s);
+        TProcessingLog log;
+        TAlbumsPage page(s, log);
         page.SearchAlbums();
         QCOMPARE(page.lbxAlbums->selectionMode(), QAbstractItemView::ExtendedSelection);
         page.lbxAlbums->item(3)->setSelected(true);
@@ -75,7 +99,8 @@ private slots:
         MakeFolder(home / "Chosen/Trip");
         TSettings s;
         s.MainDir = "/nonexistent/*.*";
-        TAlbumsPage page(s);
+        TProcessingLog log;
+        TAlbumsPage page(s, log);
         page.SetFolderChooser([&]() -> std::optional<QString> {
             return QString::fromStdString(home / "Chosen");
         });
@@ -98,7 +123,8 @@ private slots:
 
     void captionsAndHints() {
         TSettings s;
-        TAlbumsPage page(s);
+        TProcessingLog log;
+        TAlbumsPage page(s, log);
         QCOMPARE(page.bbnSelectMainDirectory->toolTip(), QStringLiteral("Get all subdirectories as albums"));
         QCOMPARE(page.bbnBrowseMainDirectory->text(), QStringLiteral("Browse..."));
         QCOMPARE(page.bbnBrowseMainDirectory->toolTip(), QStringLiteral("Select main directory"));
