@@ -84,6 +84,11 @@ void THelpWindow::SelectInContents(int context) {
 
 bool THelpWindow::ShowContext(int context) {
     if (!ShowTopicFile(context)) return false;
+    if (!isVisible() && parentWidget()) {
+        // First shown over the middle of the window that asked for it.
+        const QRect owner = parentWidget()->frameGeometry();
+        move(owner.center() - QPoint(width() / 2, height() / 2));
+    }
     show();
     raise();
     activateWindow();
