@@ -37,7 +37,7 @@ std::string HelpTopicPath(int context) {
     return ResourcePath("help/" + std::to_string(context) + ".html");
 }
 
-THelpWindow::THelpWindow(QWidget* parent) : QWidget(parent, Qt::Window) {
+THelpWindow::THelpWindow(QWidget* owner) : QWidget(nullptr, Qt::Window), owner_(owner) {
     setWindowTitle(QStringLiteral("Galerion Help"));
     resize(760, 560);
     contents = new QListWidget;
@@ -84,9 +84,9 @@ void THelpWindow::SelectInContents(int context) {
 
 bool THelpWindow::ShowContext(int context) {
     if (!ShowTopicFile(context)) return false;
-    if (!isVisible() && parentWidget()) {
+    if (!isVisible() && owner_) {
         // First shown over the middle of the window that asked for it.
-        const QRect owner = parentWidget()->frameGeometry();
+        const QRect owner = owner_->frameGeometry();
         move(owner.center() - QPoint(width() / 2, height() / 2));
     }
     show();

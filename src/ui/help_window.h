@@ -27,7 +27,9 @@ std::string HelpTopicPath(int context);
 class THelpWindow : public QWidget {
     Q_OBJECT
 public:
-    explicit THelpWindow(QWidget* parent = nullptr);
+    // A window of its own (not a child of `owner`), so that a dialog modal to the owner does not
+    // block it; it first opens over the owner.
+    explicit THelpWindow(QWidget* owner = nullptr);
 
     // Shows the topic of `context`; false (and nothing shown) when its file is missing.
     bool ShowContext(int context);
@@ -39,6 +41,7 @@ public:
 private:
     bool ShowTopicFile(int context);
     void SelectInContents(int context);
+    QWidget* owner_;
     int current_ = 0;
 };
 

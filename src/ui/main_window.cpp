@@ -101,7 +101,8 @@ TfrmGalerion::TfrmGalerion(std::string settingsFile, QWidget* parent)
     setCentralWidget(area);
     BuildProcessingPanel(area);
     BuildStatusBar();
-    helpWindow = new THelpWindow(this);
+    ownedHelpWindow_ = std::make_unique<THelpWindow>(this);
+    helpWindow = ownedHelpWindow_.get();
 
     tbshOptions->SetWelcomeText(DisplayText(WelcomeText(TVersionInfo())));
     tbshOptions->SetFileChooser(
@@ -393,6 +394,8 @@ void TfrmGalerion::StartAgain() {
 
 void TfrmGalerion::OpenAdvancedOptions() {
     TfrmAdvanced dialog(host_, [this](int context) { ShowHelp(context); }, this);
+    // Modal to this window only, so that its help topic can be read and scrolled meanwhile.
+    dialog.setWindowModality(Qt::WindowModal);
     dialog.Fill(settings_);
     if (dialog.exec() == QDialog::Accepted) ApplyAdvancedOptions(dialog);
 }

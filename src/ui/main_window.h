@@ -123,6 +123,7 @@ private:
     TWindowHost host_;
     TBusyState busy_;
     TWizardContext context_;
+    std::unique_ptr<THelpWindow> ownedHelpWindow_;
     bool busyFlag_ = false;
     bool shown_ = false;
     bool closeAfterStop_ = false;
