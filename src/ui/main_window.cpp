@@ -321,8 +321,8 @@ void TfrmGalerion::resizeEvent(QResizeEvent* event) {
     ApplyResizeRule();
 }
 
+// The Pictures page lays its tiles out again itself whenever its tile area changes size.
 void TfrmGalerion::ApplyResizeRule() {
-    tbshPictures->RelayoutAfterResize();
     tbshOptions->LayoutGroups();
     PlaceProcessingPanel();
 }
