@@ -17,9 +17,9 @@ if [ -n "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ]; then
   # The window keeps its settings and default database below the example folder.
   export XDG_CONFIG_HOME="$example/window-config" XDG_DATA_HOME="$example/window-data"
   # A first start opens the Albums page on the examples, in a window large enough for the
-  # Pictures page; what the window saved at an earlier start is kept.
+  # Pictures page, with every log line shown; what the window saved at an earlier start is kept.
   if [ ! -e "$XDG_CONFIG_HOME/Tarnwick/Galerion.reg" ]; then
-    for setting in "MainDir=$photos/*.*" Width=960 Heigth=720; do
+    for setting in "MainDir=$photos/*.*" Width=960 Heigth=720 LogLevelOthers=1; do
       "$bin/galerion-cli" settings set "$setting" >/dev/null
     done
   fi
