@@ -1,0 +1,182 @@
+// What the full-size view costs on a 24-megapixel photo (6000 x 4000): opening it (decode,
+// orientation, first fitted drawing with the default Lanczos filter into a 1280 x 900 view)
+// against one decode of the same photo, redrawing the fitted view with sfNearest while a crop
+// corner is dragged, and the peak memory of showing it at scale 4 (in a fresh child process).
+#include "image/bitmap32.h"
+#include "image/jpeg_codec.h"
+#include "image/orientation.h"
+#include "ui/fullsize/crop_rule.h"
+#include "ui/fullsize/view_drawing.h"
+
+#include "bench_temp_folder.h"
+
+#include <benchmark/benchmark.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstring>
+#include <fstream>
+#include <spawn.h>
+#include <string>
+#include <sys/wait.h>
+#include <unistd.h>
+
+extern char** environ;
+
+namespace galerion {
+namespace {
+
+constexpr int kPhotoWidth = 6000, kPhotoHeight = 4000;
+constexpr int kViewWidth = 1280, kViewHeight = 900;
+constexpr TColor32 kBackground = 0xFFF0F0F0;
+
+// Shading, texture and noise, so the decoder works about as hard as on a real photo.
+TBitmap32 MakePhoto() {
+    TBitmap32 photo;
+    photo.SetSize(kPhotoWidth, kPhotoHeight);
+    unsigned state = 12345;
+    for (int y = 0; y < kPhotoHeight; ++y) {
+        TColor32* row = photo.ScanLine(y);
+        for (int x = 0; x < kPhotoWidth; ++x) {
+            state = state * 1103515245u + 12345u;
+            const int noise = static_cast<int>((state >> 16) & 15) - 8;
+            const int texture = ((x / 7 + y / 5) % 9) * 3;
+            row[x] = Color32(std::clamp(60 + x * 150 / kPhotoWidth + texture + noise, 0, 255),
+                             std::clamp(40 + y * 170 / kPhotoHeight + noise, 0, 255),
+                             std::clamp(120 + ((x * 3 + y * 2) / 97) % 60 - texture + noise, 0, 255));
+        }
+    }
+    return photo;
+}
+
+struct TFixture {
+    bench::TTempFolder folder{"galerion_fullsize_bench_"};
+    std::string photoPath = folder.File("photo.jpg");
+    TFixture() { SaveJpeg(MakePhoto(), 90, photoPath); }
+};
+
+const TFixture& Fixture() {
+    static const TFixture fixture;
+    return fixture;
+}
+
+// The window's first paint: the picture fitted into the control one pixel inside the view,
+// drawn into the picture layer, copied into the back buffer with the crop bevel on top.
+void PaintFitted(const TBitmap32& picture, TBitmap32& layer, TBitmap32& back) {
+    layer.SetSizeForOverwrite(kViewWidth, kViewHeight);
+    const TRect rect =
+        ui::FittedPictureRect(kViewWidth - 1, kViewHeight - 1, picture.Width(), picture.Height());
+    ui::DrawPictureView(picture, layer, rect, kBackground);
+    back = layer;
+    const ui::TPictureMapping mapping(rect, picture.Width(), picture.Height());
+    ui::DrawRaisedBevel(back, mapping.ViewRect(ui::DefaultCropLocation(picture.Width(), picture.Height())));
+}
+
+double Seconds(std::chrono::steady_clock::duration d) {
+    return std::chrono::duration<double>(d).count();
+}
+
+// Each iteration decodes once alone, then opens the view (decode, orientation, first drawing);
+// the counters give both times and their ratio.
+void BM_OpenAgainstDecode(benchmark::State& state) {
+    const std::string& path = Fixture().photoPath;
+    TBitmap32 decoded, picture, layer, back;
+    picture.StretchFilter = sfLanczos;
+    double decodeTotal = 0, openTotal = 0;
+    for (auto _ : state) {
+        const auto t0 = std::chrono::steady_clock::now();
+        LoadPicture(decoded, path);
+        const auto t1 = std::chrono::steady_clock::now();
+        LoadPicture(picture, path);
+        ApplyOrientation(picture, 1);
+        PaintFitted(picture, layer, back);
+        const auto t2 = std::chrono::steady_clock::now();
+        decodeTotal += Seconds(t1 - t0);
+        openTotal += Seconds(t2 - t1);
+        benchmark::DoNotOptimize(back.Bits());
+    }
+    const double n = static_cast<double>(state.iterations());
+    state.counters["decode_ms"] = decodeTotal / n * 1000;
+    state.counters["open_ms"] = openTotal / n * 1000;
+    state.counters["open_per_decode"] = openTotal / decodeTotal;
+}
+BENCHMARK(BM_OpenAgainstDecode)->Unit(benchmark::kMillisecond)->Iterations(5);
+
+// A crop corner dragged: every mouse move redraws the fitted view with sfNearest.
+void BM_RedrawFittedNearest(benchmark::State& state) {
+    TBitmap32 picture;
+    LoadPicture(picture, Fixture().photoPath);
+    picture.StretchFilter = sfNearest;
+    TBitmap32 layer, back;
+    for (auto _ : state) {
+        PaintFitted(picture, layer, back);
+        benchmark::DoNotOptimize(back.Bits());
+    }
+    state.counters["frames_per_second"] =
+        benchmark::Counter(static_cast<double>(state.iterations()), benchmark::Counter::kIsRate);
+}
+BENCHMARK(BM_RedrawFittedNearest)->Unit(benchmark::kMillisecond);
+
+long StatusKilobytes(const char* field) {
+    std::ifstream status("/proc/self/status");
+    std::string line;
+    const std::size_t length = std::strlen(field);
+    while (std::getline(status, line))
+        if (line.compare(0, length, field) == 0) return std::stol(line.substr(length));
+    return -1;
+}
+
+// The child: open the photo and show it at scale 4 scrolled to a few places, with Lanczos.
+int RunScale4Child(const std::string& photo, const std::string& report) {
+    const long before = StatusKilobytes("VmRSS:");
+    TBitmap32 picture, layer, back;
+    picture.StretchFilter = sfLanczos;
+    LoadPicture(picture, photo);
+    ApplyOrientation(picture, 1);
+    for (int step = 0; step < 4; ++step) {
+        const TRect rect = ui::ScaledPictureRect(picture.Width(), picture.Height(), 4.0,
+                                                 step * 5000, step * 3500);
+        layer.SetSizeForOverwrite(kViewWidth, kViewHeight);
+        ui::DrawPictureView(picture, layer, rect, kBackground);
+        back = layer;
+    }
+    std::ofstream(report) << StatusKilobytes("VmHWM:") << ' ' << before << '\n';
+    return 0;
+}
+
+void BM_Scale4PeakMemory(benchmark::State& state) {
+    const TFixture& fixture = Fixture();
+    const std::string report = fixture.folder.File("peak.txt");
+    long peak = 0, start = 0;
+    for (auto _ : state) {
+        std::string flag = "--scale4-child", photo = fixture.photoPath, out = report;
+        char* argv[] = {flag.data(), flag.data(), photo.data(), out.data(), nullptr};
+        pid_t child = 0;
+        if (posix_spawn(&child, "/proc/self/exe", nullptr, nullptr, argv, environ) != 0) {
+            state.SkipWithError("cannot start the child process");
+            return;
+        }
+        int status = 0;
+        ::waitpid(child, &status, 0);
+        std::ifstream(report) >> peak >> start;
+    }
+    const double raster = double(kPhotoWidth) * kPhotoHeight * 4 / 1024;  // KiB
+    state.counters["raster_MiB"] = raster / 1024;
+    state.counters["peak_MiB"] = double(peak) / 1024;
+    state.counters["peak_above_start_MiB"] = double(peak - start) / 1024;
+    state.counters["peak_per_raster"] = double(peak) / raster;
+    state.counters["added_per_raster"] = double(peak - start) / raster;
+}
+BENCHMARK(BM_Scale4PeakMemory)->Unit(benchmark::kMillisecond)->Iterations(1);
+
+}  // namespace
+}  // namespace galerion
+
+int main(int argc, char** argv) {
+    if (argc == 4 && std::strcmp(argv[1], "--scale4-child") == 0)
+        return galerion::RunScale4Child(argv[2], argv[3]);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
