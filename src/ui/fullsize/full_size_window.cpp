@@ -98,60 +98,33 @@ TfrmFullSize::TfrmFullSize(TSettings& settings, TSettingsStore& store, std::stri
 TfrmFullSize::~TfrmFullSize() = default;
 
 void TfrmFullSize::BuildControls() {
-    auto label = [this](const char* name, const char* text, int right, int top, unsigned anchors) {
-        auto* l = new QLabel(QString::fromUtf8(text), this);
-        l->setObjectName(QString::fromUtf8(name));
-        l->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-        const int width = l->sizeHint().width();
-        anchored_.push_back({l, QRect(right - width, top - 3, width, 21), anchors});
-        return l;
+    auto make = [this]<class T>(T* widget, const char* name) {
+        widget->setObjectName(QString::fromUtf8(name));
+        return widget;
     };
-    auto edit = [this](const char* name, QRect r, unsigned anchors) {
-        auto* e = new QLineEdit(this);
-        e->setObjectName(QString::fromUtf8(name));
-        anchored_.push_back({e, r, anchors});
-        return e;
-    };
-    auto button = [this](const char* name, const char* text, QRect r, unsigned anchors) {
-        auto* b = new QPushButton(QString::fromUtf8(text), this);
-        b->setObjectName(QString::fromUtf8(name));
-        b->setAutoDefault(false);
-        anchored_.push_back({b, r, anchors});
-        return b;
-    };
-    auto check = [this](const char* name, const char* text, QRect r, unsigned anchors) {
-        auto* c = new QCheckBox(QString::fromUtf8(text), this);
-        c->setObjectName(QString::fromUtf8(name));
-        anchored_.push_back({c, r, anchors});
-        return c;
-    };
-
-    lblTitle_ = label("lblTitle", "Title:", 45, 6, akLeft | akTop);
-    edtTitle_ = edit("edtTitle", QRect(48, 3, 488, 21), akLeft | akTop | akRight);
-    lblAltTitle_ = label("lblAltTitle", "Alternative title:", 84, 30, akLeft | akTop);
-    edtAltTitle_ = edit("edtAltTitle", QRect(87, 27, 345, 21), akLeft | akTop | akRight);
-    lblPictureDate_ = label("lblPictureDate", "Date:", 459, 30, akTop | akRight);
-    edtDate_ = edit("edtDate", QRect(462, 27, 74, 21), akTop | akRight);
-    edtDate_->setText(QStringLiteral("01/01/1999"));
-
-    imgFull_ = new TPictureView(picture_, this);
-    imgFull_->setObjectName(QStringLiteral("scrFull"));
+    const auto text = [](const char* t) { return QString::fromUtf8(t); };
+    lblTitle_ = make(new QLabel(text("Title:"), this), "lblTitle");
+    edtTitle_ = make(new QLineEdit(this), "edtTitle");
+    lblAltTitle_ = make(new QLabel(text("Alternative title:"), this), "lblAltTitle");
+    edtAltTitle_ = make(new QLineEdit(this), "edtAltTitle");
+    lblPictureDate_ = make(new QLabel(text("Date:"), this), "lblPictureDate");
+    edtDate_ = make(new QLineEdit(text("01/01/1999"), this), "edtDate");
+    imgFull_ = make(new TPictureView(picture_, this), "scrFull");
     imgFull_->setFocusPolicy(Qt::StrongFocus);
-    anchored_.push_back({imgFull_, QRect(4, 52, 532, 203), akLeft | akTop | akRight | akBottom});
-
-    cbxUseScale_ = check("cbxUseScale", "Use scale:", QRect(6, 261, 72, 17), akLeft | akBottom);
-    edtScale_ = edit("edtScale", QRect(78, 259, 70, 21), akLeft | akBottom);
-    edtScale_->setText(QString::fromUtf8(kScaleOneText));
-    bbnApply_ = button("bbnApply", "Apply", QRect(150, 258, 60, 23), akLeft | akBottom);
-    cbxCrop_ = check("cbxCrop", "Set crop:", QRect(5, 283, 72, 17), akLeft | akBottom);
-    lblCrop_ = new QLabel(QStringLiteral("(X1, Y1) - (X2,Y2)"), this);
-    lblCrop_->setObjectName(QStringLiteral("lblCrop"));
+    cbxUseScale_ = make(new QCheckBox(text("Use scale:"), this), "cbxUseScale");
+    edtScale_ = make(new QLineEdit(text(kScaleOneText), this), "edtScale");
+    bbnApply_ = make(new QPushButton(text("Apply"), this), "bbnApply");
+    cbxCrop_ = make(new QCheckBox(text("Set crop:"), this), "cbxCrop");
+    lblCrop_ = make(new QLabel(text("(X1, Y1) - (X2,Y2)"), this), "lblCrop");
     lblCrop_->setVisible(false);
-    anchored_.push_back({lblCrop_, QRect(80, 283, 278, 17), akLeft | akBottom});
-    bbnHelp_ = button("bbnHelp_Options", "Help", QRect(361, 280, 60, 23), akRight | akBottom);
-    bbnOk_ = button("bbnOk", "OK", QRect(420, 280, 60, 23), akRight | akBottom);
-    bbnCancel_ = button("bbnCancel", "Cancel", QRect(479, 280, 60, 23), akRight | akBottom);
+    bbnHelp_ = make(new QPushButton(text("Help"), this), "bbnHelp_Options");
+    bbnOk_ = make(new QPushButton(text("OK"), this), "bbnOk");
+    bbnCancel_ = make(new QPushButton(text("Cancel"), this), "bbnCancel");
+    for (QPushButton* b : {bbnApply_, bbnHelp_, bbnOk_, bbnCancel_}) b->setAutoDefault(false);
     bbnOk_->setDefault(true);
+    for (QLabel* l : {lblTitle_, lblAltTitle_, lblPictureDate_})
+        l->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    PlaceControls();
 
     QWidget* order[] = {edtTitle_, edtAltTitle_, edtDate_, cbxUseScale_, edtScale_, cbxCrop_,
                         bbnCancel_, bbnOk_, imgFull_, bbnApply_, bbnHelp_};
@@ -168,6 +141,54 @@ void TfrmFullSize::BuildControls() {
     connect(imgFull_, &TPictureView::cropProposed, this, &TfrmFullSize::OnCropProposed);
     connect(imgFull_, &TPictureView::leftButtonMoved, this, &TfrmFullSize::OnLeftButtonMoved);
     connect(imgFull_, &TPictureView::mouseReleased, this, &TfrmFullSize::OnMouseReleased);
+}
+
+// The design's arrangement at its client size, with room for the desktop font's texts: the
+// labels and check boxes take their natural width and the controls after them follow.
+void TfrmFullSize::PlaceControls() {
+    const int editHeight = std::max(21, edtTitle_->sizeHint().height());
+    const int buttonHeight = std::max(23, bbnOk_->sizeHint().height());
+    const int buttonWidth = std::max(60, bbnCancel_->sizeHint().width());
+    const int row1 = 3, row2 = row1 + editHeight + 3;
+    const int bottomRow = kDesignHeight - 4 - buttonHeight;
+    const int scaleRow = bottomRow - 2 - std::max(editHeight, buttonHeight);
+    auto width = [](QWidget* w) { return w->sizeHint().width(); };
+    auto add = [this](QWidget* w, QRect r, unsigned anchors) { anchored_.push_back({w, r, anchors}); };
+
+    const int titleRight = 6 + width(lblTitle_);
+    add(lblTitle_, QRect(6, row1, width(lblTitle_), editHeight), akLeft | akTop);
+    add(edtTitle_, QRect(titleRight + 3, row1, kDesignWidth - 6 - titleRight - 3, editHeight),
+        akLeft | akTop | akRight);
+    const int dateWidth = std::max(74, edtDate_->fontMetrics().horizontalAdvance(
+                                           QStringLiteral("00/00/0000")) + 12);
+    const int dateLeft = kDesignWidth - 6 - dateWidth;
+    const int dateLabelLeft = dateLeft - 3 - width(lblPictureDate_);
+    const int altRight = 6 + width(lblAltTitle_);
+    add(lblAltTitle_, QRect(6, row2, width(lblAltTitle_), editHeight), akLeft | akTop);
+    add(edtAltTitle_, QRect(altRight + 3, row2, dateLabelLeft - 6 - altRight - 3, editHeight),
+        akLeft | akTop | akRight);
+    add(lblPictureDate_, QRect(dateLabelLeft, row2, width(lblPictureDate_), editHeight),
+        akTop | akRight);
+    add(edtDate_, QRect(dateLeft, row2, dateWidth, editHeight), akTop | akRight);
+    const int viewTop = row2 + editHeight + 4;
+    add(imgFull_, QRect(4, viewTop, kDesignWidth - 10, scaleRow - 4 - viewTop),
+        akLeft | akTop | akRight | akBottom);
+
+    const int scaleEditLeft = 6 + width(cbxUseScale_) + 2;
+    add(cbxUseScale_, QRect(6, scaleRow, width(cbxUseScale_), editHeight), akLeft | akBottom);
+    add(edtScale_, QRect(scaleEditLeft, scaleRow, 70, editHeight), akLeft | akBottom);
+    add(bbnApply_, QRect(scaleEditLeft + 72, scaleRow, buttonWidth, buttonHeight),
+        akLeft | akBottom);
+    const int helpLeft = kDesignWidth - 3 - 3 * buttonWidth;
+    const int cropLabelLeft = 6 + width(cbxCrop_) + 2;
+    add(cbxCrop_, QRect(6, bottomRow, width(cbxCrop_), buttonHeight), akLeft | akBottom);
+    add(lblCrop_, QRect(cropLabelLeft, bottomRow, helpLeft - 4 - cropLabelLeft, buttonHeight),
+        akLeft | akRight | akBottom);
+    add(bbnHelp_, QRect(helpLeft, bottomRow, buttonWidth, buttonHeight), akRight | akBottom);
+    add(bbnOk_, QRect(helpLeft + buttonWidth, bottomRow, buttonWidth, buttonHeight),
+        akRight | akBottom);
+    add(bbnCancel_, QRect(helpLeft + 2 * buttonWidth, bottomRow, buttonWidth, buttonHeight),
+        akRight | akBottom);
 }
 
 void TfrmFullSize::LayOut() {

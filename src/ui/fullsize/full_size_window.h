@@ -81,6 +81,7 @@ private:
     struct TAnchored;
 
     void BuildControls();
+    void PlaceControls();
     void LayOut();
     void RestorePlacement();
     void SavePlacement();
