@@ -102,6 +102,19 @@ void BM_OpenAgainstDecode(benchmark::State& state) {
 }
 BENCHMARK(BM_OpenAgainstDecode)->Unit(benchmark::kMillisecond)->Iterations(5);
 
+// The first fitted drawing alone (Lanczos, the default ResizeMode), on a decoded photo.
+void BM_FirstFittedDrawing(benchmark::State& state) {
+    TBitmap32 picture;
+    LoadPicture(picture, Fixture().photoPath);
+    picture.StretchFilter = sfLanczos;
+    TBitmap32 layer, back;
+    for (auto _ : state) {
+        PaintFitted(picture, layer, back);
+        benchmark::DoNotOptimize(back.Bits());
+    }
+}
+BENCHMARK(BM_FirstFittedDrawing)->Unit(benchmark::kMillisecond);
+
 // A crop corner dragged: every mouse move redraws the fitted view with sfNearest.
 void BM_RedrawFittedNearest(benchmark::State& state) {
     TBitmap32 picture;

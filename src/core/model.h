@@ -10,7 +10,6 @@
 
 namespace galerion {
 
-class TBitmap32;
 class TPictureList;
 
 // A picture's tile on the Pictures page. The window system implements it; the core only needs
@@ -30,9 +29,6 @@ public:
     // full-size view changed the picture); the flags stay as they are.
     virtual void ReloadThumbnail() {}
     virtual void Repaint() {}
-    // The working thumbnail as the tile shows it (turned and mirrored), which the full-size
-    // view reloads after OK; null for a tile without one.
-    virtual TBitmap32* Thumbnail() { return nullptr; }
 };
 
 // An ordered list of (text, owned object) entries. An entry may briefly hold no object.

@@ -264,11 +264,7 @@ void TfrmFullSize::Finish(TPictureItem& p, bool accepted) {
 }
 
 void TfrmFullSize::ReloadTileThumbnail(TPictureItem& p) {
-    if (!p.Tile) return;
-    TBitmap32* thumbnail = p.Tile->Thumbnail();
-    if (!thumbnail) return;
-    LoadPicture(*thumbnail, p.TempFile);
-    ApplyOrientation(*thumbnail, p.Orientation);
+    if (p.Tile) p.Tile->ReloadThumbnail();
 }
 
 void TfrmFullSize::done(int result) {

@@ -5,6 +5,8 @@
 #include "core/model.h"
 #include "core/settings_persistence.h"
 #include "image/jpeg_codec.h"
+#include "image/orientation.h"
+#include "platform/errors.h"
 #include "platform/date_time.h"
 #include "platform/settings_store.h"
 #include "ui/fullsize/picture_view.h"
@@ -45,9 +47,16 @@ public:
     std::string Hint() const override { return {}; }
     void ApplyPictureState() override {}
     void Repaint() override { ++repaints; }
-    TBitmap32* Thumbnail() override { return &thumbnail; }
+    // As the tile does: the working thumbnail read again and turned.
+    void ReloadThumbnail() override {
+        if (failReload) throw ImageError("Not a JPEG file");
+        LoadPicture(thumbnail, picture->TempFile);
+        ApplyOrientation(thumbnail, picture->Orientation);
+    }
+    const TPictureItem* picture = nullptr;
     TBitmap32 thumbnail;
     int repaints = 0;
+    bool failReload = false;
 };
 
 TBitmap32 Gradient(int w, int h) {
@@ -154,6 +163,7 @@ private slots:
         picture_->Title = "Beach";
         picture_->PictureDate = EncodeDateTime({2005, 2, 28});
         auto tile = std::make_unique<TFakeTile>();
+        tile->picture = picture_;
         tile_ = tile.get();
         picture_->Tile = std::move(tile);
     }
@@ -314,6 +324,17 @@ private slots:
         QCOMPARE(tile_->thumbnail.Height(), 150);
         QCOMPARE(tile_->repaints, 1);
         QVERIFY(messages_.errors.empty());
+    }
+
+    void aThumbnailThatCannotBeReadAgainStillKeepsTheEdits() {
+        tile_->failReload = true;
+        OpenAndShow();
+        Child<QLineEdit>("edtTitle")->setText(QStringLiteral("kept"));
+        window_->accept();
+        window_->Finish(*picture_, true);
+        QCOMPARE(picture_->Title, std::string("kept"));
+        QCOMPARE(picture_->PixelWidth, 1000);
+        QCOMPARE(messages_.errors, std::vector<std::string>{"Not a JPEG file"});
     }
 
     void aDateThatIsNoDateKeepsThePicturesDate() {
