@@ -8,7 +8,7 @@
 #include "ui/fullsize/crop_rule.h"
 #include "ui/fullsize/view_drawing.h"
 
-#include "bench_temp_folder.h"
+#include "support/temp_folder.h"
 
 #include <benchmark/benchmark.h>
 
@@ -50,7 +50,7 @@ TBitmap32 MakePhoto() {
 }
 
 struct TFixture {
-    bench::TTempFolder folder{"galerion_fullsize_bench_"};
+    test::TTempFolder folder{"galerion-fullsize-bench-"};
     std::string photoPath = folder.File("photo.jpg");
     TFixture() { SaveJpeg(MakePhoto(), 90, photoPath); }
 };

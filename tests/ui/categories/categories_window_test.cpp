@@ -9,9 +9,10 @@
 #include "core/settings.h"
 #include "core/settings_persistence.h"
 #include "db/categories.h"
-#include "db/query.h"
-#include "db/script_text.h"
 #include "platform/settings_store.h"
+#include "support/scripted_host.h"
+#include "support/temp_folder.h"
+#include "support/test_database.h"
 
 #include <QCoreApplication>
 #include <QLineEdit>
@@ -19,7 +20,6 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScreen>
-#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 #include <QToolButton>
@@ -31,16 +31,6 @@ namespace {
 
 constexpr const char* kKey = "Software\\Tarnwick\\Galerion\\1.0";
 
-class TRecordingMessages : public TMessages {
-public:
-    void ShowError(const std::string& text) override { errors.push_back(text); }
-    void ShowWarning(const std::string& text) override { errors.push_back(text); }
-    void ShowInformation(const std::string&) override {}
-    bool Confirm(const std::string&) override { return true; }
-    [[noreturn]] void ExitProgram(int) override { std::abort(); }
-    std::vector<std::string> errors;
-};
-
 class TFakeTile : public TVisualPictureItem {
 public:
     void SetCaption(const std::string& caption) override { caption_ = caption; }
@@ -50,19 +40,6 @@ public:
     void ApplyPictureState() override {}
     std::string caption_ = "a.jpg (0)", hint_;
 };
-
-void Run(const std::string& connection, const std::string& sql) {
-    const auto query = TQuery::Create(connection);
-    query->SetText(sql);
-    query->Execute();
-}
-
-int Count(const std::string& connection, const std::string& sql) {
-    const auto query = TQuery::Create(connection);
-    query->SetText(sql);
-    query->Open();
-    return query->FirstFieldAsInteger();
-}
 
 // What the category dialog would do: new texts and OK, or Cancel.
 struct TScriptedEditor {
@@ -84,9 +61,9 @@ class CategoriesWindowTest : public QObject {
     Q_OBJECT
 
 private:
-    QTemporaryDir folder_;
+    std::unique_ptr<test::TTempFolder> folder_;
     TSettings settings_;
-    TRecordingMessages messages_;
+    test::TScriptedHost messages_;
     std::unique_ptr<TSettingsStore> store_;
     std::unique_ptr<TfrmCategories> window_;
     std::unique_ptr<TPictureList> pictures_;
@@ -110,7 +87,7 @@ private:
         return -1;
     }
     TPictureItem& Picture(int i) const { return *pictures_->PictureAt(i); }
-    int CategoryRows() const { return Count(settings_.DB, "SELECT COUNT(*) FROM category"); }
+    int CategoryRows() const { return test::ScalarInt(settings_.DB, "SELECT COUNT(*) FROM category"); }
 
     void OpenForAlbum() {
         window_->PrepareForAlbum(*pictures_);
@@ -119,18 +96,9 @@ private:
 
 private slots:
     void init() {
-        QVERIFY(folder_.isValid());
-        const std::string file = folder_.filePath("site.db").toStdString();
-        QFile::remove(QString::fromStdString(file));
+        folder_ = std::make_unique<test::TTempFolder>();
         settings_ = TSettings{};
-        settings_.DB = "Provider=SQLite;Data Source=" + file;
-        const auto query = TQuery::Create(settings_.DB, TMissingDatabase::Create);
-        const std::string script =
-            QCoreApplication::applicationDirPath().toStdString() + "/create_tables.sql";
-        for (const std::string& statement : SplitScriptStatements(ReadScriptFile(script))) {
-            query->SetText(statement);
-            query->Execute();
-        }
+        settings_.DB = test::CreateDatabase(folder_->File("site.db"));
         summer_ = TCategoryItem{};
         summer_.title = "summer trip";
         summer_.description = "sun";
@@ -139,11 +107,10 @@ private slots:
         family_.title = "family";
         InsertCategory(settings_.DB, family_);
         for (int picture = 1; picture <= 3; ++picture)
-            Run(settings_.DB, "INSERT INTO picture_to_category VALUES (" + std::to_string(picture) +
+            test::RunRaw(settings_.DB, "INSERT INTO picture_to_category VALUES (" + std::to_string(picture) +
                                   ", " + std::to_string(summer_.category_id) + ")");
 
-        QFile::remove(folder_.filePath("settings.reg"));
-        store_ = std::make_unique<TSettingsStore>(folder_.filePath("settings.reg").toStdString());
+        store_ = std::make_unique<TSettingsStore>(folder_->File("settings.reg"));
         messages_.errors.clear();
         window_ = std::make_unique<TfrmCategories>(settings_, *store_, kKey, messages_);
         editor_ = std::make_shared<TScriptedEditor>();
@@ -164,6 +131,7 @@ private slots:
         window_.reset();
         pictures_.reset();
         store_.reset();
+        folder_.reset();
     }
 
     void theWindowHasItsButtonsAndHints() {
@@ -297,7 +265,7 @@ private slots:
 
     void deleteOfAUsedCategoryDoesNothingAndSaysNothing() {
         OpenForAlbum();
-        Run(settings_.DB, "DELETE FROM picture_to_category WHERE picture_id = 3");
+        test::RunRaw(settings_.DB, "DELETE FROM picture_to_category WHERE picture_id = 3");
         window_->PrepareForAlbum(*pictures_);  // reloaded: summer trip (2)
         window_->SelectEntry(Row("summer trip (2)"));
         Button("sbnDelete")->click();
@@ -327,12 +295,12 @@ private slots:
         Button("sbnEdit")->click();
         QVERIFY(Row("summer trip (3)") >= 0);
         QCOMPARE(window_->Categories().ItemAt(Row("summer trip (3)"))->title, std::string("summer trip"));
-        QCOMPARE(Count(settings_.DB, "SELECT COUNT(*) FROM category WHERE title = 'summer trip'"), 1);
+        QCOMPARE(test::ScalarInt(settings_.DB, "SELECT COUNT(*) FROM category WHERE title = 'summer trip'"), 1);
     }
 
     void aVanishedDatabaseIsReportedAndTheWindowGoesOn() {
         OpenForAlbum();
-        settings_.DB = "Provider=SQLite;Data Source=" + folder_.filePath("gone/site.db").toStdString();
+        settings_.DB = test::SqliteConnection(folder_->File("gone/site.db"));
         editor_->title = "lost";
         Button("sbnAdd")->click();
         QCOMPARE(messages_.errors.size(), std::size_t{1});

@@ -10,6 +10,9 @@
 #include "platform/date_time.h"
 #include "platform/settings_store.h"
 #include "ui/fullsize/picture_view.h"
+#include "support/files.h"
+#include "support/scripted_host.h"
+#include "support/temp_folder.h"
 #include "ui/fullsize/scale_question.h"
 
 #include <QCheckBox>
@@ -19,25 +22,15 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QScrollBar>
-#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 
 #include <clocale>
+#include <cstdio>
 #include <memory>
 
 namespace galerion::ui {
 namespace {
-
-class TRecordingMessages : public TMessages {
-public:
-    void ShowError(const std::string& text) override { errors.push_back(text); }
-    void ShowWarning(const std::string& text) override { errors.push_back(text); }
-    void ShowInformation(const std::string&) override {}
-    bool Confirm(const std::string&) override { return true; }
-    [[noreturn]] void ExitProgram(int) override { std::abort(); }
-    std::vector<std::string> errors;
-};
 
 class TFakeTile : public TVisualPictureItem {
 public:
@@ -59,14 +52,6 @@ public:
     bool failReload = false;
 };
 
-TBitmap32 Gradient(int w, int h) {
-    TBitmap32 b;
-    b.SetSize(w, h);
-    for (int y = 0; y < h; ++y)
-        for (int x = 0; x < w; ++x) b.SetPixel(x, y, Color32(x * 255 / w, y * 255 / h, 128));
-    return b;
-}
-
 void SendMouse(QWidget* target, QEvent::Type type, QPoint at, Qt::MouseButtons buttons,
                Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
     const Qt::MouseButton button = type == QEvent::MouseMove ? Qt::NoButton : Qt::LeftButton;
@@ -83,10 +68,10 @@ class FullSizeWindowTest : public QObject {
     Q_OBJECT
 
 private:
-    QTemporaryDir folder_;
+    test::TTempFolder folder_;
     std::string photo_, thumb_;
     TSettings settings_;
-    TRecordingMessages messages_;
+    test::TScriptedHost messages_;
     std::unique_ptr<TSettingsStore> store_;
     std::unique_ptr<TfrmFullSize> window_;
     std::unique_ptr<TPictureList> list_;
@@ -137,16 +122,15 @@ private:
 private slots:
     void initTestCase() {
         std::setlocale(LC_ALL, "C");
-        QVERIFY(folder_.isValid());
-        photo_ = folder_.filePath("photo.jpg").toStdString();
-        thumb_ = folder_.filePath("tmp_photo.jpg").toStdString();
-        SaveJpeg(Gradient(1000, 800), 90, photo_);
-        SaveJpeg(Gradient(150, 120), 90, thumb_);
+        photo_ = folder_ / "photo.jpg";
+        thumb_ = folder_ / "tmp_photo.jpg";
+        test::WriteJpeg(photo_, 1000, 800);
+        test::WriteJpeg(thumb_, 150, 120);
     }
 
     void init() {
-        QFile::remove(folder_.filePath("settings.reg"));
-        store_ = std::make_unique<TSettingsStore>(folder_.filePath("settings.reg").toStdString());
+        std::remove((folder_ / "settings.reg").c_str());
+        store_ = std::make_unique<TSettingsStore>(folder_ / "settings.reg");
         settings_ = TSettings{};
         messages_.errors.clear();
         questions_ = 0;
@@ -359,11 +343,8 @@ private slots:
         QVERIFY(!window_->Open(*picture_));
         QCOMPARE(messages_.errors.size(), std::size_t{1});
         QVERIFY(!window_->isVisible());
-        QFile broken(folder_.filePath("broken.jpg"));
-        QVERIFY(broken.open(QIODevice::WriteOnly));
-        broken.write("\xFF\xD8 not a jpeg");
-        broken.close();
-        picture_->OriginalFile = broken.fileName().toStdString();
+        picture_->OriginalFile = folder_ / "broken.jpg";
+        test::WriteText(picture_->OriginalFile, "\xFF\xD8 not a jpeg");
         QVERIFY(!window_->Execute(*picture_));
         QCOMPARE(messages_.errors.size(), std::size_t{2});
         QCOMPARE(picture_->PixelWidth, -1);
