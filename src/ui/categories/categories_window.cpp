@@ -206,6 +206,7 @@ void TfrmCategories::PrepareForAlbum(TPictureList& pictures) {
 }
 
 void TfrmCategories::done(int result) {
+    pressedCloseKey_ = 0;
     if (result == QDialog::Accepted) {
         if (picture_) ApplyPictureCategories(&categories_, picture_);
         if (pictures_) ApplyAlbumCategories(&categories_, pictures_);
@@ -230,6 +231,7 @@ void TfrmCategories::EndRun() {
 void TfrmCategories::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
     if (event->spontaneous()) return;
+    pressedCloseKey_ = 0;
     UpdateButtons();
     RestoreSize();
 }
@@ -238,11 +240,20 @@ bool TfrmCategories::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() != QEvent::KeyPress && event->type() != QEvent::KeyRelease)
         return QDialog::eventFilter(watched, event);
     const auto* key = static_cast<QKeyEvent*>(event);
-    const bool enter = IsEnter(key->key()), escape = key->key() == Qt::Key_Escape;
-    if (!enter && !escape) return QDialog::eventFilter(watched, event);
-    // Presses do nothing; the release closes, as the window has always done.
-    if (event->type() == QEvent::KeyRelease && !key->isAutoRepeat() && isVisible()) {
-        if (enter)
+    const int closeKey = IsEnter(key->key()) ? Qt::Key_Return
+                         : key->key() == Qt::Key_Escape ? Qt::Key_Escape
+                                                        : 0;
+    if (closeKey == 0) return QDialog::eventFilter(watched, event);
+    if (key->isAutoRepeat()) return true;
+    if (event->type() == QEvent::KeyPress) {
+        pressedCloseKey_ = closeKey;
+        return true;
+    }
+    // Only a key pressed here closes the window: the release of the Enter that closed the
+    // category dialog must not close this window as well.
+    if (closeKey == pressedCloseKey_ && isVisible()) {
+        pressedCloseKey_ = 0;
+        if (closeKey == Qt::Key_Return)
             accept();
         else
             reject();

@@ -92,6 +92,7 @@ private:
     TPictureList* pictures_ = nullptr;
     QPointer<QAbstractButton> tileButton_;
     bool refreshing_ = false;
+    int pressedCloseKey_ = 0;  // Enter or Esc pressed while this window had the keyboard
 
     QFrame* pnlMain_ = nullptr;
     QListWidget* cbxCategories_ = nullptr;

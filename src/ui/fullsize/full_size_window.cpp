@@ -13,6 +13,7 @@
 
 #include <QCheckBox>
 #include <QGuiApplication>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QLocale>
@@ -420,6 +421,14 @@ void TfrmFullSize::InteractiveSizeMoveEvent(bool spontaneous) {
     if (!spontaneous || !isVisible()) return;
     if (!sizing_) SizeMoveStarted();
     sizeMoveEnd_.start();
+}
+
+void TfrmFullSize::keyPressEvent(QKeyEvent* event) {
+    if (event->key() == Qt::Key_F1 && help_) {
+        help_(kHelpContext);
+        return;
+    }
+    QDialog::keyPressEvent(event);
 }
 
 void TfrmFullSize::resizeEvent(QResizeEvent* event) {

@@ -54,7 +54,7 @@ public:
 
     // Who answers the question before a scale above 1; the scale dialog unless replaced.
     void SetScaleQuestion(std::function<TScaleReply()> ask) { askScale_ = std::move(ask); }
-    // What the Help button opens; without it the button does nothing.
+    // What the Help button and F1 open; without it they do nothing.
     void SetHelpHandler(std::function<void(int context)> help) { help_ = std::move(help); }
 
     // The scale handling (Use scale ticked or not, the scale text, the question).
@@ -76,6 +76,7 @@ protected:
     void showEvent(QShowEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void moveEvent(QMoveEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     struct TAnchored;

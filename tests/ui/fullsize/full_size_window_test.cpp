@@ -447,6 +447,15 @@ private slots:
         QVERIFY(!window_->Execute(*picture_));
     }
 
+    void helpButtonAndF1OpenTheViewsTopic() {
+        std::vector<int> topics;
+        window_->SetHelpHandler([&](int context) { topics.push_back(context); });
+        OpenAndShow();
+        Child<QPushButton>("bbnHelp_Options")->click();
+        QTest::keyClick(window_.get(), Qt::Key_F1);
+        QCOMPARE(topics, (std::vector<int>{311, 311}));
+    }
+
     void scaleQuestionDialogHasItsTexts() {
         TfrmScale dialog;
         QCOMPARE(dialog.windowTitle(), QStringLiteral("Scale question"));
