@@ -149,7 +149,7 @@ void ConvertRow(TRowForm form, bool adobeInverted, const JSAMPLE* in, TColor32* 
     }
 }
 
-bool ReadRowsStep(TDecodeSession& s, TColor32* bits, int width) {
+bool ReadRowsStep(TDecodeSession& s, TColor32* bits, int width, std::atomic<int>* rowsDone) {
     if (setjmp(s.error.jump)) return false;
     const int samplesPerPixel = s.cinfo.output_components;
     while (s.cinfo.output_scanline < s.cinfo.output_height) {
@@ -165,6 +165,10 @@ bool ReadRowsStep(TDecodeSession& s, TColor32* bits, int width) {
         for (JDIMENSION r = 0; r < read; ++r)
             ConvertRow(s.form, s.cinfo.saw_Adobe_marker, rows[r],
                        bits + (first + r) * static_cast<std::size_t>(width), width);
+        if (rowsDone) {
+            rowsDone->store(static_cast<int>(first + read), std::memory_order_release);
+            rowsDone->notify_all();
+        }
     }
     jpeg_finish_decompress(&s.cinfo);
     return true;
@@ -274,7 +278,7 @@ void CheckOutputComponents(const TDecodeSession& s) {
 
 }  // namespace
 
-void LoadPicture(TBitmap32& bitmap, const std::string& path) {
+void LoadPicture(TBitmap32& bitmap, const std::string& path, std::atomic<int>* rowsDone) {
     TDecodeSession session(OpenRegularFile(path));
     OpenSession(session);
     ChooseOutput(session);
@@ -285,7 +289,7 @@ void LoadPicture(TBitmap32& bitmap, const std::string& path) {
     if (session.form != TRowForm::Direct)
         session.rows.resize(static_cast<std::size_t>(width) * session.cinfo.output_components * kRowsPerRead);
     bitmap.SetSizeForOverwrite(width, height);
-    if (!ReadRowsStep(session, bitmap.Bits(), width)) session.Raise();
+    if (!ReadRowsStep(session, bitmap.Bits(), width, rowsDone)) session.Raise();
 }
 
 void LoadPictureRows(TBitmap32& bitmap, const std::string& path, const TRowChooser& chooseRows) {

@@ -4,6 +4,7 @@
 // cannot be decoded or encoded, RangeError for a quality outside 1-100.
 #include "image/bitmap32.h"
 
+#include <atomic>
 #include <cstddef>
 #include <cstdint>
 #include <functional>
@@ -22,7 +23,9 @@ inline constexpr int kDefaultJpegQuality = 90;
 
 // Decodes the whole file at full size into the raster (alpha 255 everywhere); the raster's
 // attributes stay. On failure the raster is unchanged or already has the picture's size.
-void LoadPicture(TBitmap32& bitmap, const std::string& path);
+// With `rowsDone`, the count of finished top rows is published (release, then notify) as the
+// decoding goes, so another thread may read those rows while the rest is decoded.
+void LoadPicture(TBitmap32& bitmap, const std::string& path, std::atomic<int>* rowsDone = nullptr);
 
 struct TJpegSize {
     int Width, Height;

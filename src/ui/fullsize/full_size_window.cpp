@@ -7,6 +7,7 @@
 #include "platform/date_time.h"
 #include "platform/settings_store.h"
 #include "ui/fullsize/date_text.h"
+#include "ui/fullsize/drawing_ahead.h"
 #include "ui/fullsize/picture_view.h"
 #include "ui/fullsize/scale_question.h"
 #include "ui/fullsize/window_placement.h"
@@ -65,6 +66,9 @@ std::string DateText(const TPictureItem& p) {
 }
 
 TCropRect CropOf(const TPictureItem& p) { return {p.CropX1, p.CropY1, p.CropX2, p.CropY2}; }
+
+// Codes that neither turn nor mirror: 1, and positive codes outside the eight.
+bool OrientationKeepsPixels(int code) { return code == 1 || code == 0 || code > 4; }
 
 }  // namespace
 
@@ -216,10 +220,15 @@ bool TfrmFullSize::Execute(TPictureItem& picture) {
 }
 
 bool TfrmFullSize::Open(TPictureItem& p) {
+    std::optional<TFittedDrawing> ahead;
     try {
         const TBusyCursor busy;
         picture_.StretchFilter = ResizeFilter();
-        LoadPicture(picture_, p.OriginalFile);
+        ahead = FittedDrawingAhead(p);
+        if (ahead)
+            LoadPictureDrawingFitted(picture_, p.OriginalFile, *ahead);
+        else
+            LoadPicture(picture_, p.OriginalFile);
     } catch (const std::exception& e) {
         imgFull_->PictureChanged();
         messages_.ShowError(e.what());
@@ -232,10 +241,28 @@ bool TfrmFullSize::Open(TPictureItem& p) {
     edtDate_->setText(Q(DateText(p)));
     ApplyOrientation(picture_, p.Orientation);
     imgFull_->PictureChanged();
+    if (ahead) imgFull_->AdoptFittedDrawing(std::move(ahead->View), ahead->PictureRect);
     cropRect_ = CropOf(p).IsNone() ? TCropRect{} : CropOf(p);
     cbxCrop_->setChecked(!cropRect_.IsNone());
     ApplyCrop();
     return true;
+}
+
+// When the window will show the picture fitted, at a size known now, the first drawing is made
+// while the photo is decoded.
+std::optional<TFittedDrawing> TfrmFullSize::FittedDrawingAhead(const TPictureItem& p) {
+    if (!OrientationKeepsPixels(p.Orientation)) return std::nullopt;
+    ReadPlacement();
+    if (cbxUseScale_->isChecked() || isMaximized() ||
+        windowState().testFlag(Qt::WindowMaximized))
+        return std::nullopt;
+    LayOut();
+    TFittedDrawing drawing;
+    drawing.ViewWidth = imgFull_->width();
+    drawing.ViewHeight = imgFull_->height();
+    const QColor background = imgFull_->palette().color(QPalette::Window);
+    drawing.Background = Color32(background.red(), background.green(), background.blue());
+    return drawing;
 }
 
 void TfrmFullSize::Finish(TPictureItem& p, bool accepted) {
@@ -287,6 +314,11 @@ void TfrmFullSize::showEvent(QShowEvent* event) {
 }
 
 void TfrmFullSize::RestorePlacement() {
+    ReadPlacement();
+    ApplyScale();
+}
+
+void TfrmFullSize::ReadPlacement() {
     const QRect screenArea = screen()->availableGeometry();
     WithProgramKeyIgnoringErrors(store_, keyPath_, [&](TSettingsStore& s) {
         TWindowPlacement p;
@@ -303,7 +335,6 @@ void TfrmFullSize::RestorePlacement() {
         edtScale_->setText(Q(ReadStoredString(s, kFullSizeSection, "ScaleValue", kScaleOneText)));
         cbxUseScale_->setChecked(ReadStoredBool(s, kFullSizeSection, "UseScale", false));
     });
-    ApplyScale();
 }
 
 void TfrmFullSize::SavePlacement() {

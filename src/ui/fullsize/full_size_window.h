@@ -12,6 +12,7 @@
 #include <QTimer>
 
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -28,6 +29,7 @@ class TSettingsStore;
 namespace galerion::ui {
 
 class TPictureView;
+struct TFittedDrawing;
 
 class TfrmFullSize : public QDialog {
     Q_OBJECT
@@ -85,6 +87,8 @@ private:
     void PlaceControls();
     void LayOut();
     void RestorePlacement();
+    void ReadPlacement();
+    std::optional<TFittedDrawing> FittedDrawingAhead(const TPictureItem& picture);
     void SavePlacement();
     void OnCropProposed(const TCropLocation& proposed, TCropEdges dragged, bool symmetric);
     void SetCropFrom(const TCropLocation& location);

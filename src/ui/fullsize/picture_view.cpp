@@ -123,6 +123,13 @@ void TPictureView::ReleaseCropFrame() {
     viewport()->update();
 }
 
+void TPictureView::AdoptFittedDrawing(TBitmap32&& drawing, TRect pictureRect) {
+    layerKey_ = TLayerKey{pictureRect, drawing.Width(), drawing.Height(), picture_.StretchFilter,
+                          generation_};
+    layer_ = std::move(drawing);
+    viewport()->update();
+}
+
 void TPictureView::RenderBackBuffer() {
     const QSize view = viewport()->size();
     const TLayerKey key{PictureRect(), view.width(), view.height(), picture_.StretchFilter,

@@ -37,6 +37,9 @@ public:
     TRect CropFrameViewRect() const;
     // The viewport's pixels as last painted (picture and bevel, before the rubber band).
     const TBitmap32& BackBuffer() const { return back_; }
+    // Takes a fitted drawing made for this view's size ahead of the first paint; the paint
+    // uses it when the view still has that size.
+    void AdoptFittedDrawing(TBitmap32&& drawing, TRect pictureRect);
     // Paints the back buffer as the next paint would (for callers that need it at once).
     void RenderBackBuffer();
 

@@ -14,6 +14,7 @@
 #include "support/scripted_host.h"
 #include "support/temp_folder.h"
 #include "ui/fullsize/scale_question.h"
+#include "ui/fullsize/view_drawing.h"
 
 #include <QCheckBox>
 #include <QLabel>
@@ -27,6 +28,7 @@
 
 #include <clocale>
 #include <cstdio>
+#include <cstring>
 #include <memory>
 
 namespace galerion::ui {
@@ -172,6 +174,15 @@ private slots:
         QVERIFY(!View()->CropFrame());
         QVERIFY(!Child<QPushButton>("bbnApply")->isEnabled());
         QVERIFY(window_->minimumWidth() >= 550 && window_->minimumHeight() >= 300);
+        // The first drawing (made while decoding) is the fitted picture drawn afterwards.
+        window_->View().RenderBackBuffer();
+        const TBitmap32& shown = View()->BackBuffer();
+        const QColor back = View()->palette().color(QPalette::Window);
+        TBitmap32 fresh;
+        fresh.SetSize(shown.Width(), shown.Height());
+        DrawPictureView(window_->Picture(), fresh, View()->PictureRect(),
+                        Color32(back.red(), back.green(), back.blue()));
+        QVERIFY(std::memcmp(shown.Bits(), fresh.Bits(), fresh.PixelCount() * 4) == 0);
     }
 
     void ticksSetCropWithTheDefaultFrame() {

@@ -1,5 +1,7 @@
 // Renders the full-size view (with a crop frame) and the categories window to PNG files for
-// the README: galerion_view_screens <output folder>. Runs under any Qt platform, offscreen too.
+// the README: galerion_view_screens <output folder> [--all]. With --all also the view at a
+// fixed scale, the scale question and the category dialog. Runs under any Qt platform,
+// offscreen too.
 #include "core/host/messages.h"
 #include "core/model.h"
 #include "core/settings.h"
@@ -9,7 +11,9 @@
 #include "image/jpeg_codec.h"
 #include "platform/settings_store.h"
 #include "ui/categories/categories_window.h"
+#include "ui/categories/category_dialog.h"
 #include "ui/fullsize/full_size_window.h"
+#include "ui/fullsize/scale_question.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -20,6 +24,7 @@
 #include <QTemporaryDir>
 
 #include <cstdio>
+#include <cstring>
 #include <memory>
 
 namespace galerion::ui {
@@ -89,8 +94,9 @@ int main(int argc, char** argv) {
     using namespace galerion;
     using namespace galerion::ui;
     QApplication app(argc, argv);
-    if (argc != 2) {
-        std::fprintf(stderr, "usage: galerion_view_screens <output folder>\n");
+    const bool all = argc == 3 && std::strcmp(argv[2], "--all") == 0;
+    if (argc != 2 && !all) {
+        std::fprintf(stderr, "usage: galerion_view_screens <output folder> [--all]\n");
         return 2;
     }
     const QString out = QString::fromLocal8Bit(argv[1]);
@@ -122,6 +128,24 @@ int main(int argc, char** argv) {
     fullSize.resize(720, 520);
     QCoreApplication::processEvents();
     fullSize.grab().save(out + "/full-size-view.png");
+    if (all) {
+        fullSize.findChild<QLineEdit*>("edtScale")->setText("0.75");
+        fullSize.findChild<QCheckBox*>("cbxUseScale")->click();
+        QCoreApplication::processEvents();
+        fullSize.grab().save(out + "/full-size-view-scaled.png");
+        TfrmScale question;
+        question.show();
+        QCoreApplication::processEvents();
+        question.grab().save(out + "/scale-question.png");
+        TCategoryItem item;
+        item.title = "Lakes";
+        item.description = "Still water,\nmountains around";
+        TfrmAddEditCategory dialog(messages, &item);
+        dialog.setWindowTitle("Edit photo category");
+        dialog.show();
+        QCoreApplication::processEvents();
+        dialog.grab().save(out + "/category-dialog.png");
+    }
     fullSize.reject();
 
     int id = 0;

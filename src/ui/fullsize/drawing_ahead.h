@@ -1,0 +1,31 @@
+#pragma once
+// Opening a photo for the fitted view: the decoder fills the picture raster top down while a
+// second thread draws the fitted view from the rows already there, so the first drawing is
+// ready moments after the last row is decoded. The pixels are those of drawing after the
+// decode. No toolkit in here.
+#include "image/bitmap32.h"
+
+#include <string>
+
+namespace galerion::ui {
+
+struct TFittedDrawing {
+    // In: the view's size and background; the picture is fitted into a control one pixel
+    // smaller than the view, as the view does.
+    int ViewWidth = 0, ViewHeight = 0;
+    TColor32 Background = 0;
+    // Out: the drawn view and where the picture lies in it.
+    TBitmap32 View;
+    TRect PictureRect{0, 0, 0, 0};
+};
+
+// LoadPicture into `picture` (with its StretchFilter) and, at the same time, the fitted
+// drawing into `drawing`. Errors are the decoder's; on error `drawing` is left unspecified.
+void LoadPictureDrawingFitted(TBitmap32& picture, const std::string& path,
+                              TFittedDrawing& drawing);
+
+// The last source row that destination row `row` of a drawing `destinationExtent` high from
+// `sourceExtent` rows may read, for any filter (a bound, never below the true one).
+int LastSourceRowNeeded(int row, int sourceExtent, int destinationExtent, TStretchFilter filter);
+
+}  // namespace galerion::ui
