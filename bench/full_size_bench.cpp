@@ -1,7 +1,8 @@
 // What the full-size view costs on a 24-megapixel photo (6000 x 4000): opening it as the window
 // does (decode with the first fitted drawing made alongside, Lanczos into a 1280 x 900 view,
-// orientation, crop bevel) against one decode of the same photo, the fitted drawing alone, redrawing the fitted view with sfNearest while a crop
-// corner is dragged, and the peak memory of showing it at scale 4 (in a fresh child process).
+// orientation, crop bevel) against one decode of the same photo, the fitted drawing alone,
+// redrawing the fitted view with sfNearest while a crop corner is dragged, and the peak memory of
+// showing it at scale 4 (in a fresh child process).
 #include "image/bitmap32.h"
 #include "image/jpeg_codec.h"
 #include "image/orientation.h"
@@ -43,9 +44,10 @@ TBitmap32 MakePhoto() {
             state = state * 1103515245u + 12345u;
             const int noise = static_cast<int>((state >> 16) & 15) - 8;
             const int texture = ((x / 7 + y / 5) % 9) * 3;
-            row[x] = Color32(std::clamp(60 + x * 150 / kPhotoWidth + texture + noise, 0, 255),
-                             std::clamp(40 + y * 170 / kPhotoHeight + noise, 0, 255),
-                             std::clamp(120 + ((x * 3 + y * 2) / 97) % 60 - texture + noise, 0, 255));
+            row[x] =
+                Color32(std::clamp(60 + x * 150 / kPhotoWidth + texture + noise, 0, 255),
+                        std::clamp(40 + y * 170 / kPhotoHeight + noise, 0, 255),
+                        std::clamp(120 + ((x * 3 + y * 2) / 97) % 60 - texture + noise, 0, 255));
         }
     }
     return photo;
@@ -71,7 +73,8 @@ void PaintFitted(const TBitmap32& picture, TBitmap32& layer, TBitmap32& back) {
     ui::DrawPictureView(picture, layer, rect, kBackground);
     back = layer;
     const ui::TPictureMapping mapping(rect, picture.Width(), picture.Height());
-    ui::DrawRaisedBevel(back, mapping.ViewRect(ui::DefaultCropLocation(picture.Width(), picture.Height())));
+    ui::DrawRaisedBevel(
+        back, mapping.ViewRect(ui::DefaultCropLocation(picture.Width(), picture.Height())));
 }
 
 // Opening as the window does it: the fitted drawing is made while the photo is decoded, then
@@ -85,7 +88,8 @@ void OpenAsTheWindowDoes(TBitmap32& picture, const std::string& path, TBitmap32&
     ApplyOrientation(picture, 1);
     back = drawing.View;
     const ui::TPictureMapping mapping(drawing.PictureRect, picture.Width(), picture.Height());
-    ui::DrawRaisedBevel(back, mapping.ViewRect(ui::DefaultCropLocation(picture.Width(), picture.Height())));
+    ui::DrawRaisedBevel(
+        back, mapping.ViewRect(ui::DefaultCropLocation(picture.Width(), picture.Height())));
 }
 
 double Seconds(std::chrono::steady_clock::duration d) {

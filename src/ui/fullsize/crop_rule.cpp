@@ -69,7 +69,8 @@ TCropRuleOutcome ApplyResizingRule(TCropLocation p, const TCropLocation& previou
 }
 
 TCropLocation ProposeDrag(const TCropLocation& start, TCropEdges dragged, float dx, float dy) {
-    if (!dragged.Any()) return {start.Left + dx, start.Top + dy, start.Right + dx, start.Bottom + dy};
+    if (!dragged.Any())
+        return {start.Left + dx, start.Top + dy, start.Right + dx, start.Bottom + dy};
     TCropLocation p = start;
     if (dragged.Left) p.Left = std::min(start.Left + dx, start.Right - 1);
     if (dragged.Right) p.Right = std::max(start.Right + dx, start.Left + 1);

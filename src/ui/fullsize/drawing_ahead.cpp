@@ -65,8 +65,8 @@ bool DrawBands(const TBitmap32& picture, int width, int height, TFittedDrawing& 
     int drawn = 0;
     while (drawn < pictureHeight) {
         const int want = std::min(pictureHeight, drawn + kMinimumBandRows);
-        const int decoded =
-            WaitForRows(done, finished, LastSourceRowNeeded(want - 1, height, pictureHeight, filter) + 1);
+        const int decoded = WaitForRows(
+            done, finished, LastSourceRowNeeded(want - 1, height, pictureHeight, filter) + 1);
         const int end = std::max(want, DrawableRows(decoded, height, pictureHeight, filter));
         if (LastSourceRowNeeded(end - 1, height, pictureHeight, filter) >= decoded) return false;
         DrawRows(picture, width, height, drawing, drawn, end, band);

@@ -158,7 +158,9 @@ void TfrmFullSize::PlaceControls() {
     const int bottomRow = kDesignHeight - 4 - buttonHeight;
     const int scaleRow = bottomRow - 2 - std::max(editHeight, buttonHeight);
     auto width = [](QWidget* w) { return w->sizeHint().width(); };
-    auto add = [this](QWidget* w, QRect r, unsigned anchors) { anchored_.push_back({w, r, anchors}); };
+    auto add = [this](QWidget* w, QRect r, unsigned anchors) {
+        anchored_.push_back({w, r, anchors});
+    };
 
     const int titleRight = 6 + width(lblTitle_);
     add(lblTitle_, QRect(6, row1, width(lblTitle_), editHeight), akLeft | akTop);

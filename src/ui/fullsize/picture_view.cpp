@@ -102,7 +102,8 @@ TRect TPictureView::PictureRect() const {
 
 TRect TPictureView::CropFrameViewRect() const {
     if (!cropFrame_) return {0, 0, 0, 0};
-    return TPictureMapping(PictureRect(), picture_.Width(), picture_.Height()).ViewRect(*cropFrame_);
+    return TPictureMapping(PictureRect(), picture_.Width(), picture_.Height())
+        .ViewRect(*cropFrame_);
 }
 
 void TPictureView::ShowCropFrame(const TCropLocation& location) {
@@ -136,7 +137,8 @@ void TPictureView::RenderBackBuffer() {
                         generation_};
     if (!layerKey_ || !(*layerKey_ == key)) {
         layer_.SetSizeForOverwrite(view.width(), view.height());
-        DrawPictureView(picture_, layer_, key.pictureRect, ToColor32(palette().color(QPalette::Window)));
+        DrawPictureView(picture_, layer_, key.pictureRect,
+                        ToColor32(palette().color(QPalette::Window)));
         layerKey_ = key;
     }
     back_ = layer_;
@@ -208,9 +210,9 @@ void TPictureView::mouseMoveEvent(QMouseEvent* event) {
         const TPictureMapping mapping(PictureRect(), picture_.Width(), picture_.Height());
         if (mapping.Valid()) {
             const QPoint delta = position - dragOrigin_;
-            const TCropLocation proposed =
-                ProposeDrag(dragStart_, dragEdges_, mapping.ToPictureDx(static_cast<float>(delta.x())),
-                            mapping.ToPictureDy(static_cast<float>(delta.y())));
+            const TCropLocation proposed = ProposeDrag(
+                dragStart_, dragEdges_, mapping.ToPictureDx(static_cast<float>(delta.x())),
+                mapping.ToPictureDy(static_cast<float>(delta.y())));
             emit cropProposed(proposed, dragEdges_,
                               event->modifiers().testFlag(Qt::ControlModifier));
         }

@@ -10,7 +10,8 @@ namespace galerion::ui {
 // Fitted into a control of controlWidth x controlHeight, proportions kept, centred.
 TRect FittedPictureRect(int controlWidth, int controlHeight, int pictureWidth, int pictureHeight);
 // At `scale` from the top-left corner, shifted by the scroll position.
-TRect ScaledPictureRect(int pictureWidth, int pictureHeight, double scale, int scrollX, int scrollY);
+TRect ScaledPictureRect(int pictureWidth, int pictureHeight, double scale, int scrollX,
+                        int scrollY);
 // Round(extent * scale), never below 1 for a picture that has pixels.
 int ScaledExtent(int extent, double scale);
 

@@ -78,7 +78,8 @@ private:
     }
     std::vector<std::string> Texts() const {
         std::vector<std::string> texts;
-        for (int i = 0; i < List()->count(); ++i) texts.push_back(List()->item(i)->text().toStdString());
+        for (int i = 0; i < List()->count(); ++i)
+            texts.push_back(List()->item(i)->text().toStdString());
         return texts;
     }
     int Row(const std::string& text) const {
@@ -87,7 +88,9 @@ private:
         return -1;
     }
     TPictureItem& Picture(int i) const { return *pictures_->PictureAt(i); }
-    int CategoryRows() const { return test::ScalarInt(settings_.DB, "SELECT COUNT(*) FROM category"); }
+    int CategoryRows() const {
+        return test::ScalarInt(settings_.DB, "SELECT COUNT(*) FROM category");
+    }
 
     void OpenForAlbum() {
         window_->PrepareForAlbum(*pictures_);
@@ -107,8 +110,9 @@ private slots:
         family_.title = "family";
         InsertCategory(settings_.DB, family_);
         for (int picture = 1; picture <= 3; ++picture)
-            test::RunRaw(settings_.DB, "INSERT INTO picture_to_category VALUES (" + std::to_string(picture) +
-                                  ", " + std::to_string(summer_.category_id) + ")");
+            test::RunRaw(settings_.DB, "INSERT INTO picture_to_category VALUES (" +
+                                           std::to_string(picture) + ", " +
+                                           std::to_string(summer_.category_id) + ")");
 
         store_ = std::make_unique<TSettingsStore>(folder_->File("settings.reg"));
         messages_.errors.clear();
@@ -215,7 +219,8 @@ private slots:
             Button("sbnOk")->click();
         });
         QVERIFY(window_->ExecuteForPicture(Picture(1), button));
-        QCOMPARE(Picture(1).Categories, std::vector<std::string>{std::to_string(family_.category_id)});
+        QCOMPARE(Picture(1).Categories,
+                 std::vector<std::string>{std::to_string(family_.category_id)});
         QVERIFY(!button.isDown());
     }
 
@@ -247,7 +252,8 @@ private slots:
         TCategoryCheckList reloaded;
         LoadCategories(settings_.DB, reloaded);
         bool found = false;
-        for (int i = 0; i < reloaded.Count(); ++i) found |= reloaded.ItemAt(i)->title == editor_->title;
+        for (int i = 0; i < reloaded.Count(); ++i)
+            found |= reloaded.ItemAt(i)->title == editor_->title;
         QVERIFY(found);
 
         editor_->accept = false;
@@ -300,8 +306,11 @@ private slots:
         editor_->title = "ignored";
         Button("sbnEdit")->click();
         QVERIFY(Row("summer trip (3)") >= 0);
-        QCOMPARE(window_->Categories().ItemAt(Row("summer trip (3)"))->title, std::string("summer trip"));
-        QCOMPARE(test::ScalarInt(settings_.DB, "SELECT COUNT(*) FROM category WHERE title = 'summer trip'"), 1);
+        QCOMPARE(window_->Categories().ItemAt(Row("summer trip (3)"))->title,
+                 std::string("summer trip"));
+        QCOMPARE(test::ScalarInt(settings_.DB,
+                                 "SELECT COUNT(*) FROM category WHERE title = 'summer trip'"),
+                 1);
     }
 
     void aVanishedDatabaseIsReportedAndTheWindowGoesOn() {

@@ -61,7 +61,8 @@ TEST(ResizingRule, KeepsTheFrameInsideThePictureAndAtLeastOnePixel) {
         {"whole frame above the top", {100, -300, 900, -100}, {100, 0, 900, 1}},
     };
     for (const Case& c : cases) {
-        const TCropRuleOutcome out = ApplyResizingRule(c.proposed, before, kRight, false, 1000, 800);
+        const TCropRuleOutcome out =
+            ApplyResizingRule(c.proposed, before, kRight, false, 1000, 800);
         EXPECT_EQ(out.Stored, c.expected) << c.what;
         EXPECT_EQ(out.Shown, c.expected) << c.what;
     }
@@ -101,10 +102,12 @@ TEST(ResizingRule, CtrlMakesTheShownFrameSymmetricAboutThePreviousCentre) {
         {"a move leaves the frame where it was", {150, 100, 950, 740}, kMove, before},
     };
     for (const Case& c : cases) {
-        const TCropRuleOutcome out = ApplyResizingRule(c.proposed, before, c.dragged, true, 1000, 800);
+        const TCropRuleOutcome out =
+            ApplyResizingRule(c.proposed, before, c.dragged, true, 1000, 800);
         EXPECT_EQ(out.Shown, c.shown) << c.what;
         // The label and the stored rectangle keep the corrected proposal.
-        EXPECT_EQ(out.Stored, ApplyResizingRule(c.proposed, before, c.dragged, false, 1000, 800).Stored)
+        EXPECT_EQ(out.Stored,
+                  ApplyResizingRule(c.proposed, before, c.dragged, false, 1000, 800).Stored)
             << c.what;
     }
     // The symmetric frame is not clipped again: it may reach past the picture.

@@ -61,15 +61,18 @@ TEST(DrawingAhead, WaitsForEveryRowADrawnRowReads) {
     const std::pair<int, int> extents[] = {{4000, 853}, {480, 149}, {480, 899}, {7, 3}, {3, 7}};
     for (int filter = sfLinear; filter <= sfMitchell; ++filter)
         for (const auto& [n, m] : extents) {
-            const TMappingTable table = BuildMappingTable(n, m, static_cast<TStretchFilter>(filter));
+            const TMappingTable table =
+                BuildMappingTable(n, m, static_cast<TStretchFilter>(filter));
             for (int j = 0; j < m; ++j)
                 for (const TClusterEntry& e : table[static_cast<std::size_t>(j)])
-                    ASSERT_LE(e.Position, LastSourceRowNeeded(j, n, m, static_cast<TStretchFilter>(filter)))
+                    ASSERT_LE(e.Position,
+                              LastSourceRowNeeded(j, n, m, static_cast<TStretchFilter>(filter)))
                         << filter << " " << n << "->" << m << " row " << j;
         }
     // Nearest reads Round(j * (n - 1) / (m - 1)).
     for (int j = 0; j < 853; ++j)
-        ASSERT_LE(static_cast<int>(std::lround(j * 3999.0 / 852)), LastSourceRowNeeded(j, 4000, 853, sfNearest));
+        ASSERT_LE(static_cast<int>(std::lround(j * 3999.0 / 852)),
+                  LastSourceRowNeeded(j, 4000, 853, sfNearest));
 }
 
 }  // namespace

@@ -62,7 +62,8 @@ TBitmap32 Landscape(int width, int height) {
     p.drawEllipse(QPointF(width * 0.68, height * 0.42), height * 0.09, height * 0.09);
     QPainterPath hills;
     hills.moveTo(0, height * 0.62);
-    hills.cubicTo(width * 0.25, height * 0.40, width * 0.45, height * 0.70, width * 0.7, height * 0.52);
+    hills.cubicTo(width * 0.25, height * 0.40, width * 0.45, height * 0.70, width * 0.7,
+                  height * 0.52);
     hills.cubicTo(width * 0.85, height * 0.45, width * 0.95, height * 0.55, width, height * 0.5);
     hills.lineTo(width, height);
     hills.lineTo(0, height);
@@ -75,7 +76,8 @@ TBitmap32 Landscape(int width, int height) {
     TBitmap32 raster;
     raster.SetSize(width, height);
     for (int y = 0; y < height; ++y)
-        std::memcpy(raster.ScanLine(y), image.constScanLine(y), static_cast<std::size_t>(width) * 4);
+        std::memcpy(raster.ScanLine(y), image.constScanLine(y),
+                    static_cast<std::size_t>(width) * 4);
     return raster;
 }
 
