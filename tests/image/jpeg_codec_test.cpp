@@ -104,6 +104,16 @@ TEST_F(JpegCodecTest, RoundTripKeepsSizeAndColourAndSetsAlpha) {
     EXPECT_EQ(loaded.MasterAlpha, 10);
 }
 
+TEST_F(JpegCodecTest, PublishesTheFinishedRowsAsItDecodes) {
+    const std::string path = folder.File("rows.jpg");
+    SaveJpeg(Solid(20, 50, Color32(10, 200, 30)), 90, path);
+    TBitmap32 loaded;
+    std::atomic<int> rows{-1};
+    LoadPicture(loaded, path, &rows);
+    EXPECT_EQ(rows.load(), 50);
+    ExpectNear(loaded.Pixel(19, 49), Color32(10, 200, 30), 2);
+}
+
 // The raster goes to and from the library in its own byte order; the files and pixels must be
 // those of the plain 24-bit RGB interface.
 TEST_F(JpegCodecTest, SameBytesAndPixelsAsThePlainRgbInterface) {
