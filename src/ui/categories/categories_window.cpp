@@ -89,8 +89,8 @@ TfrmCategories::TfrmCategories(const TSettings& settings, TSettingsStore& store,
       store_(store),
       keyPath_(std::move(keyPath)),
       messages_(messages),
-      editCategory_([this](QWidget* parent, const QString& caption, TCategoryItem& item) {
-          return RunCategoryDialog(messages_, parent, caption, item);
+      editCategory_([this](QWidget* owner, const QString& caption, TCategoryItem& item) {
+          return RunCategoryDialog(messages_, owner, caption, item);
       }) {
     setObjectName(QStringLiteral("frmCategories"));
     setWindowTitle(QStringLiteral("Categories"));
