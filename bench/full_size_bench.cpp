@@ -14,15 +14,15 @@
 
 #include <benchmark/benchmark.h>
 
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
 #include <algorithm>
 #include <chrono>
 #include <cstring>
 #include <ctime>
 #include <fstream>
-#include <spawn.h>
 #include <string>
-#include <sys/wait.h>
-#include <unistd.h>
 
 extern char** environ;
 
@@ -180,8 +180,8 @@ int RunScale4Child(const std::string& photo, const std::string& report) {
     LoadPicture(picture, photo);
     ApplyOrientation(picture, 1);
     for (int step = 0; step < 4; ++step) {
-        const TRect rect = ui::ScaledPictureRect(picture.Width(), picture.Height(), 4.0,
-                                                 step * 5000, step * 3500);
+        const TRect rect =
+            ui::ScaledPictureRect(picture.Width(), picture.Height(), 4.0, step * 5000, step * 3500);
         layer.SetSizeForOverwrite(kViewWidth, kViewHeight);
         ui::DrawPictureView(picture, layer, rect, kBackground);
         back = layer;

@@ -240,7 +240,7 @@ bool TfrmCategories::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() != QEvent::KeyPress && event->type() != QEvent::KeyRelease)
         return QDialog::eventFilter(watched, event);
     const auto* key = static_cast<QKeyEvent*>(event);
-    const int closeKey = IsEnter(key->key()) ? Qt::Key_Return
+    const int closeKey = IsEnter(key->key())            ? Qt::Key_Return
                          : key->key() == Qt::Key_Escape ? Qt::Key_Escape
                                                         : 0;
     if (closeKey == 0) return QDialog::eventFilter(watched, event);

@@ -28,8 +28,7 @@ bool CategoryTitleIsEmpty(const QString& title) {
     return true;
 }
 
-TfrmAddEditCategory::TfrmAddEditCategory(TMessages& messages, TCategoryItem* item,
-                                         QWidget* parent)
+TfrmAddEditCategory::TfrmAddEditCategory(TMessages& messages, TCategoryItem* item, QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint),
       messages_(messages),
       item_(item),

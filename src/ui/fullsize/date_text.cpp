@@ -4,8 +4,8 @@
 #include <time.h>
 
 #include <cctype>
-#include <ctime>
 #include <cstring>
+#include <ctime>
 #include <vector>
 
 namespace galerion::ui {

@@ -41,8 +41,8 @@ int DrawableRows(int decoded, int sourceHeight, int pictureHeight, TStretchFilte
     return rows;
 }
 
-void DrawRows(const TBitmap32& picture, int width, int height, TFittedDrawing& drawing,
-              int first, int end, TBitmap32& band) {
+void DrawRows(const TBitmap32& picture, int width, int height, TFittedDrawing& drawing, int first,
+              int end, TBitmap32& band) {
     const TRect rect = drawing.PictureRect;
     const int top = rect.Top + first, rows = end - first;
     band.SetSizeForOverwrite(drawing.ViewWidth, rows);
@@ -93,8 +93,8 @@ void LoadPictureDrawingFitted(TBitmap32& picture, const std::string& path,
         return;
     }
     const TJpegSize size = ReadJpegSize(path);
-    drawing.PictureRect = FittedPictureRect(drawing.ViewWidth - 1, drawing.ViewHeight - 1,
-                                            size.Width, size.Height);
+    drawing.PictureRect =
+        FittedPictureRect(drawing.ViewWidth - 1, drawing.ViewHeight - 1, size.Width, size.Height);
     drawing.View.SetSizeForOverwrite(drawing.ViewWidth, drawing.ViewHeight);
     std::fill(drawing.View.Bits(), drawing.View.Bits() + drawing.View.PixelCount(),
               drawing.Background);

@@ -21,8 +21,7 @@ struct TFittedDrawing {
 
 // LoadPicture into `picture` (with its StretchFilter) and, at the same time, the fitted
 // drawing into `drawing`. Errors are the decoder's; on error `drawing` is left unspecified.
-void LoadPictureDrawingFitted(TBitmap32& picture, const std::string& path,
-                              TFittedDrawing& drawing);
+void LoadPictureDrawingFitted(TBitmap32& picture, const std::string& path, TFittedDrawing& drawing);
 
 // The last source row that destination row `row` of a drawing `destinationExtent` high from
 // `sourceExtent` rows may read, for any filter (a bound, never below the true one).

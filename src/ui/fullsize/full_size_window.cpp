@@ -131,8 +131,8 @@ void TfrmFullSize::BuildControls() {
         l->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     PlaceControls();
 
-    QWidget* order[] = {edtTitle_, edtAltTitle_, edtDate_, cbxUseScale_, edtScale_, cbxCrop_,
-                        bbnCancel_, bbnOk_, imgFull_, bbnApply_, bbnHelp_};
+    QWidget* order[] = {edtTitle_,  edtAltTitle_, edtDate_, cbxUseScale_, edtScale_, cbxCrop_,
+                        bbnCancel_, bbnOk_,       imgFull_, bbnApply_,    bbnHelp_};
     for (std::size_t i = 1; i < std::size(order); ++i) setTabOrder(order[i - 1], order[i]);
 
     connect(cbxUseScale_, &QCheckBox::clicked, this, &TfrmFullSize::ApplyScale);
@@ -166,8 +166,8 @@ void TfrmFullSize::PlaceControls() {
     add(lblTitle_, QRect(6, row1, width(lblTitle_), editHeight), akLeft | akTop);
     add(edtTitle_, QRect(titleRight + 3, row1, kDesignWidth - 6 - titleRight - 3, editHeight),
         akLeft | akTop | akRight);
-    const int dateWidth = std::max(74, edtDate_->fontMetrics().horizontalAdvance(
-                                           QStringLiteral("00/00/0000")) + 12);
+    const int dateWidth =
+        std::max(74, edtDate_->fontMetrics().horizontalAdvance(QStringLiteral("00/00/0000")) + 12);
     const int dateLeft = kDesignWidth - 6 - dateWidth;
     const int dateLabelLeft = dateLeft - 3 - width(lblPictureDate_);
     const int altRight = 6 + width(lblAltTitle_);
@@ -204,10 +204,14 @@ void TfrmFullSize::LayOut() {
         QRect r = a.design;
         const bool left = a.anchors & akLeft, right = a.anchors & akRight;
         const bool top = a.anchors & akTop, bottom = a.anchors & akBottom;
-        if (left && right) r.setWidth(r.width() + dx);
-        else if (right) r.moveLeft(r.left() + dx);
-        if (top && bottom) r.setHeight(r.height() + dy);
-        else if (bottom) r.moveTop(r.top() + dy);
+        if (left && right)
+            r.setWidth(r.width() + dx);
+        else if (right)
+            r.moveLeft(r.left() + dx);
+        if (top && bottom)
+            r.setHeight(r.height() + dy);
+        else if (bottom)
+            r.moveTop(r.top() + dy);
         a.widget->setGeometry(r);
     }
 }
@@ -255,8 +259,7 @@ bool TfrmFullSize::Open(TPictureItem& p) {
 std::optional<TFittedDrawing> TfrmFullSize::FittedDrawingAhead(const TPictureItem& p) {
     if (!OrientationKeepsPixels(p.Orientation)) return std::nullopt;
     ReadPlacement();
-    if (cbxUseScale_->isChecked() || isMaximized() ||
-        windowState().testFlag(Qt::WindowMaximized))
+    if (cbxUseScale_->isChecked() || isMaximized() || windowState().testFlag(Qt::WindowMaximized))
         return std::nullopt;
     LayOut();
     TFittedDrawing drawing;

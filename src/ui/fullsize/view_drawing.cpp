@@ -17,9 +17,10 @@ int BlendChannel(int s, int d, int alpha) { return (s * alpha + d * (255 - alpha
 void BlendPixel(TBitmap32& target, int x, int y, TColor32 color, int alpha) {
     if (x < 0 || y < 0 || x >= target.Width() || y >= target.Height()) return;
     const TColor32 d = target.Pixel(x, y);
-    target.SetPixel(x, y, Color32(BlendChannel(RedOf(color), RedOf(d), alpha),
-                                  BlendChannel(GreenOf(color), GreenOf(d), alpha),
-                                  BlendChannel(BlueOf(color), BlueOf(d), alpha), AlphaOf(d)));
+    target.SetPixel(x, y,
+                    Color32(BlendChannel(RedOf(color), RedOf(d), alpha),
+                            BlendChannel(GreenOf(color), GreenOf(d), alpha),
+                            BlendChannel(BlueOf(color), BlueOf(d), alpha), AlphaOf(d)));
 }
 
 // One ring on the outermost pixels of r: white top row and left column, black bottom row and

@@ -118,10 +118,10 @@ private slots:
         messages_.errors.clear();
         window_ = std::make_unique<TfrmCategories>(settings_, *store_, kKey, messages_);
         editor_ = std::make_shared<TScriptedEditor>();
-        window_->SetCategoryEditor([editor = editor_](QWidget* parent, const QString& caption,
-                                                      TCategoryItem& item) {
-            return (*editor)(parent, caption, item);
-        });
+        window_->SetCategoryEditor(
+            [editor = editor_](QWidget* parent, const QString& caption, TCategoryItem& item) {
+                return (*editor)(parent, caption, item);
+            });
         pictures_ = std::make_unique<TPictureList>();
         for (const char* name : {"/photos/a.jpg", "/photos/b.jpg"}) {
             pictures_->Add(name, std::make_unique<TPictureItem>(pictures_.get()));

@@ -55,7 +55,8 @@ TEST(ResizingRule, KeepsTheFrameInsideThePictureAndAtLeastOnePixel) {
         {"bottom beyond the height", {100, 80, 900, 805.5f}, {100, 80, 900, 800}},
         {"a moved frame past the left edge loses width", {-50, 80, 750, 720}, {0, 80, 750, 720}},
         {"zero width grows to the right", {300, 80, 300, 720}, {300, 80, 301, 720}},
-        {"zero width at the right edge grows to the left", {1000, 80, 1000, 720},
+        {"zero width at the right edge grows to the left",
+         {1000, 80, 1000, 720},
          {999, 80, 1000, 720}},
         {"whole frame beyond the right edge", {1200, 80, 1300, 720}, {999, 80, 1000, 720}},
         {"whole frame above the top", {100, -300, 900, -100}, {100, 0, 900, 1}},
@@ -111,8 +112,8 @@ TEST(ResizingRule, CtrlMakesTheShownFrameSymmetricAboutThePreviousCentre) {
             << c.what;
     }
     // The symmetric frame is not clipped again: it may reach past the picture.
-    const TCropRuleOutcome wide = ApplyResizingRule({-30, 80, 900, 720}, {700, 80, 900, 720},
-                                                    kLeft, true, 1000, 800);
+    const TCropRuleOutcome wide =
+        ApplyResizingRule({-30, 80, 900, 720}, {700, 80, 900, 720}, kLeft, true, 1000, 800);
     EXPECT_EQ(wide.Stored, (TCropLocation{0, 80, 900, 720}));
     EXPECT_EQ(wide.Shown, (TCropLocation{0, 80, 1600, 720}));
 }

@@ -6,13 +6,13 @@
 #include "core/settings_persistence.h"
 #include "image/jpeg_codec.h"
 #include "image/orientation.h"
-#include "platform/errors.h"
 #include "platform/date_time.h"
+#include "platform/errors.h"
 #include "platform/settings_store.h"
-#include "ui/fullsize/picture_view.h"
 #include "support/files.h"
 #include "support/scripted_host.h"
 #include "support/temp_folder.h"
+#include "ui/fullsize/picture_view.h"
 #include "ui/fullsize/scale_question.h"
 #include "ui/fullsize/view_drawing.h"
 
@@ -385,8 +385,7 @@ private slots:
         Child<QPushButton>("bbnApply")->click();
         QCOMPARE(View()->Scale(), 3.5);
         QCOMPARE(questions_, 1);
-        QCOMPARE(View()->horizontalScrollBar()->maximum(),
-                 3500 - View()->viewport()->width());
+        QCOMPARE(View()->horizontalScrollBar()->maximum(), 3500 - View()->viewport()->width());
     }
 
     void scaleTextThatIsNoNumberShowsTheScaleInForceAndScaleOne() {
@@ -471,8 +470,10 @@ private slots:
         TfrmScale dialog;
         QCOMPARE(dialog.windowTitle(), QStringLiteral("Scale question"));
         QCOMPARE(dialog.size(), QSize(433, 112));
-        QVERIFY(dialog.findChild<QLabel*>("lblScale")->text().contains(
-            QStringLiteral("amout of physical memory on your machine , this could")));
+        QVERIFY(
+            dialog.findChild<QLabel*>("lblScale")
+                ->text()
+                .contains(QStringLiteral("amout of physical memory on your machine , this could")));
         auto* tick = dialog.findChild<QCheckBox*>("cbxScale");
         QCOMPARE(tick->text(), QStringLiteral("Do not show again. Use selected option."));
         QCOMPARE(dialog.findChild<QPushButton*>("bbnUpdate")->text(), QStringLiteral("&Yes"));

@@ -108,8 +108,8 @@ int main(int argc, char** argv) {
 
     TSettings settings;
     settings.DB = "Provider=SQLite;Data Source=" + folder.filePath("site.db").toStdString();
-    MakeDatabase(settings.DB, QCoreApplication::applicationDirPath().toStdString() +
-                                  "/create_tables.sql");
+    MakeDatabase(settings.DB,
+                 QCoreApplication::applicationDirPath().toStdString() + "/create_tables.sql");
     TSettingsStore store(folder.filePath("settings.reg").toStdString());
     TSilentMessages messages;
     const std::string key = "Software\\Tarnwick\\Galerion\\1.0";

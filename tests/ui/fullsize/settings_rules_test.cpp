@@ -16,10 +16,13 @@ std::string Format(double value) { return std::to_string(static_cast<int>(value)
 
 struct ScaleQuestion : ::testing::Test {
     TScaleOutcome Resolve(std::optional<double> parsed, double inForce = 1.0) {
-        return ResolveScale(parsed, inForce, settings, [this] {
-            ++asked;
-            return reply;
-        }, &Format);
+        return ResolveScale(
+            parsed, inForce, settings,
+            [this] {
+                ++asked;
+                return reply;
+            },
+            &Format);
     }
     TSettings settings;
     TScaleReply reply;
@@ -75,11 +78,11 @@ TEST(StoredPlacement, KeepsTheWindowOnTheScreen) {
     };
     const Case cases[] = {
         {{100, 100, 500, 300}, {100, 100, 500, 300}},
-        {{100, 100, 50, 69}, {100, 100, 800, 600}},      // below 70
+        {{100, 100, 50, 69}, {100, 100, 800, 600}},  // below 70
         {{100, 100, 70, 70}, {100, 100, 70, 70}},
-        {{100, 100, 801, 601}, {100, 100, 800, 600}},    // larger than the screen
-        {{-10, -11, 500, 300}, {-10, 0, 500, 300}},      // top -10 stays, left -11 goes to 0
-        {{601, 800, 500, 300}, {0, 800, 500, 300}},      // beyond the screen
+        {{100, 100, 801, 601}, {100, 100, 800, 600}},  // larger than the screen
+        {{-10, -11, 500, 300}, {-10, 0, 500, 300}},    // top -10 stays, left -11 goes to 0
+        {{601, 800, 500, 300}, {0, 800, 500, 300}},    // beyond the screen
     };
     for (const Case& c : cases) {
         const TWindowPlacement p = ClampPlacement(c.stored, 800, 600);

@@ -19,11 +19,11 @@ TEST(FittedPicture, FitsKeepingProportionsCentred) {
         TRect expected;
     };
     const Case cases[] = {
-        {531, 202, 1000, 800, {139, 0, 391, 202}},   // 1000 * 0.2525 = 252.5 -> 252
-        {400, 400, 1000, 500, {0, 100, 400, 300}},   // wide picture: bars above and below
-        {300, 200, 30, 20, {0, 0, 300, 200}},        // enlarged to fill
-        {101, 50, 2, 1, {0, 0, 100, 50}},            // a >= b: Round(2 * 50) = 100, (101-100) div 2
-        {10, 10, 0, 0, {0, 0, 0, 0}},                // no picture
+        {531, 202, 1000, 800, {139, 0, 391, 202}},  // 1000 * 0.2525 = 252.5 -> 252
+        {400, 400, 1000, 500, {0, 100, 400, 300}},  // wide picture: bars above and below
+        {300, 200, 30, 20, {0, 0, 300, 200}},       // enlarged to fill
+        {101, 50, 2, 1, {0, 0, 100, 50}},           // a >= b: Round(2 * 50) = 100, (101-100) div 2
+        {10, 10, 0, 0, {0, 0, 0, 0}},               // no picture
     };
     for (const Case& c : cases)
         EXPECT_TRUE(SameRect(FittedPictureRect(c.cw, c.ch, c.w, c.h), c.expected))
@@ -109,8 +109,8 @@ TEST(VisiblePart, EqualsTheSamePixelsOfTheWholeDrawing) {
         double scale;
         int scrollX, scrollY, viewW, viewH;
     };
-    const Case cases[] = {{4, 0, 0, 50, 40}, {4, 113, 77, 64, 48}, {4, 200, 150, 80, 60},
-                          {2.37, 31, 9, 45, 33}, {0.6, 3, 2, 20, 15}, {3, 150, 120, 60, 60}};
+    const Case cases[] = {{4, 0, 0, 50, 40},     {4, 113, 77, 64, 48}, {4, 200, 150, 80, 60},
+                          {2.37, 31, 9, 45, 33}, {0.6, 3, 2, 20, 15},  {3, 150, 120, 60, 60}};
     for (int filter = sfNearest; filter <= sfMitchell; ++filter) {
         picture.StretchFilter = static_cast<TStretchFilter>(filter);
         for (const Case& c : cases) {
@@ -126,13 +126,12 @@ TEST(VisiblePart, EqualsTheSamePixelsOfTheWholeDrawing) {
             for (int y = 0; y < c.viewH; ++y)
                 for (int x = 0; x < c.viewW; ++x) {
                     const int wx = x + c.scrollX, wy = y + c.scrollY;
-                    const TColor32 expected = wx < all.Width() && wy < all.Height()
-                                                  ? all.Pixel(wx, wy)
-                                                  : background;
+                    const TColor32 expected =
+                        wx < all.Width() && wy < all.Height() ? all.Pixel(wx, wy) : background;
                     differences += part.Pixel(x, y) != expected;
                 }
-            EXPECT_EQ(differences, 0) << "filter " << filter << " scale " << c.scale
-                                      << " at " << c.scrollX << "," << c.scrollY;
+            EXPECT_EQ(differences, 0) << "filter " << filter << " scale " << c.scale << " at "
+                                      << c.scrollX << "," << c.scrollY;
         }
     }
 }
