@@ -248,6 +248,7 @@ bool TfrmFullSize::Open(TPictureItem& p) {
     ApplyOrientation(picture_, p.Orientation);
     imgFull_->PictureChanged();
     if (ahead) imgFull_->AdoptFittedDrawing(std::move(ahead->View), ahead->PictureRect);
+    imgFull_->ReleaseCropFrame();  // a frame left from an opening that was not finished
     cropRect_ = CropOf(p).IsNone() ? TCropRect{} : CropOf(p);
     cbxCrop_->setChecked(!cropRect_.IsNone());
     ApplyCrop();
