@@ -6,6 +6,8 @@
 #include "processing/album_selection.h"
 #include "processing/processing_run.h"
 #include "ui/advanced_dialog.h"
+#include "ui/categories/categories_window.h"
+#include "ui/fullsize/full_size_window.h"
 #include "ui/albums_page.h"
 #include "ui/finish_page.h"
 #include "ui/help_window.h"
@@ -103,6 +105,7 @@ TfrmGalerion::TfrmGalerion(std::string settingsFile, QWidget* parent)
     BuildStatusBar();
     ownedHelpWindow_ = std::make_unique<THelpWindow>(this);
     helpWindow = ownedHelpWindow_.get();
+    CreatePictureWindows();
 
     tbshOptions->SetWelcomeText(DisplayText(WelcomeText(TVersionInfo())));
     tbshOptions->SetFileChooser(
@@ -112,7 +115,25 @@ TfrmGalerion::TfrmGalerion(std::string settingsFile, QWidget* parent)
     ShowOptionsPage();
 }
 
+// The full-size view and the categories window, one each, opened by the tiles and the Pictures
+// page.
+void TfrmGalerion::CreatePictureWindows() {
+    windowsStore_ = std::make_unique<TSettingsStore>(settingsFile_);
+    frmFullSize = new TfrmFullSize(settings_, *windowsStore_, kProgramKey, host_, this);
+    frmFullSize->SetHelpHandler([this](int context) { ShowHelp(context); });
+    frmCategories = new TfrmCategories(settings_, *windowsStore_, kProgramKey, host_, this);
+    tbshPictures->SetPictureActions(
+        {[this](TPictureItem& picture) { frmFullSize->Execute(picture); },
+         [this](TPictureItem& picture, QAbstractButton& button) {
+             frmCategories->ExecuteForPicture(picture, button);
+         },
+         [this](TPictureList& pictures) { frmCategories->ExecuteForAlbum(pictures); }});
+}
+
 TfrmGalerion::~TfrmGalerion() {
+    // The picture windows go while the settings and the store they use still exist.
+    delete frmFullSize;
+    delete frmCategories;
     // Tiles and pages go while the model and context they point to still exist.
     log_.SetView(nullptr);
     host_.SetPicturesView(nullptr);

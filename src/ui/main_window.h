@@ -22,6 +22,10 @@ class QProgressBar;
 class QPushButton;
 class QStackedWidget;
 
+namespace galerion {
+class TSettingsStore;
+}
+
 namespace galerion::ui {
 
 class TAlbumsPage;
@@ -30,6 +34,8 @@ class THelpWindow;
 class TOptionsPage;
 class TPicturesPage;
 class TfrmAdvanced;
+class TfrmCategories;
+class TfrmFullSize;
 
 class TfrmGalerion : public QMainWindow, public TBusyDisplay {
     Q_OBJECT
@@ -71,6 +77,8 @@ public:
     QProgressBar* pbarStatus2;
     QPushButton* bbnProcessing;
     THelpWindow* helpWindow;
+    TfrmFullSize* frmFullSize;
+    TfrmCategories* frmCategories;
 
     // TBusyDisplay
     void SetStatusText(const std::string& text) override;
@@ -109,6 +117,7 @@ private:
     void BuildStatusBar();
     void BuildProcessingPanel(QWidget* pageArea);
     void ConnectPages();
+    void CreatePictureWindows();
     void RunShowStep();
     void PlaceProcessingPanel();
     void ShowErrorOf(const std::exception& error);
@@ -124,6 +133,8 @@ private:
     TBusyState busy_;
     TWizardContext context_;
     std::unique_ptr<THelpWindow> ownedHelpWindow_;
+    // Where the full-size view and the categories window keep their placement.
+    std::unique_ptr<TSettingsStore> windowsStore_;
     bool busyFlag_ = false;
     bool shown_ = false;
     bool closeAfterStop_ = false;

@@ -14,6 +14,9 @@
 #include "ui/help_window.h"
 #include "ui/log_view.h"
 #include "ui/options_page.h"
+#include "ui/categories/categories_window.h"
+#include "ui/fullsize/full_size_window.h"
+#include "ui/pictures/picture_tile.h"
 #include "ui/pictures/pictures_page.h"
 
 #include <QCheckBox>
@@ -27,6 +30,8 @@
 #include <QStackedWidget>
 #include <QStatusBar>
 #include <QTest>
+#include <QTimer>
+#include <QToolButton>
 
 #include <filesystem>
 #include <functional>
@@ -219,6 +224,39 @@ private slots:
         QVERIFY(!w.tbshAlbums->lbxAlbums->findItems(QString::fromStdString(photos + "/New"),
                                                     Qt::MatchExactly).isEmpty());
         QCOMPARE(w.AlbumList().Count(), 2);
+    }
+
+    // The tiles and the Pictures page open the full-size view and the categories window.
+    void pictureWindowsOpenFromTheTilesAndThePage() {
+        TWindowFixture f;
+        const std::string photos = f.MakeAlbums();
+        TfrmGalerion& w = f.Open();
+        f.Select({photos + "/Trip"});
+        w.tbshAlbums->bbnPictures->click();
+        TAlbumItem& trip = *w.AlbumList().AlbumAt(0);
+        TPictureItem& picture = *trip.PictureAt(0);
+        auto* tile = dynamic_cast<TPictureTile*>(picture.Tile.get());
+        QVERIFY(tile);
+        QVERIFY(w.tbshPictures->ToolbarButton(6).isEnabled());
+        QToolButton& categories = tile->Button(TTileButton::Categories);
+        QVERIFY(categories.isEnabled());
+
+        QTimer::singleShot(0, w.frmFullSize, [&] {
+            w.frmFullSize->findChild<QLineEdit*>("edtTitle")->setText(QStringLiteral("Beach"));
+            w.frmFullSize->findChild<QPushButton*>("bbnOk")->click();
+        });
+        w.tbshPictures->PictureActions().openFullSize(picture);
+        QCOMPARE(picture.Title, std::string("Beach"));
+        QCOMPARE(picture.PixelWidth, 64);
+
+        QTimer::singleShot(0, w.frmCategories, [&] {
+            QVERIFY(categories.isChecked() || categories.isDown());
+            w.frmCategories->findChild<QToolButton*>("sbnCancel")->click();
+        });
+        categories.click();
+        QVERIFY(!categories.isChecked());
+        QVERIFY(!categories.isDown());
+        QVERIFY(f.messages.errors.empty());
     }
 
     // A stored album asks the existing-album question through the window's host.
