@@ -122,6 +122,7 @@ void TfrmFullSize::BuildControls() {
     cbxCrop_ = make(new QCheckBox(text("Set crop:"), this), "cbxCrop");
     lblCrop_ = make(new QLabel(text("(X1, Y1) - (X2,Y2)"), this), "lblCrop");
     lblCrop_->setVisible(false);
+    lblCrop_->setWordWrap(true);  // two lines where the window is too narrow for one
     bbnHelp_ = make(new QPushButton(text("Help"), this), "bbnHelp_Options");
     bbnOk_ = make(new QPushButton(text("OK"), this), "bbnOk");
     bbnCancel_ = make(new QPushButton(text("Cancel"), this), "bbnCancel");
