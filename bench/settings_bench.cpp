@@ -71,6 +71,42 @@ void BM_OpenLargestFile(benchmark::State& state) {
 }
 BENCHMARK(BM_OpenLargestFile)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 
+// Hostile files of 1 MiB (the most the store reads): the time must stay linear in the size
+// whatever the lines hold. 0: removal lines between the keys and values they remove; 1: a value
+// removed and set again, over and over, in one key; 2: random bytes; 3: lines that cannot be
+// read, each of them recorded; 4: deeply nested keys removed by their top.
+std::string HostileFile(int kind) {
+    std::string text = "Windows Registry Editor Version 5.00\n\n[HKEY_CURRENT_USER\\Software\\Big]\n";
+    std::srand(1);
+    for (int i = 0; text.size() < TSettingsStore::kMaxFileSize - 200; ++i) {
+        const std::string n = std::to_string(i);
+        switch (kind) {
+            case 0:
+                text += "[HKEY_CURRENT_USER\\Software\\Big\\K" + n + "]\n\"V\"=dword:1\n" +
+                        "[-HKEY_CURRENT_USER\\Software\\Big\\K" + std::to_string(i / 2) + "]\n";
+                break;
+            case 1: text += "\"Value" + std::to_string(i % 50) + "\"=-\n\"Value" + n + "\"=dword:2\n"; break;
+            case 2: text += static_cast<char>(std::rand() % 256); break;
+            case 3: text += "\"N" + n + "\"=dword:-1\n"; break;
+            default:
+                text += "[HKEY_CURRENT_USER\\Software\\Big\\T\\" + n + "]\n";
+                if (i % 100 == 99) text += "[-HKEY_CURRENT_USER\\Software\\Big\\T]\n";
+        }
+    }
+    return text;
+}
+
+void BM_OpenHostileFile(benchmark::State& state) {
+    TTempFolder folder;
+    const std::string file = folder.File("Hostile.reg");
+    std::ofstream(file, std::ios::binary) << HostileFile(static_cast<int>(state.range(0)));
+    for (auto _ : state) {
+        TSettingsStore store(file);
+        benchmark::DoNotOptimize(store.OpenKey("Software\\Big", false));
+    }
+}
+BENCHMARK(BM_OpenHostileFile)->DenseRange(0, 4)->Unit(benchmark::kMillisecond);
+
 }  // namespace
 }  // namespace galerion
 

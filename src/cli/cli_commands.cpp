@@ -11,8 +11,11 @@
 #include "platform/program_paths.h"
 #include "processing/album_search.h"
 
+#include <unistd.h>
+
 #include <filesystem>
 #include <iostream>
+#include <stdexcept>
 
 namespace galerion {
 namespace {
@@ -34,17 +37,47 @@ void KeepStoredPlacement(TSettings& settings, TSettingsStore& store) {
     store.CloseKey();
 }
 
+class TSettingsRefusal : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+bool ChangesSettings(const TCliOptions& o) {
+    return o.command == TCliCommand::Settings && !o.arguments.empty() && o.arguments[0] == "set";
+}
+
+// A settings path that is no regular file, or a file that cannot be read, ends the command
+// here: the load itself only logs its errors, and defaults would stand in for the user's values.
+void CheckSettingsFile(TSettingsStore& store) {
+    store.OpenKey(kProgramKey, false);
+    store.CloseKey();
+}
+
+// Lines of the settings file that could not be read would be lost by a save, and a run would go
+// on without their values: both need --force.
+void RefuseAfterLoadProblem(const TSettingsStore& store, const TCliOptions& o) {
+    if (store.LoadProblem().empty() || o.force) return;
+    if (o.command != TCliCommand::Process && !ChangesSettings(o)) return;
+    throw TSettingsRefusal(store.LoadProblem() +
+                           ". Nothing was done; pass --force to go on without that line "
+                           "(a save keeps the file as it is now beside itself as .broken)");
+}
+
 int RunAlbums(TSession& s, const TCliOptions& o) {
     const std::string mask = o.arguments.empty() ? s.settings.MainDir : MainDirMask(o.arguments[0]);
     ExistingMainDir(mask);
     for (const std::string& folder : SearchAlbums(mask, ExcludedFolderNames(s.settings), &s.log))
-        std::cout << folder << '\n';
+        std::cout << ForTerminal(folder, STDOUT_FILENO) << '\n';
     return kExitOk;
 }
 
 int RunInitDb(TSession& s, const TCliOptions& o) {
     const std::string connection =
         o.arguments.empty() ? s.settings.DB : ConnectionFromArgument(o.arguments[0]);
+    if (ProgramTablesExist(connection)) {
+        std::cout << "The tables already exist; nothing was changed.\n";
+        return kExitOk;
+    }
     CreateTablesFromScript(connection, s.host);
     return s.host.ErrorsShown() == 0 ? kExitOk : kExitFailed;
 }
@@ -79,6 +112,8 @@ std::string ExistingMainDir(const std::string& mask) {
 void OpenSettings(TSession& s, const TCliOptions& o) {
     const std::string path = o.settingsFile ? *o.settingsFile : TSettingsStore::DefaultFilePath();
     s.store = std::make_unique<TSettingsStore>(path);
+    if (ChangesSettings(o)) s.updateLock = std::make_unique<TSettingsStore::TUpdateLock>(*s.store);
+    CheckSettingsFile(*s.store);
     // Without a settings file every default applies, exactly as a load would give them; the
     // load would also create the file, and a command that only reads creates nothing.
     std::error_code ec;
@@ -91,6 +126,7 @@ void OpenSettings(TSession& s, const TCliOptions& o) {
     }
     s.stored = s.settings;
     KeepStoredPlacement(s.stored, *s.store);
+    RefuseAfterLoadProblem(*s.store, o);
     for (const auto& [name, value] : o.overrides) {
         try {
             const bool mainDir = AsciiLower(name) == "maindir";

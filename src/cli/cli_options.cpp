@@ -38,6 +38,9 @@ Options:
   --db CONNECTION|FILE      database for this run: a connection string or a SQLite file
   --set NAME=VALUE          a setting for this run only (repeatable), e.g. --set ResizeMode=1
   --update-mode MODE        albums already stored: ask, insert, update or cancel
+  --force                   process or save settings although the settings file has lines
+                            that could not be read (they are dropped at a save; the file is
+                            kept beside itself as .broken first)
   --quiet                   log errors only
   --verbose                 log everything, progress included
   --help                    show this text; COMMAND --help shows the command's own help
@@ -224,6 +227,7 @@ TCliOptions ParseCommandLine(const std::vector<std::string>& args) {
         else if (a == "--all") o.all = true;
         else if (a == "--dry-run") o.dryRun = true;
         else if (a == "--incremental") o.incremental = true;
+        else if (a == "--force") o.force = true;
         else if (a.size() > 1 && a[0] == '-') throw TUsageError("unknown option '" + a + "'");
         else if (!haveCommand) { o.command = ParseCommand(a); haveCommand = true; }
         else o.arguments.push_back(a);

@@ -30,6 +30,7 @@ struct TCliOptions {
     std::optional<int> updateMode;  // --update-mode: 0 ask, 1 insert, 2 update, 3 cancel
     bool quiet = false;
     bool verbose = false;
+    bool force = false;  // go on after a settings file with lines that could not be read
 };
 
 TCliOptions ParseCommandLine(const std::vector<std::string>& args);

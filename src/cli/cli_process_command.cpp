@@ -20,6 +20,8 @@
 #include "processing/processing_run.h"
 #include "processing/wizard_context.h"
 
+#include <unistd.h>
+
 #include <algorithm>
 #include <filesystem>
 #include <iostream>
@@ -191,10 +193,10 @@ void PrintSummary(const TWizardContext& c, bool stopped) {
     std::cout << ".\nPictures: " << t.picturesWritten << " written, " << t.picturesUnchanged
               << " unchanged, " << failedPictures << " failed.\n";
     for (const TPictureFailure& f : c.failures)
-        std::cout << (f.picture ? "  failed: " : "  failed album: ") << f.path << ": " << f.reason
-                  << '\n';
+        std::cout << (f.picture ? "  failed: " : "  failed album: ")
+                  << ForTerminal(f.path + ": " + f.reason, STDOUT_FILENO) << '\n';
     for (const std::string& folder : t.databaseFailures)
-        std::cout << "  failed album: " << folder
+        std::cout << "  failed album: " << ForTerminal(folder, STDOUT_FILENO)
                   << ": the database refused its rows (its message is above)\n";
     std::cout << "Database: " << DescribeDatabase(c.settings.DB) << '\n';
 }

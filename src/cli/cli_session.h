@@ -18,6 +18,8 @@ struct TSession {
     TSettings settings;  // for this run: --set, --db and --update-mode applied
     TSettings stored;    // as the store holds them
     std::unique_ptr<TSettingsStore> store;
+    // Held from the read to the write of `settings set`, so that two at once lose nothing.
+    std::unique_ptr<TSettingsStore::TUpdateLock> updateLock;
 };
 
 // Loads the settings and applies the options of this run; a --set value the setting does not

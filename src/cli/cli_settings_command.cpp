@@ -7,6 +7,8 @@
 #include "platform/file_mask.h"
 #include "platform/text.h"
 
+#include <unistd.h>
+
 #include <filesystem>
 #include <iostream>
 
@@ -15,7 +17,7 @@ namespace {
 
 void List(const TSettings& settings) {
     for (const std::string& name : SettingNames()) {
-        std::cout << name << '=' << GetSettingText(settings, name);
+        std::cout << name << '=' << ForTerminal(GetSettingText(settings, name), STDOUT_FILENO);
         const std::string valueName = SettingValueName(settings, name);
         if (!valueName.empty()) std::cout << " (" << valueName << ')';
         std::cout << "\n    " << SettingMeaning(name) << "; allowed: " << AllowedSettingValues(name)
@@ -44,8 +46,11 @@ int Set(TSession& s, const std::string& assignment) {
     } catch (const Error& e) {
         throw TUsageError(e.what());
     }
-    SaveToRegistry(s.stored, *s.store, s.log);
-    std::cout << name << '=' << GetSettingText(s.stored, name);
+    if (!SaveToRegistry(s.stored, *s.store, s.log)) {
+        s.host.ShowError("The settings could not be saved to '" + s.store->FilePath() + "'.");
+        return kExitFailed;
+    }
+    std::cout << name << '=' << ForTerminal(GetSettingText(s.stored, name), STDOUT_FILENO);
     const std::string valueName = SettingValueName(s.stored, name);
     if (!valueName.empty()) std::cout << " (" << valueName << ')';
     std::cout << '\n';
@@ -72,7 +77,7 @@ int RunSettingsCommand(TSession& s, const TCliOptions& o) {
         return kExitOk;
     }
     if (verb == "get") {
-        std::cout << GetSettingText(s.settings, o.arguments[1]) << '\n';
+        std::cout << ForTerminal(GetSettingText(s.settings, o.arguments[1]), STDOUT_FILENO) << '\n';
         return kExitOk;
     }
     return Set(s, o.arguments[1]);

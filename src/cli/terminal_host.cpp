@@ -2,6 +2,7 @@
 
 #include "core/log_messages.h"
 #include "processing/busy_state.h"
+#include "platform/text.h"
 #include "processing/output_names.h"
 
 #include <unistd.h>
@@ -49,6 +50,10 @@ const char* Prefix(int level) {
 
 }  // namespace
 
+std::string ForTerminal(const std::string& text, int fd, bool keepLineBreaks) {
+    return ::isatty(fd) ? EscapeControlCharacters(text, keepLineBreaks) : text;
+}
+
 TTerminalHost::TTerminalHost()
     : interactive_(::isatty(STDIN_FILENO) && ::isatty(STDERR_FILENO)),
       progressBar_(::isatty(STDERR_FILENO)),
@@ -67,17 +72,17 @@ bool TTerminalHost::Interrupted() { return firstInterrupt.load() != 0; }
 void TTerminalHost::ShowError(const std::string& text) {
     ClearProgressLine();
     ++errorsShown_;
-    std::cerr << "error: " << OneLine(text) << std::endl;
+    std::cerr << "error: " << ForTerminal(OneLine(text), STDERR_FILENO, true) << std::endl;
 }
 
 void TTerminalHost::ShowWarning(const std::string& text) {
     ClearProgressLine();
-    std::cerr << "warning: " << OneLine(text) << std::endl;
+    std::cerr << "warning: " << ForTerminal(OneLine(text), STDERR_FILENO, true) << std::endl;
 }
 
 void TTerminalHost::ShowInformation(const std::string& text) {
     ClearProgressLine();
-    std::cout << OneLine(text) << std::endl;
+    std::cout << ForTerminal(OneLine(text), STDOUT_FILENO, true) << std::endl;
 }
 
 std::string TTerminalHost::Ask(const std::string& prompt) {
@@ -144,7 +149,7 @@ void TTerminalHost::DrawProgress() {
     std::cerr << "\r\033[K[" << std::string(static_cast<size_t>(filled), '#')
               << std::string(static_cast<size_t>(width - filled), '.') << "] album "
               << progress_.albumNumber << "/" << progress_.albumCount << " "
-              << LastPathComponent(progress_.album) << ": picture " << progress_.picture << " of "
+              << ForTerminal(LastPathComponent(progress_.album), STDERR_FILENO) << ": picture " << progress_.picture << " of "
               << progress_.pictureCount << ", " << rate << " photos/s" << std::flush;
     progressShown_ = true;
 }
@@ -162,8 +167,9 @@ void TTerminalHost::LineAdded(const TLogLine& line) {
     ClearProgressLine();
     // Errors and warnings to standard error, the rest to standard output.
     const char* prefix = Prefix(line.mark.imageIndex);
-    std::ostream& out = *prefix ? std::cerr : std::cout;
-    out << prefix << line.text << std::endl;
+    const bool toErrors = *prefix != '\0';
+    std::ostream& out = toErrors ? std::cerr : std::cout;
+    out << prefix << ForTerminal(line.text, toErrors ? STDERR_FILENO : STDOUT_FILENO) << std::endl;
     if (redraw) DrawProgress();
 }
 

@@ -11,6 +11,10 @@
 
 namespace galerion {
 
+// The text as written to the file descriptor: control characters escaped when it is a terminal
+// (names from the disk or the database may hold any), as it is otherwise.
+std::string ForTerminal(const std::string& text, int fd, bool keepLineBreaks = false);
+
 class TBusyState;
 
 class TTerminalHost : public TUserHost, public TLogView {

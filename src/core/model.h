@@ -4,6 +4,7 @@
 #include "platform/date_time.h"
 
 #include <memory>
+#include <stdexcept>
 #include <string>
 #include <utility>
 #include <vector>
@@ -60,7 +61,10 @@ public:
         return entries_[static_cast<size_t>(index)].object.get();
     }
     void Clear() { entries_.clear(); }
-    void Delete(int index) { entries_.erase(entries_.begin() + index); }
+    void Delete(int index) {
+        if (index < 0 || index >= Count()) throw std::out_of_range("no list entry " + std::to_string(index));
+        entries_.erase(entries_.begin() + index);
+    }
 
 private:
     std::vector<Entry> entries_;

@@ -263,7 +263,7 @@ void SaveSection(const TSettings& s, TSettingSection section, TSettingsStore& st
 
 }  // namespace
 
-void SaveToRegistry(const TSettings& settings, TSettingsStore& store, TProcessingLog& log) {
+bool SaveToRegistry(const TSettings& settings, TSettingsStore& store, TProcessingLog& log) {
     log.AddLogLine(msg::kSaveStart, msg::kLevelProgress);
     try {
         store.OpenKey(kProgramKey, true);
@@ -274,9 +274,11 @@ void SaveToRegistry(const TSettings& settings, TSettingsStore& store, TProcessin
         // The values are saved, but what the unusable file held is only in its copy.
         if (fileSetAside) log.AddLogLine(msg::kSaveError, msg::kLevelError);
         else log.AddLogLine(msg::kSaveDone, msg::kLevelProgress);
+        return true;
     } catch (const std::exception&) {
         CloseAfterError(store);
         log.AddLogLine(msg::kSaveError, msg::kLevelError);
+        return false;
     }
 }
 

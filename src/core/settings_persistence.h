@@ -23,10 +23,10 @@ inline constexpr const char* kCategoriesSection = "Categories_Position";
 // error (logged once the log switches are applied), and every setting takes its default.
 void LoadFromRegistry(TSettings& settings, TSettingsStore& store, TProcessingLog& log,
                       int screenWidth, int screenHeight);
-// Writes every setting back. Any error stops the save and is logged; what was written before
-// it stays written. Finding the settings file unusable (it is set aside and a fresh one is
-// written) is logged as an error too.
-void SaveToRegistry(const TSettings& settings, TSettingsStore& store, TProcessingLog& log);
+// Writes every setting back; false when the file could not be written. Any error stops the
+// save and is logged; what was written before it stays written. A settings file read with
+// lines that could not be read (kept as a copy before it is written) is logged as an error too.
+bool SaveToRegistry(const TSettings& settings, TSettingsStore& store, TProcessingLog& log);
 
 // ".jpg" and/or ".jpeg" from the two extension switches, in this order.
 void RebuildPictureExtensions(TSettings& settings);

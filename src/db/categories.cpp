@@ -4,6 +4,7 @@
 #include "core/numbers.h"
 #include "db/query.h"
 #include "db/statements.h"
+#include "db/unit_of_work.h"
 #include "platform/errors.h"
 #include "platform/guid.h"
 
@@ -88,9 +89,7 @@ void RefreshAlbumTile(const TCategoryCheckList& list, TPictureItem& picture) {
     tile->Repaint();
 }
 
-}  // namespace
-
-void LoadCategories(const std::string& connection, TCategoryCheckList& list) {
+void LoadCategoriesWork(const std::string& connection, TCategoryCheckList& list) {
     const auto rows = TQuery::Create(connection);
     const auto counter = TQuery::Create(connection);
     rows->SetText(sqlSelectCategories);
@@ -105,7 +104,7 @@ void LoadCategories(const std::string& connection, TCategoryCheckList& list) {
     rows->Close();
 }
 
-void InsertCategory(const std::string& connection, TCategoryItem& item) {
+void InsertCategoryWork(const std::string& connection, TCategoryItem& item) {
     const std::string guid = NewGuidText();
     const auto query = TQuery::Create(connection);
     query->SetText(FormatSql(sqlInsertCategory,
@@ -120,7 +119,7 @@ void InsertCategory(const std::string& connection, TCategoryItem& item) {
     item.category_guid = guid;
 }
 
-void UpdateCategory(const std::string& connection, const TCategoryItem& item) {
+void UpdateCategoryWork(const std::string& connection, const TCategoryItem& item) {
     const auto query = TQuery::Create(connection);
     query->SetText(FormatSql(sqlUpdateCategory,
                              {SqlQuote(item.title), SqlQuote(item.description),
@@ -129,10 +128,28 @@ void UpdateCategory(const std::string& connection, const TCategoryItem& item) {
     query->Execute();
 }
 
-void DeleteCategory(const std::string& connection, const TCategoryItem& item) {
+void DeleteCategoryWork(const std::string& connection, const TCategoryItem& item) {
     const auto query = TQuery::Create(connection);
     query->SetText(FormatSql(sqlDeleteCategory, {SqlQuote(item.category_guid)}));
     query->Execute();
+}
+
+}  // namespace
+
+bool LoadCategories(const std::string& connection, TCategoryCheckList& list, TMessages& host) {
+    return RunUnitOfWork(host, [&] { LoadCategoriesWork(connection, list); });
+}
+
+bool InsertCategory(const std::string& connection, TCategoryItem& item, TMessages& host) {
+    return RunUnitOfWork(host, [&] { InsertCategoryWork(connection, item); });
+}
+
+bool UpdateCategory(const std::string& connection, const TCategoryItem& item, TMessages& host) {
+    return RunUnitOfWork(host, [&] { UpdateCategoryWork(connection, item); });
+}
+
+bool DeleteCategory(const std::string& connection, const TCategoryItem& item, TMessages& host) {
+    return RunUnitOfWork(host, [&] { DeleteCategoryWork(connection, item); });
 }
 
 void ShowPictureCategories(const std::vector<std::string>* categories, TCategoryCheckList* list) {

@@ -1,6 +1,7 @@
 #pragma once
 // Photo categories: their rows in the database, and the marks of the categories window against
 // the pictures' Categories lists.
+#include "core/host/messages.h"
 #include "db/category_check_list.h"
 
 #include <string>
@@ -11,16 +12,18 @@ namespace galerion {
 class TPictureItem;
 class TPictureList;
 
-// Each database operation is one unit of work with its own query objects; errors propagate.
+// Each database operation is one unit of work with its own query objects: an error is shown
+// with its own message and the operation ends (false); missing data-access components end the
+// program (exit code 77). True when the operation ran to its end.
 
 // Replaces the entries by one unticked entry per category row, "title (count)". When the rows
 // cannot be opened the old entries stay.
-void LoadCategories(const std::string& connection, TCategoryCheckList& list);
+bool LoadCategories(const std::string& connection, TCategoryCheckList& list, TMessages& host);
 // Stores the item as a new row; on return it carries the new category_guid and category_id.
-void InsertCategory(const std::string& connection, TCategoryItem& item);
+bool InsertCategory(const std::string& connection, TCategoryItem& item, TMessages& host);
 // Stores the four texts into the row with the item's category_guid.
-void UpdateCategory(const std::string& connection, const TCategoryItem& item);
-void DeleteCategory(const std::string& connection, const TCategoryItem& item);
+bool UpdateCategory(const std::string& connection, const TCategoryItem& item, TMessages& host);
+bool DeleteCategory(const std::string& connection, const TCategoryItem& item, TMessages& host);
 
 // The four mappings do nothing when the list, the pictures or the tile are missing.
 

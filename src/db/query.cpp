@@ -54,7 +54,8 @@ std::unique_ptr<TQuery> TQuery::Create(const std::string& connectionString,
         TSqliteOptions options;
         options.path = ConnectionStringValue(connectionString, "Data Source").value_or("");
         options.missing = missing;
-        if (connectionString == DefaultConnectionString())
+        // The table script makes its own tables: the first-use creation would make them first.
+        if (connectionString == DefaultConnectionString() && missing == TMissingDatabase::Fail)
             options.firstUseScript = ResourcePath("create_tables.sql");
         return CreateSqliteQuery(std::move(options));
     }

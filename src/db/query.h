@@ -20,7 +20,7 @@ public:
     // Backend chosen by the connection string's "Provider=". A provider this build knows of but
     // was built without raises MissingComponentsError; any other provider, or none, raises
     // DataAccessError naming the providers of this build. The program's default connection
-    // string gets its database and tables made at first use.
+    // string gets its database and tables made at first use, unless `missing` is Create.
     static std::unique_ptr<TQuery> Create(const std::string& connectionString);
     static std::unique_ptr<TQuery> Create(const std::string& connectionString,
                                           TMissingDatabase missing);

@@ -12,6 +12,7 @@
 #include <unistd.h>
 
 #include <cctype>
+#include <charconv>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
@@ -109,12 +110,13 @@ TStatement PrepareOne(sqlite3* db, const std::string& sql) {
     return stmt;
 }
 
+// The C form ("45000.5") whatever the user's locale says about decimal points.
 bool ParseNumberText(const std::string& text, double& value) {
     if (text.empty()) return false;
-    char* end = nullptr;
-    errno = 0;
-    value = std::strtod(text.c_str(), &end);
-    return errno == 0 && end && *end == '\0';
+    const char* first = text.data() + (text[0] == '+' ? 1 : 0);
+    const char* last = text.data() + text.size();
+    const auto result = std::from_chars(first, last, value, std::chars_format::general);
+    return result.ec == std::errc() && result.ptr == last;
 }
 
 class TSqliteQuery final : public TQuery {
@@ -164,18 +166,26 @@ public:
         switch (sqlite3_column_type(stmt_.get(), i)) {
             case SQLITE_NULL: return 0;
             case SQLITE_INTEGER:
-            case SQLITE_FLOAT: return sqlite3_column_double(stmt_.get(), i);
+            case SQLITE_FLOAT: return CheckedDate(i, sqlite3_column_double(stmt_.get(), i));
             default: break;
         }
         const std::string text = FieldAsText(column);
         if (text.empty()) return 0;
         double number = 0;
-        if (ParseNumberText(text, number)) return number;
+        if (ParseNumberText(text, number)) return CheckedDate(i, number);
         try {
             return IsoTextToDateTime(text);
         } catch (const ConvertError& e) {
             throw DataAccessError(ColumnError(i, e.what()));
         }
+    }
+
+    // A stored number beyond the years 1-9999 (or no number at all) is no date.
+    TDateTime CheckedDate(int column, double value) const {
+        if (!IsDateTimeInRange(value))
+            throw DataAccessError(ColumnError(column, "the value " + std::to_string(value) +
+                                                          " is not a date between the years 1 and 9999"));
+        return value;
     }
 
     bool FieldAsBool(const std::string& column) override {

@@ -56,8 +56,10 @@ TSqlText SqlDateTime(TDateTime value) { return SqlQuote(DateTimeToIsoText(value)
 TSqlText SqlBool(bool value) { return TSqlText(value ? "-1" : "0"); }
 
 TSqlText SqlDigits(const std::string& text) {
+    // A leading minus: a hand-made row may hold a negative identifier, which must still count.
+    const size_t first = !text.empty() && text[0] == '-' ? 1 : 0;
     const bool digits =
-        !text.empty() && text.find_first_not_of("0123456789") == std::string::npos;
+        text.size() > first && text.find_first_not_of("0123456789", first) == std::string::npos;
     if (!digits) throw DataAccessError("'" + text + "' is not a category identifier");
     return TSqlText(text);
 }

@@ -73,7 +73,8 @@ TSqlText SqlQuote(const std::string& text);
 TSqlText SqlDateTime(TDateTime value);
 // "-1" for yes, "0" for no, unquoted.
 TSqlText SqlBool(bool value);
-// A text that a statement takes unquoted (category identifiers): decimal digits only, else DataAccessError, so that no other text ever reaches a statement unquoted.
+// A text that a statement takes unquoted (category identifiers): decimal digits with an optional
+// leading minus, else DataAccessError, so that no other text ever reaches a statement unquoted.
 TSqlText SqlDigits(const std::string& text);
 
 // A ready SQL fragment for a %s slot. Only the functions above make one, so a raw text can never

@@ -18,4 +18,8 @@ void CreateTablesFromScript(const std::string& connection, TMessages& host,
 // for PostgreSQL, create_tables.sql for every other one.
 std::string TableScriptPath(const std::string& connection);
 
+// True when the database exists and holds the four tables of the program (album, picture,
+// category, picture_to_category); it is never created by asking.
+bool ProgramTablesExist(const std::string& connection);
+
 }  // namespace galerion

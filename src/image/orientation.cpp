@@ -2,13 +2,19 @@
 
 #include "image/turns.h"
 
-#include <cstdlib>
+#include <cstdint>
+#include <limits>
 #include <utility>
 
 namespace galerion {
 
+int TurnOf(int code) {
+    // A stored code may be anything, INT_MIN included, whose negation does not exist.
+    return code == std::numeric_limits<int>::min() ? 0 : code < 0 ? -code : code;
+}
+
 void ApplyOrientation(TBitmap32& bitmap, int code) {
-    switch (std::abs(code)) {
+    switch (TurnOf(code)) {
         case 2: RotateClockwise(bitmap); break;
         case 3: RotateHalfTurn(bitmap); break;
         case 4: RotateCounterClockwise(bitmap); break;
@@ -55,24 +61,39 @@ void CropFollowTurn(TPictureItem& p, TTurnAction action) {
         p.CropX1 = p.CropY1 = p.CropX2 = p.CropY2 = -1;
         return;
     }
-    const int x1 = p.CropX1, y1 = p.CropY1, x2 = p.CropX2, y2 = p.CropY2;
-    const int w = p.PixelWidth, h = p.PixelHeight;
+    // In 64 bits: stored corners may lie anywhere, and a difference of two 32-bit values
+    // need not fit in 32 bits.
+    const std::int64_t x1 = p.CropX1, y1 = p.CropY1, x2 = p.CropX2, y2 = p.CropY2;
+    const std::int64_t w = p.PixelWidth, h = p.PixelHeight;
+    std::int64_t c[4] = {x1, y1, x2, y2};
+    bool swapSize = false;
     switch (action) {
         case TTurnAction::Clockwise:
-            p.CropX1 = h - y2, p.CropY1 = x1, p.CropX2 = h - y1, p.CropY2 = x2;
-            std::swap(p.PixelWidth, p.PixelHeight);
+            c[0] = h - y2, c[1] = x1, c[2] = h - y1, c[3] = x2;
+            swapSize = true;
             break;
         case TTurnAction::CounterClockwise:
-            p.CropX1 = y1, p.CropY1 = w - x2, p.CropX2 = y2, p.CropY2 = w - x1;
-            std::swap(p.PixelWidth, p.PixelHeight);
+            c[0] = y1, c[1] = w - x2, c[2] = y2, c[3] = w - x1;
+            swapSize = true;
             break;
         case TTurnAction::HalfTurn:
-            p.CropX1 = w - x2, p.CropY1 = h - y2, p.CropX2 = w - x1, p.CropY2 = h - y1;
+            c[0] = w - x2, c[1] = h - y2, c[2] = w - x1, c[3] = h - y1;
             break;
         case TTurnAction::Flip:
-            p.CropX1 = w - x2, p.CropY1 = y1, p.CropX2 = w - x1, p.CropY2 = y2;
+            c[0] = w - x2, c[1] = y1, c[2] = w - x1, c[3] = y2;
             break;
     }
+    if (swapSize) std::swap(p.PixelWidth, p.PixelHeight);
+    // A crop whose turned corners leave the 32-bit range was no crop of this picture.
+    const auto fits = [](std::int64_t v) {
+        return v >= std::numeric_limits<int>::min() && v <= std::numeric_limits<int>::max();
+    };
+    if (!fits(c[0]) || !fits(c[1]) || !fits(c[2]) || !fits(c[3])) {
+        p.CropX1 = p.CropY1 = p.CropX2 = p.CropY2 = -1;
+        return;
+    }
+    p.CropX1 = static_cast<int>(c[0]), p.CropY1 = static_cast<int>(c[1]);
+    p.CropX2 = static_cast<int>(c[2]), p.CropY2 = static_cast<int>(c[3]);
 }
 
 }  // namespace galerion

@@ -10,6 +10,9 @@ enum class TTurnAction { Clockwise, CounterClockwise, HalfTurn, Flip };
 
 // Applies the code's turn, then its mirror, to a raster just loaded from the photo file. A code
 // outside the eight values turns nothing (and mirrors when negative).
+// The quarter turns of an orientation code: its absolute value (0 for INT_MIN, which has none).
+int TurnOf(int code);
+
 void ApplyOrientation(TBitmap32& bitmap, int code);
 
 // The code after the user's action. A code outside the eight values is first read as the code

@@ -5,6 +5,7 @@
 #include <sys/stat.h>
 
 #include <cerrno>
+#include <charconv>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
@@ -59,9 +60,56 @@ std::string Format(TDateTime value, const char* format) {
     return std::string(buffer, n);
 }
 
+constexpr double kFirstDay = -693593;   // 0001-01-01
+constexpr double kAfterLastDay = 2958466;  // 10000-01-01
+
+int DaysInMonth(int year, int month) {
+    static constexpr int kDays[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+    const bool leap = (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
+    return month == 2 && leap ? 29 : kDays[month - 1];
+}
+
 bool ValidParts(const TDateTimeParts& p) {
-    return p.month >= 1 && p.month <= 12 && p.day >= 1 && p.day <= 31 && p.hour >= 0 &&
-           p.hour <= 23 && p.minute >= 0 && p.minute <= 59 && p.second >= 0 && p.second <= 59;
+    return p.year >= 1 && p.year <= 9999 && p.month >= 1 && p.month <= 12 && p.day >= 1 &&
+           p.day <= DaysInMonth(p.year, p.month) && p.hour >= 0 && p.hour <= 23 &&
+           p.minute >= 0 && p.minute <= 59 && p.second >= 0 && p.second <= 59;
+}
+
+// Reads exactly `digits` decimal digits at `at`.
+bool ReadNumber(const std::string& text, size_t& at, size_t digits, int& value) {
+    if (text.size() - at < digits) return false;
+    const char* first = text.data() + at;
+    const auto result = std::from_chars(first, first + digits, value);
+    if (result.ec != std::errc() || result.ptr != first + digits) return false;
+    at += digits;
+    return true;
+}
+
+bool ReadChar(const std::string& text, size_t& at, const char* allowed) {
+    if (at >= text.size() || std::strchr(allowed, text[at]) == nullptr || text[at] == '\0')
+        return false;
+    ++at;
+    return true;
+}
+
+// "yyyy-mm-dd", then optionally " hh:nn", ":ss" and ".f..." (the fraction is dropped).
+bool ParseIsoText(const std::string& text, TDateTimeParts& p) {
+    size_t at = 0;
+    if (!ReadNumber(text, at, 4, p.year) || !ReadChar(text, at, "-") ||
+        !ReadNumber(text, at, 2, p.month) || !ReadChar(text, at, "-") ||
+        !ReadNumber(text, at, 2, p.day))
+        return false;
+    if (at == text.size()) return true;
+    if (!ReadChar(text, at, " T") || !ReadNumber(text, at, 2, p.hour) ||
+        !ReadChar(text, at, ":") || !ReadNumber(text, at, 2, p.minute))
+        return false;
+    if (at == text.size()) return true;
+    if (!ReadChar(text, at, ":") || !ReadNumber(text, at, 2, p.second)) return false;
+    if (at == text.size()) return true;
+    if (!ReadChar(text, at, ".") || at == text.size()) return false;
+    for (; at < text.size(); ++at)
+        if (text[at] < '0' || text[at] > '9') return false;
+    return true;
 }
 
 }  // namespace
@@ -75,13 +123,22 @@ TDateTime EncodeDateTime(const TDateTimeParts& p) {
     return days >= 0 ? days + time : days - time;
 }
 
+bool IsDateTimeInRange(TDateTime value) {
+    return std::isfinite(value) && value > kFirstDay - 1 && value < kAfterLastDay;
+}
+
 TDateTimeParts DecodeDateTime(TDateTime value) {
+    if (!IsDateTimeInRange(value))
+        throw RangeError("The date-time value " + std::to_string(value) +
+                         " lies outside the years 1 to 9999");
     double whole = std::trunc(value);
     double fraction = std::fabs(value - whole);
     long seconds = std::lround(fraction * kSecondsPerDay);
-    if (seconds >= 86400) {  // rounding reached the next midnight
+    // Rounding reached the next midnight: the next day in the calendar, which for a value
+    // before 1899-12-30 (whose whole part counts the days back) is the whole part plus one too.
+    if (seconds >= 86400) {
         seconds -= 86400;
-        whole += value < 0 ? -1 : 1;
+        whole += 1;
     }
     TDateTimeParts p;
     CivilFromDays(static_cast<long>(whole) - kDaysFrom1899ToUnixEpoch, p.year, p.month, p.day);
@@ -105,13 +162,7 @@ std::string DateTimeToIsoText(TDateTime value) {
 TDateTime IsoTextToDateTime(const std::string& text) {
     TDateTimeParts p;
     p.hour = p.minute = p.second = 0;
-    char separator = 0;
-    int consumed = 0;
-    const int fields = std::sscanf(text.c_str(), "%d-%d-%d%n%c%d:%d:%d", &p.year, &p.month,
-                                   &p.day, &consumed, &separator, &p.hour, &p.minute, &p.second);
-    const bool dateOnly = fields == 3 && static_cast<size_t>(consumed) == text.size();
-    const bool withTime = fields >= 6 && (separator == ' ' || separator == 'T');
-    if (!(dateOnly || withTime) || !ValidParts(p))
+    if (!ParseIsoText(text, p) || !ValidParts(p))
         throw ConvertError("'" + text + "' is not a valid date and time");
     return EncodeDateTime(p);
 }

@@ -12,11 +12,15 @@ struct TDateTimeParts {
 };
 
 TDateTime EncodeDateTime(const TDateTimeParts& parts);
+// RangeError for a value outside the years 1 to 9999 (infinite or not a number included).
 TDateTimeParts DecodeDateTime(TDateTime value);
+// True for a finite value within the years 1 to 9999.
+bool IsDateTimeInRange(TDateTime value);
 
 // Statement form: "yyyy-mm-dd hh:nn:ss", the time left out when it is 00:00:00.
 std::string DateTimeToIsoText(TDateTime value);
-// Accepts "yyyy-mm-dd", "yyyy-mm-dd hh:nn[:ss[.fff]]" and the same with 'T'; throws ConvertError.
+// Accepts "yyyy-mm-dd", "yyyy-mm-dd hh:nn[:ss[.fff]]" and the same with 'T', a real calendar
+// date and nothing after it; throws ConvertError.
 TDateTime IsoTextToDateTime(const std::string& text);
 
 // Screen forms in the user's locale (C library "%x" and "%X" after setlocale).

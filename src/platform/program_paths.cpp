@@ -1,5 +1,7 @@
 #include "platform/program_paths.h"
 
+#include "platform/errors.h"
+
 #include <unistd.h>
 
 #include <cstdio>
@@ -53,7 +55,13 @@ std::string ResourcePath(const std::string& name) {
 }
 
 std::string ConfigFolder() {
-    return WithSlash(EnvOr("XDG_CONFIG_HOME", Home() + "/.config")) + "Tarnwick/";
+    // Without a home there is no per-user folder: a shared one would mix users' settings.
+    const std::string home = EnvOr("HOME", "");
+    const std::string config = EnvOr("XDG_CONFIG_HOME", home.empty() ? "" : home + "/.config");
+    if (config.empty())
+        throw FileError("Neither HOME nor XDG_CONFIG_HOME is set: there is no folder for the "
+                        "settings file");
+    return WithSlash(config) + "Tarnwick/";
 }
 
 std::string DataFolder() {

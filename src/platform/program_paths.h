@@ -9,7 +9,8 @@ std::string ProgramFolder();
 // A read-only resource (create_tables.sql, help): beside the executable, else
 // ../share/galerion/ relative to it. Returns the first candidate when neither exists.
 std::string ResourcePath(const std::string& name);
-// $XDG_CONFIG_HOME (or ~/.config) + "/Tarnwick/", with its trailing '/'.
+// $XDG_CONFIG_HOME (or ~/.config) + "/Tarnwick/", with its trailing '/'; FileError when
+// neither HOME nor XDG_CONFIG_HOME is set.
 std::string ConfigFolder();
 // $XDG_DATA_HOME (or ~/.local/share) + "/Galerion/", with its trailing '/'.
 std::string DataFolder();

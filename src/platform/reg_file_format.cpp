@@ -3,6 +3,7 @@
 #include "platform/text.h"
 
 #include <cstdio>
+#include <map>
 #include <utility>
 
 namespace galerion {
@@ -37,7 +38,7 @@ const TStoredKey* FindKey(const TRegFileData& data, const std::string& path) {
 TStoredKey& ObtainKey(TRegFileData& data, const std::string& path) {
     if (TStoredKey* key = FindKey(data, path)) return *key;
     data.byPath.emplace(AsciiLower(path), data.keys.size());
-    data.keys.push_back(TStoredKey{path, {}, {}});
+    data.keys.push_back(TStoredKey{path, false, {}, {}});
     return data.keys.back();
 }
 
@@ -64,12 +65,6 @@ void RemoveValue(TStoredKey& key, const std::string& name) {
 
 namespace {
 
-void RemoveKeyTree(TRegFileData& data, const std::string& path) {
-    std::erase_if(data.keys, [&](const TStoredKey& k) { return IsKeyAtOrBelow(k.path, path); });
-    data.byPath.clear();
-    for (size_t i = 0; i < data.keys.size(); ++i) data.byPath.emplace(AsciiLower(data.keys[i].path), i);
-}
-
 // --- Text encodings -------------------------------------------------------------------------
 
 void AppendUtf8(std::string& out, char32_t c) {
@@ -90,7 +85,11 @@ void AppendUtf8(std::string& out, char32_t c) {
     }
 }
 
-// UTF-16 code units to UTF-8; a lone surrogate becomes U+FFFD.
+// A byte of a text that is no UTF-8 is written as a lone low surrogate U+DC80..U+DCFF, and read
+// back as that byte, so that the text keeps its bytes through the UTF-16 spelling.
+constexpr char32_t kEscapedByteBase = 0xDC00;
+
+// UTF-16 code units to UTF-8; an escaped byte becomes that byte, any other lone surrogate U+FFFD.
 std::string Utf16ToUtf8(const std::vector<char16_t>& units) {
     std::string out;
     out.reserve(units.size());
@@ -100,6 +99,9 @@ std::string Utf16ToUtf8(const std::vector<char16_t>& units) {
             units[i + 1] < 0xE000) {
             c = 0x10000 + ((c - 0xD800) << 10) + (units[i + 1] - 0xDC00);
             ++i;
+        } else if (c >= kEscapedByteBase + 0x80 && c <= kEscapedByteBase + 0xFF) {
+            out += static_cast<char>(c - kEscapedByteBase);
+            continue;
         } else if (c >= 0xD800 && c < 0xE000) {
             c = 0xFFFD;
         }
@@ -120,7 +122,7 @@ std::vector<char16_t> BytesToUnits(const std::string& bytes, size_t offset, bool
     return units;
 }
 
-// UTF-8 to UTF-16 code units; a byte that starts no valid sequence becomes U+FFFD.
+// UTF-8 to UTF-16 code units; a byte that starts no valid sequence is escaped (see above).
 std::vector<char16_t> Utf8ToUtf16(const std::string& text) {
     std::vector<char16_t> units;
     size_t i = 0;
@@ -136,8 +138,10 @@ std::vector<char16_t> Utf8ToUtf16(const std::string& text) {
             valid = (next & 0xC0) == 0x80;
             c = (c << 6) | (next & 0x3F);
         }
-        if (!valid || c > 0x10FFFF || (c >= 0xD800 && c < 0xE000)) {
-            c = 0xFFFD;
+        const bool overlong = (extra == 1 && c < 0x80) || (extra == 2 && c < 0x800) ||
+                              (extra == 3 && c < 0x10000);
+        if (!valid || overlong || c > 0x10FFFF || (c >= 0xD800 && c < 0xE000)) {
+            c = kEscapedByteBase + lead;
             extra = 0;
         }
         if (c >= 0x10000) {
@@ -206,131 +210,202 @@ bool ParseHexNumber(const std::string& digits, size_t maxDigits, std::uint32_t& 
     return true;
 }
 
+// Removal lines only mark what they take out and drop it from the indexes, so that each one
+// costs the entries it removes; the marked entries go in one pass at the end.
 class TRegParser {
 public:
     explicit TRegParser(std::vector<std::string> lines) : lines_(std::move(lines)) {}
 
-    TRegFileData Parse() {
+    TRegParseResult Parse() {
         while (index_ < lines_.size() && TrimmedText(lines_[index_]).empty()) ++index_;
-        if (index_ == lines_.size()) Fail("the file is empty");
+        if (index_ == lines_.size()) {
+            Record(0, "the file is empty");
+            return Finish();
+        }
         const std::string header = TrimmedText(lines_[index_]);
-        if (header != kHeader && header != kOldHeader) Fail("the header line is missing");
-        for (++index_; index_ < lines_.size(); ++index_) ParseLine(TrimmedText(lines_[index_]));
-        return std::move(data_);
+        if (header == kHeader || header == kOldHeader) ++index_;
+        else Record(index_, "the header line is missing");
+        for (; index_ < lines_.size(); ++index_) {
+            const size_t start = index_;
+            const std::string line = TrimmedText(lines_[index_]);
+            if (!ParseLine(line)) {
+                Record(start, error_);
+                if (line[0] == '[') currentKey_.clear();  // its values have no key to go to
+            }
+        }
+        return Finish();
     }
 
 private:
-    [[noreturn]] void Fail(const std::string& what) const {
-        throw TRegParseError("line " + std::to_string(index_ + 1) + ": " + what);
+    void Record(size_t index, const std::string& what) {
+        if (result_.problems.size() < TRegParseResult::kMaxRecordedProblems)
+            result_.problems.push_back({index + 1, what});
+        ++result_.problemCount;
     }
 
-    void ParseLine(const std::string& line) {
-        if (line.empty() || line[0] == ';') return;
+    TRegParseResult Finish() {
+        TRegFileData& data = result_.data;
+        std::erase_if(data.keys, [](const TStoredKey& key) { return key.removed; });
+        data.byPath.clear();
+        for (size_t k = 0; k < data.keys.size(); ++k) {
+            TStoredKey& key = data.keys[k];
+            data.byPath.emplace(AsciiLower(key.path), k);
+            std::erase_if(key.values, [](const TStoredValue& value) { return value.removed; });
+            key.byName.clear();
+            for (size_t i = 0; i < key.values.size(); ++i)
+                key.byName.emplace(AsciiLower(key.values[i].name), i);
+        }
+        return std::move(result_);
+    }
+
+    TStoredKey& Key(const std::string& path) {
+        const std::string lower = AsciiLower(path);
+        if (TStoredKey* key = FindKey(result_.data, path)) return *key;
+        ordered_.emplace(lower, result_.data.keys.size());
+        return ObtainKey(result_.data, path);
+    }
+
+    void RemoveKeyTree(const std::string& path) {
+        const std::string lower = AsciiLower(path);
+        RemoveIndexed(ordered_.find(lower));
+        const std::string below = lower + "\\";
+        for (auto it = ordered_.lower_bound(below); it != ordered_.end() && it->first.starts_with(below);)
+            it = RemoveIndexed(it);
+    }
+
+    std::map<std::string, size_t>::iterator RemoveIndexed(std::map<std::string, size_t>::iterator it) {
+        if (it == ordered_.end()) return it;
+        result_.data.keys[it->second].removed = true;
+        result_.data.byPath.erase(it->first);
+        return ordered_.erase(it);
+    }
+
+    void RemoveParsedValue(TStoredKey& key, const std::string& name) {
+        if (TStoredValue* value = FindValue(key, name)) {
+            value->removed = true;
+            key.byName.erase(AsciiLower(name));
+        }
+    }
+
+    // The parse functions return false with error_ set: a file of nothing but bad lines must
+    // not cost an exception per line.
+    bool Fail(const char* what) {
+        error_ = what;
+        return false;
+    }
+
+    bool ParseLine(const std::string& line) {
+        if (line.empty() || line[0] == ';') return true;
         if (line[0] == '[') return ParseKeyLine(line);
         if (line[0] == '"' || line[0] == '@') return ParseValueLine(line);
-        Fail("neither a key nor a value");
+        return Fail("neither a key nor a value");
     }
 
-    void ParseKeyLine(const std::string& line) {
-        if (line.back() != ']') Fail("a key line must end with ']'");
+    bool ParseKeyLine(const std::string& line) {
+        if (line.back() != ']') return Fail("a key line must end with ']'");
         std::string path = line.substr(1, line.size() - 2);
         const bool removal = !path.empty() && path[0] == '-';
         if (removal) path.erase(0, 1);
         if (path.empty() || path.find("\\\\") != std::string::npos || path.back() == '\\')
-            Fail("invalid key path");
+            return Fail("invalid key path");
         if (removal) {
-            RemoveKeyTree(data_, path);
+            RemoveKeyTree(path);
             currentKey_.clear();
         } else {
-            currentKey_ = ObtainKey(data_, path).path;
+            currentKey_ = Key(path).path;
         }
+        return true;
     }
 
-    // A quoted text starting at `pos`: \\ and \" are escapes; returns the text, moves `pos`
-    // past the closing quote.
-    std::string ParseQuoted(const std::string& line, size_t& pos) const {
-        std::string text;
+    // A quoted text starting at `pos`: \\ and \" are escapes; sets `text`, moves `pos` past the
+    // closing quote.
+    bool ParseQuoted(const std::string& line, size_t& pos, std::string& text) {
         for (++pos; pos < line.size(); ++pos) {
             const char c = line[pos];
             if (c == '"') {
                 ++pos;
-                return text;
+                return true;
             }
             if (c == '\\' && pos + 1 < line.size() && (line[pos + 1] == '\\' || line[pos + 1] == '"'))
                 ++pos;
             text += line[pos];
         }
-        Fail("unterminated quoted text");
+        return Fail("unterminated quoted text");
     }
 
-    void ParseValueLine(const std::string& line) {
-        if (currentKey_.empty()) Fail("a value outside a key");
+    bool ParseValueLine(const std::string& line) {
+        if (currentKey_.empty()) return Fail("a value outside a key");
         size_t pos = 0;
         std::string name;
         if (line[0] == '@') pos = 1;
-        else name = ParseQuoted(line, pos);
+        else if (!ParseQuoted(line, pos, name)) return false;
         while (pos < line.size() && (line[pos] == ' ' || line[pos] == '\t')) ++pos;
-        if (pos == line.size() || line[pos] != '=') Fail("'=' expected after the value name");
+        if (pos == line.size() || line[pos] != '=') return Fail("'=' expected after the value name");
         std::string data = TrimmedText(line.substr(pos + 1));
-        if (StartsWithNoCase(data, "hex")) data = JoinContinuations(std::move(data));
+        if (StartsWithNoCase(data, "hex") && !JoinContinuations(data)) return false;
 
-        TStoredKey& key = *FindKey(data_, currentKey_);
-        if (data == "-") return RemoveValue(key, name);
-        TStoredValue value = ParseData(data);
+        TStoredKey& key = *FindKey(result_.data, currentKey_);
+        if (data == "-") {
+            RemoveParsedValue(key, name);
+            return true;
+        }
+        TStoredValue value;
+        if (!ParseData(data, value)) return false;
         value.name = std::move(name);
         SetValue(key, std::move(value));
+        return true;
     }
 
     // hex data may go on over several lines, each but the last ending with '\'.
-    std::string JoinContinuations(std::string data) {
+    bool JoinContinuations(std::string& data) {
         while (!data.empty() && data.back() == '\\') {
             data.pop_back();
-            if (++index_ == lines_.size()) Fail("hex data continues past the end of the file");
+            if (index_ + 1 == lines_.size()) return Fail("hex data continues past the end of the file");
+            ++index_;
             data += TrimmedText(lines_[index_]);
         }
-        return data;
+        return true;
     }
 
-    TStoredValue ParseData(const std::string& data) const {
-        TStoredValue value;
+    bool ParseData(const std::string& data, TStoredValue& value) {
         if (!data.empty() && data[0] == '"') {
             size_t pos = 0;
             value.type = TStoreValueType::Text;
-            value.text = ParseQuoted(data, pos);
-            if (!TrimmedText(data.substr(pos)).empty()) Fail("text after the closing quote");
-            return value;
+            if (!ParseQuoted(data, pos, value.text)) return false;
+            if (!TrimmedText(data.substr(pos)).empty()) return Fail("text after the closing quote");
+            return true;
         }
         if (StartsWithNoCase(data, "dword:")) {
             value.type = TStoreValueType::Number;
-            if (!ParseHexNumber(TrimmedText(data.substr(6)), 8, value.number)) Fail("invalid dword");
-            return value;
+            if (!ParseHexNumber(TrimmedText(data.substr(6)), 8, value.number))
+                return Fail("invalid dword");
+            return true;
         }
         if (StartsWithNoCase(data, "hex:")) {
             value.type = TStoreValueType::Binary;
-            value.bytes = ParseHexBytes(data.substr(4));
-            return value;
+            return ParseHexBytes(data.substr(4), value.bytes);
         }
         if (StartsWithNoCase(data, "hex(")) {
             const size_t close = data.find("):");
             if (close == std::string::npos || !ParseHexNumber(data.substr(4, close - 4), 8, value.typeCode))
-                Fail("invalid hex type");
-            value.bytes = ParseHexBytes(data.substr(close + 2));
-            return Normalized(std::move(value));
+                return Fail("invalid hex type");
+            if (!ParseHexBytes(data.substr(close + 2), value.bytes)) return false;
+            value = Normalized(std::move(value));
+            return true;
         }
-        Fail("unknown value data");
+        return Fail("unknown value data");
     }
 
-    std::vector<std::uint8_t> ParseHexBytes(const std::string& list) const {
-        std::vector<std::uint8_t> bytes;
-        if (TrimmedText(list).empty()) return bytes;
+    bool ParseHexBytes(const std::string& list, std::vector<std::uint8_t>& bytes) {
+        if (TrimmedText(list).empty()) return true;
         size_t begin = 0;
         while (true) {
             const size_t comma = list.find(',', begin);
             std::uint32_t byte = 0;
             if (!ParseHexNumber(TrimmedText(list.substr(begin, comma - begin)), 2, byte))
-                Fail("invalid hex byte");
+                return Fail("invalid hex byte");
             bytes.push_back(static_cast<std::uint8_t>(byte));
-            if (comma == std::string::npos) return bytes;
+            if (comma == std::string::npos) return true;
             begin = comma + 1;
         }
     }
@@ -342,7 +417,8 @@ private:
             value.type = TStoreValueType::Text;
             std::string raw(value.bytes.begin(), value.bytes.end());
             std::vector<char16_t> units = BytesToUnits(raw, 0, false);
-            while (!units.empty() && units.back() == 0) units.pop_back();
+            // Only the terminator goes: a NUL that ends the text itself is kept.
+            if (!units.empty() && units.back() == 0) units.pop_back();
             value.text = Utf16ToUtf8(units);
             value.bytes.clear();
         } else if (value.typeCode == kRegTypeNumber && value.bytes.size() == 4) {
@@ -357,7 +433,9 @@ private:
     std::vector<std::string> lines_;
     size_t index_ = 0;
     std::string currentKey_;
-    TRegFileData data_;
+    TRegParseResult result_;
+    std::map<std::string, size_t> ordered_;  // lower-case key path -> index, for whole trees
+    const char* error_ = "";
 };
 
 // --- Writing --------------------------------------------------------------------------------
@@ -422,7 +500,7 @@ std::string FormatValue(const TStoredValue& value) {
 
 }  // namespace
 
-TRegFileData ParseRegFile(const std::string& bytes) {
+TRegParseResult ParseRegFile(const std::string& bytes) {
     return TRegParser(SplitLines(DecodeFileText(bytes))).Parse();
 }
 

@@ -21,6 +21,7 @@ constexpr std::uint32_t kRegTypeNumber = 4;
 
 struct TStoredValue {
     std::string name;
+    bool removed = false;  // while parsing only: a removal line took it out
     TStoreValueType type = TStoreValueType::Text;
     std::string text;                 // Text
     std::uint32_t number = 0;         // Number
@@ -30,6 +31,7 @@ struct TStoredValue {
 
 struct TStoredKey {
     std::string path;  // full path with the hive, as first spelt
+    bool removed = false;  // while parsing only: a removal line took it out
     std::vector<TStoredValue> values;                 // file order
     std::unordered_map<std::string, size_t> byName;  // lower-case name -> index in values
 };
@@ -50,16 +52,26 @@ TStoredValue* FindValue(TStoredKey& key, const std::string& name);
 void SetValue(TStoredKey& key, TStoredValue value);
 void RemoveValue(TStoredKey& key, const std::string& name);
 
-// The text cannot be read as a registry export; what() says where and why.
+// The bytes cannot be read as text at all (odd-length UTF-16); what() says why.
 class TRegParseError : public std::runtime_error {
 public:
     using std::runtime_error::runtime_error;
 };
 
+struct TRegParseResult {
+    TRegFileData data;
+    std::vector<TRegLineProblem> problems;  // the first kMaxRecordedProblems, in file order
+    size_t problemCount = 0;                // all of them
+    static constexpr size_t kMaxRecordedProblems = 100;
+};
+
 // The file's bytes: UTF-16 (with a byte order mark, or little-endian without one) or UTF-8 (with
 // or without its mark), any line endings, "Windows Registry Editor Version 5.00" or "REGEDIT4"
-// at its head. Removal lines ("[-key]", "name"=-) take effect in file order. Throws TRegParseError.
-TRegFileData ParseRegFile(const std::string& bytes);
+// at its head. Removal lines ("[-key]", "name"=-) take effect in file order. A line that cannot
+// be read is skipped and recorded, and so are the values of a key line that cannot be read; the
+// time taken grows linearly with the size of the file. Throws TRegParseError when the bytes are
+// no text.
+TRegParseResult ParseRegFile(const std::string& bytes);
 // UTF-8 text with "\n" line ends under the version 5 header; a text holding a line break or NUL
 // is spelt as UTF-16 hex bytes, since it cannot stand inside quotes.
 std::string FormatRegFile(const TRegFileData& data);

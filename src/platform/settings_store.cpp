@@ -6,6 +6,7 @@
 #include "platform/reg_file_format.h"
 
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -32,48 +33,67 @@ struct TFdCloser {
     }
 };
 
-// Reads the whole file into `bytes`; false with `missing` when there is none, false with
-// `problem` set when it cannot be used.
-bool ReadWholeFile(const std::string& path, std::string& bytes, std::string& problem, bool& missing) {
-    missing = false;
-    TFdCloser file{::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC)};
+enum class TFileRead { Missing, Complete, TooLarge };
+
+// Reads the whole file into `bytes` (up to a little over kMaxFileSize). A path that names no
+// regular file, or one that cannot be read, raises FileError: nothing is ever done to it.
+TFileRead ReadWholeFile(const std::string& path, std::string& bytes) {
+    TFdCloser file{::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY)};
     if (file.fd < 0) {
-        missing = errno == ENOENT;
-        if (!missing) problem = std::string("cannot be opened: ") + std::strerror(errno);
-        return false;
+        if (errno == ENOENT) return TFileRead::Missing;
+        throw FileError("Settings file '" + path + "' cannot be opened: " + std::strerror(errno));
     }
     struct stat info {};
-    if (::fstat(file.fd, &info) != 0) {
-        problem = std::string("cannot be examined: ") + std::strerror(errno);
-        return false;
-    }
-    if (!S_ISREG(info.st_mode)) {
-        problem = "is not a regular file";
-        return false;
-    }
+    if (::fstat(file.fd, &info) != 0)
+        throw FileError("Settings file '" + path + "' cannot be examined: " + std::strerror(errno));
+    if (!S_ISREG(info.st_mode))
+        throw FileError("Settings path '" + path +
+                        "' is not a regular file; nothing is read from it or written to it");
     char buffer[65536];
     while (true) {
         const ssize_t n = ::read(file.fd, buffer, sizeof buffer);
         if (n < 0 && errno == EINTR) continue;
-        if (n < 0) {
-            problem = std::string("cannot be read: ") + std::strerror(errno);
-            return false;
-        }
-        if (n == 0) return true;
+        if (n < 0)
+            throw FileError("Settings file '" + path + "' cannot be read: " + std::strerror(errno));
+        if (n == 0) return TFileRead::Complete;
         bytes.append(buffer, static_cast<size_t>(n));
-        if (bytes.size() > TSettingsStore::kMaxFileSize) {
-            problem = "is larger than 1 MiB";
-            return false;
-        }
+        if (bytes.size() > TSettingsStore::kMaxFileSize) return TFileRead::TooLarge;
     }
 }
 
-std::string FreeBrokenName(const std::string& path) {
-    std::string candidate = path + ".broken";
-    struct stat info {};
-    for (int n = 1; ::lstat(candidate.c_str(), &info) == 0; ++n)
-        candidate = path + ".broken." + std::to_string(n);
-    return candidate;
+// The file a write replaces: the one a link names, when the path is a link.
+std::string WrittenFile(const std::string& path) {
+    const std::string resolved = ResolvedPath(path);
+    return resolved.empty() ? path : resolved;
+}
+
+// Keeps the file's present contents as "<file>.broken" (or with a number when taken), never
+// replacing anything: a second name for the same file, which the coming rename leaves as it
+// is, or else a new file holding `bytes`. Returns the copy's path.
+std::string KeepBrokenCopy(const std::string& path, const std::string& bytes, bool bytesComplete) {
+    const std::string file = WrittenFile(path);
+    for (int n = 0; n < 1000; ++n) {
+        const std::string candidate = file + ".broken" + (n == 0 ? "" : "." + std::to_string(n));
+        if (::link(file.c_str(), candidate.c_str()) == 0) return candidate;
+        if (errno == EEXIST) continue;
+        if (!bytesComplete) break;
+        TFdCloser copy{::open(candidate.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600)};
+        if (copy.fd < 0 && errno == EEXIST) continue;
+        if (copy.fd < 0) break;
+        size_t done = 0;
+        while (done < bytes.size()) {
+            const ssize_t written = ::write(copy.fd, bytes.data() + done, bytes.size() - done);
+            if (written < 0 && errno == EINTR) continue;
+            if (written < 0) break;
+            done += static_cast<size_t>(written);
+        }
+        if (done == bytes.size() && ::fsync(copy.fd) == 0) return candidate;
+        ::unlink(candidate.c_str());
+        break;
+    }
+    throw FileError("Settings file '" + path +
+                    "' holds lines that could not be read, and no copy of it can be kept: " +
+                    std::strerror(errno) + "; it is left as it is");
 }
 
 void CheckName(const std::string& name, const char* what) {
@@ -113,34 +133,74 @@ void TSettingsStore::ReadFile() {
     data_ = std::make_unique<TData>();
     dirty_ = false;
     loadProblem_.clear();
+    loadProblems_.clear();
     brokenFilePath_.clear();
+    originalBytes_.clear();
+    originalComplete_ = true;
 
     std::string bytes;
-    std::string problem;
-    bool missing = false;
-    if (ReadWholeFile(filePath_, bytes, problem, missing)) {
+    const TFileRead read = ReadWholeFile(filePath_, bytes);
+    if (read == TFileRead::Missing) return;
+    if (read == TFileRead::TooLarge) {
+        loadProblems_.push_back({0, "the file is larger than 1 MiB"});
+        originalComplete_ = false;
+    } else {
         try {
-            *data_ = TData{ParseRegFile(bytes)};
-            return;
+            TRegParseResult parsed = ParseRegFile(bytes);
+            *data_ = TData{std::move(parsed.data)};
+            loadProblems_ = std::move(parsed.problems);
+            moreProblems_ = parsed.problemCount - loadProblems_.size();
         } catch (const TRegParseError& error) {
-            problem = std::string("cannot be parsed (") + error.what() + ")";
+            loadProblems_.push_back({0, error.what()});
         }
     }
-    if (missing) return;
-
-    // Never overwrite what could not be read: move it aside and start empty.
-    data_ = std::make_unique<TData>();
-    const std::string aside = FreeBrokenName(filePath_);
-    if (::rename(filePath_.c_str(), aside.c_str()) != 0)
-        throw FileError("Settings file '" + filePath_ + "' " + problem +
-                        " and cannot be moved aside: " + std::strerror(errno));
-    brokenFilePath_ = aside;
-    loadProblem_ = "Settings file '" + filePath_ + "' " + problem + "; it was kept as '" + aside + "'";
+    if (loadProblems_.empty()) return;
+    // The good values are kept; what could not be read survives in a copy made before a save.
+    originalBytes_ = std::move(bytes);
+    const TRegLineProblem& first = loadProblems_.front();
+    loadProblem_ = "Settings file '" + filePath_ + "'" +
+                   (first.line > 0 ? " line " + std::to_string(first.line) : std::string()) +
+                   ": " + first.what;
+    const size_t others = loadProblems_.size() - 1 + moreProblems_;
+    if (others > 0) loadProblem_ += " (and " + std::to_string(others) + " more)";
 }
+
+void TSettingsStore::Lock() {
+    if (lockDepth_++ > 0) return;
+    // The folder, not the file: a save replaces the file, and a lock on the old one would let
+    // the next writer in too early. No folder yet: nothing to lose, nothing to lock.
+    const std::string folder = std::filesystem::path(WrittenFile(filePath_)).parent_path().string();
+    lockFd_ = ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (lockFd_ >= 0)
+        while (::flock(lockFd_, LOCK_EX) != 0 && errno == EINTR) {
+        }
+}
+
+void TSettingsStore::Unlock() {
+    if (lockDepth_ == 0 || --lockDepth_ > 0) return;
+    if (lockFd_ >= 0) ::close(lockFd_);
+    lockFd_ = -1;
+}
+
+TSettingsStore::TUpdateLock::TUpdateLock(TSettingsStore& store) : store_(store) { store_.Lock(); }
+
+TSettingsStore::TUpdateLock::~TUpdateLock() { store_.Unlock(); }
 
 bool TSettingsStore::OpenKey(const std::string& keyPath, bool canCreate) {
     CloseKey();
     const std::string clean = CleanKeyPath(keyPath);
+    Lock();
+    try {
+        if (OpenKeyLocked(clean, canCreate)) return true;
+    } catch (...) {
+        Unlock();
+        throw;
+    }
+    Unlock();
+    return false;
+}
+
+bool TSettingsStore::OpenKeyLocked(const std::string& clean, bool canCreate) {
     ReadFile();
     const std::string full = clean.empty() ? std::string(kHive) : std::string(kHive) + "\\" + clean;
     const bool exists = std::any_of(data_->keys.begin(), data_->keys.end(),
@@ -148,7 +208,8 @@ bool TSettingsStore::OpenKey(const std::string& keyPath, bool canCreate) {
     if (!exists) {
         if (!canCreate) return false;
         ObtainKey(*data_, full);
-        dirty_ = true;
+        // An empty new key is not worth a save that drops the lines that could not be read.
+        dirty_ = loadProblems_.empty();
     }
     openKey_ = full;
     return true;
@@ -157,8 +218,14 @@ bool TSettingsStore::OpenKey(const std::string& keyPath, bool canCreate) {
 void TSettingsStore::CloseKey() {
     if (!IsOpen()) return;
     openKey_.clear();
+    struct TUnlockAtEnd {
+        TSettingsStore& store;
+        ~TUnlockAtEnd() { store.Unlock(); }
+    } unlock{*this};
     if (!dirty_) return;
     dirty_ = false;
+    if (!loadProblems_.empty() && brokenFilePath_.empty() && !originalBytes_.empty())
+        brokenFilePath_ = KeepBrokenCopy(filePath_, originalBytes_, originalComplete_);
     ReplaceFileAtomically(filePath_, FormatRegFile(*data_));
 }
 

@@ -9,6 +9,10 @@ namespace galerion {
 std::string AsciiLower(std::string text);
 std::string AsciiUpper(std::string text);
 
+// The text with every control character (C0, DEL, and C1 spelt in UTF-8) written as \xHH
+// (C1: \u00HH), so that a name cannot steer a terminal; line breaks stay with `keepLineBreaks`.
+std::string EscapeControlCharacters(std::string_view text, bool keepLineBreaks = false);
+
 // The text without the leading and trailing characters listed in `blanks`.
 std::string_view Trim(std::string_view text, std::string_view blanks = " \t");
 

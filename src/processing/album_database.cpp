@@ -10,6 +10,7 @@
 #include "db/rows/picture_row.h"
 #include "db/statements.h"
 #include "db/unit_of_work.h"
+#include "platform/errors.h"
 #include "processing/album_progress.h"
 #include "processing/existing_album.h"
 #include "processing/wizard_context.h"
@@ -28,6 +29,7 @@ public:
 
     // False when the album is stored and left alone: nothing is written.
     bool Write() {
+        RequireStorableTexts();
         const TExistingAlbumDecision d =
             DecideExistingAlbum(folder_, query_, context_.settings, context_.host, log_);
         if (d.stored && d.decision == TAlbumDecision::Cancel) return false;
@@ -56,6 +58,22 @@ public:
     }
 
 private:
+    // A text the database cannot store stops the album before anything is written, saying where.
+    void RequireStorableTexts() const {
+        const auto fail = [&](const std::string& where, const std::string& column) {
+            throw DataAccessError("Album " + folder_ + where + ": the column " + column +
+                                  " holds a NUL character, which cannot be stored.");
+        };
+        if (const std::string column = AlbumColumnWithNul(album_, folder_); !column.empty())
+            fail("", column);
+        for (int i = 0; i < album_.PictureCount(); ++i) {
+            const TPictureItem& p = *album_.PictureAt(i);
+            if (context_.HasFailed(p)) continue;
+            if (const std::string column = PictureColumnWithNul(p); !column.empty())
+                fail(", picture " + p.WebOriginal, column);
+        }
+    }
+
     bool Usable(const TPictureItem& p) const { return !p.IsDeleted && !context_.HasFailed(p); }
 
     // The marked face while it is included and was read; else the mark goes to the first

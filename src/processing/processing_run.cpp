@@ -125,7 +125,7 @@ private:
     }
 
     void LogTransforms(const TPictureItem& p) {
-        const int turn = p.Orientation < 0 ? -p.Orientation : p.Orientation;
+        const int turn = TurnOf(p.Orientation);
         if (turn == 2) log_.AddLogLine(msg::RotateClockwise(p.WebOriginal), msg::kLevelProgress);
         if (turn == 3) log_.AddLogLine(msg::RoundPicture(p.WebOriginal), msg::kLevelProgress);
         if (turn == 4)
@@ -141,7 +141,7 @@ private:
             p.PixelWidth = master.Width();
             p.PixelHeight = master.Height();
         } else {
-            const int turn = p.Orientation < 0 ? -p.Orientation : p.Orientation;
+            const int turn = TurnOf(p.Orientation);
             const bool quarter = turn == 2 || turn == 4;
             p.PixelWidth = quarter ? loaded.height : loaded.width;
             p.PixelHeight = quarter ? loaded.width : loaded.height;

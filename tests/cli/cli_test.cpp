@@ -10,6 +10,7 @@
 #include <gtest/gtest.h>
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -47,7 +48,7 @@ std::string ReadAll(const std::string& path) {
 class TCliRun {
 public:
     TCliRun(const TTempFolder& dir, std::vector<std::string> args,
-            const std::string& program = CliPath())
+            const std::string& program = CliPath(), bool withHome = true)
         : dir_(dir) {
         outPath_ = dir / "stdout.txt";
         errPath_ = dir / "stderr.txt";
@@ -62,6 +63,10 @@ public:
             ::setenv("XDG_CONFIG_HOME", (dir / "config").c_str(), 1);
             ::setenv("XDG_DATA_HOME", (dir / "data").c_str(), 1);
             ::setenv("HOME", dir.Path().c_str(), 1);
+            if (!withHome) {
+                ::unsetenv("HOME");
+                ::unsetenv("XDG_CONFIG_HOME");
+            }
             const std::string& cli = program;
             std::vector<char*> argv{const_cast<char*>(cli.c_str())};
             for (std::string& a : args) argv.push_back(a.data());
@@ -85,8 +90,8 @@ private:
     pid_t pid_ = -1;
 };
 
-TResult RunCli(const TTempFolder& dir, std::vector<std::string> args) {
-    return TCliRun(dir, std::move(args)).Wait();
+TResult RunCli(const TTempFolder& dir, std::vector<std::string> args, bool withHome = true) {
+    return TCliRun(dir, std::move(args), CliPath(), withHome).Wait();
 }
 
 class Cli : public testing::Test {
@@ -139,6 +144,60 @@ TEST_F(Cli, SettingsSetThenGet) {
     EXPECT_EQ(RunCli(dir, {"--settings", settingsFile, "settings", "get", "NoSuch"}).status, 1);
     // The window placement it cannot judge without a screen is kept as stored.
     EXPECT_NE(ReadAll(settingsFile).find("\"Width\"=dword:0000003c"), std::string::npos);
+}
+
+TEST_F(Cli, ASettingsLineThatCannotBeReadNeedsForce) {
+    ASSERT_EQ(RunCli(dir, With({"init-db"})).status, 0);
+    const std::string text = "Windows Registry Editor Version 5.00\n\n"
+                             "[HKEY_CURRENT_USER\\Software\\Tarnwick\\Galerion\\1.0\\Options]\n"
+                             "\"ThumbWidth\"=dword:-1\n"
+                             "\"ThumbPrefix\"=\"t_\"\n";
+    WriteText(settingsFile, text);
+    for (std::vector<std::string> refused :
+         {std::vector<std::string>{"--update-mode", "insert", "process", album},
+          {"settings", "set", "ThumbHeight=90"}}) {
+        const TResult r = RunCli(dir, With(refused));
+        EXPECT_EQ(r.status, 1) << refused[0];
+        EXPECT_NE(r.err.find(settingsFile + "' line 4: invalid dword"), std::string::npos) << r.err;
+        EXPECT_NE(r.err.find("--force"), std::string::npos) << r.err;
+    }
+    EXPECT_FALSE(fs::exists(album + "/ps_thumb"));
+    EXPECT_EQ(ReadAll(settingsFile), text);
+    EXPECT_FALSE(fs::exists(settingsFile + ".broken"));
+    // Reading goes on with every good value.
+    EXPECT_EQ(RunCli(dir, With({"settings", "get", "ThumbPrefix"})).out, "t_\n");
+
+    const TResult forced = RunCli(dir, With({"--force", "settings", "set", "ThumbHeight=90"}));
+    ASSERT_EQ(forced.status, 0) << forced.err;
+    EXPECT_EQ(ReadAll(settingsFile + ".broken"), text);
+    EXPECT_EQ(RunCli(dir, With({"settings", "get", "ThumbPrefix"})).out, "t_\n");
+    EXPECT_EQ(RunCli(dir, With({"settings", "get", "ThumbHeight"})).out, "90\n");
+}
+
+TEST_F(Cli, SettingsPathsThatCannotBeUsedAreErrors) {
+    ASSERT_EQ(::mkfifo(settingsFile.c_str(), 0600), 0);
+    TResult r = RunCli(dir, With({"settings", "list"}));
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.err.find("'" + settingsFile + "' is not a regular file"), std::string::npos) << r.err;
+    EXPECT_TRUE(fs::is_fifo(settingsFile));
+
+    r = RunCli(dir, {"settings", "list"}, false);
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.err.find("HOME"), std::string::npos) << r.err;
+
+    // A save that cannot be written is a failure, not a success.
+    r = RunCli(dir, {"--settings", "/proc/galerion-settings.reg", "settings", "set", "ThumbHeight=90"});
+    EXPECT_EQ(r.status, 1) << r.out;
+}
+
+TEST_F(Cli, InitDbOnTheDefaultDatabaseTwice) {
+    TResult r = RunCli(dir, {"--settings", settingsFile, "init-db"});
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_NE(r.out.find("The tables have been created successfully."), std::string::npos) << r.out;
+    EXPECT_TRUE(fs::exists(dir / "data/Galerion/galerion.db"));
+    r = RunCli(dir, {"--settings", settingsFile, "init-db"});
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_NE(r.out.find("The tables already exist"), std::string::npos) << r.out;
 }
 
 TEST_F(Cli, InitDbThenProcessThenUpdate) {

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <stdexcept>
+
 namespace galerion {
 namespace {
 
@@ -42,6 +44,8 @@ TEST(Model, OutOfRangeLookupsYieldNone) {
     album->Prepared = true;
     EXPECT_TRUE(albums.AnyPrepared());
     EXPECT_EQ(albums.PreparedCount(), 1);
+    for (const int bad : {-1, 1, 100}) EXPECT_THROW(albums.Delete(bad), std::out_of_range) << bad;
+    EXPECT_EQ(albums.Count(), 1);
 }
 
 TEST(Model, InitialValues) {

@@ -316,7 +316,7 @@ TEST_F(SettingsPersistenceTest, TheFirstLoadShowsOnlyItsEndLine) {
     }
 }
 
-TEST_F(SettingsPersistenceTest, AnUnusableFileIsReportedAndTheDefaultsApply) {
+TEST_F(SettingsPersistenceTest, AnUnreadableFileIsReportedAndKeptUntilASave) {
     std::ofstream(file_) << "not a settings file";
     TSettings odd = DefaultSettings();
     odd.LargeFolder = "odd";
@@ -325,13 +325,32 @@ TEST_F(SettingsPersistenceTest, AnUnusableFileIsReportedAndTheDefaultsApply) {
 
     EXPECT_EQ(s, DefaultSettings());
     EXPECT_EQ(Texts(log), (std::vector<std::string>{msg::kLoadError}));
-    EXPECT_TRUE(fs::exists(file_ + ".broken"));
+    EXPECT_EQ(FileText(), "not a settings file");  // a load alone changes nothing
+    EXPECT_FALSE(fs::exists(file_ + ".broken"));
 
-    // The next load finds the fresh file and reports no error.
+    TSettingsStore store(file_);
+    TProcessingLog saveLog;
+    saveLog.ApplyLogSwitches(true, true, true);
+    EXPECT_TRUE(SaveToRegistry(s, store, saveLog));
+    EXPECT_EQ(Texts(saveLog), (std::vector<std::string>{msg::kSaveStart, msg::kSaveError}));
+    std::ifstream copy(file_ + ".broken");
+    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(copy), {}), "not a settings file");
+
+    // The next load finds the saved file and reports no error.
     TProcessingLog second;
     second.ApplyLogSwitches(true, true, true);
     Load(s, second);
     EXPECT_EQ(Texts(second), (std::vector<std::string>{msg::kLoadStart}));  // Others now off
+}
+
+TEST_F(SettingsPersistenceTest, ABadLineKeepsEveryOtherValue) {
+    TProcessingLog log;
+    WriteFile(Dword("Width", 700), "\"ThumbWidth\"=dword:-1\n\"LargeFolder\"=\"big\"\n");
+    const TSettings s = Load(DefaultSettings(), log);
+    EXPECT_EQ(s.LargeFolder, "big");
+    EXPECT_EQ(s.Width, 700);
+    EXPECT_EQ(s.ThumbWidth, DefaultSettings().ThumbWidth);
+    EXPECT_EQ(Texts(log), (std::vector<std::string>{msg::kLoadError}));
 }
 
 TEST_F(SettingsPersistenceTest, SizeSelectionMatchesTheRadioButtons) {

@@ -9,6 +9,7 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <regex>
 
 namespace galerion {
@@ -38,13 +39,14 @@ protected:
         TCategoryItem item;
         item.title = title;
         item.description = title + " description";
-        InsertCategory(connection_, item);
+        InsertCategory(connection_, item, host_);
         return item;
     }
 
     std::unique_ptr<test::TTestSite> site_;
     std::string connection_;
     TCategoryCheckList list_;
+    test::TScriptedHost host_;
 };
 
 INSTANTIATE_TEST_SUITE_P(Backends, CategoryStore, ::testing::ValuesIn(test::AllBackends()),
@@ -52,7 +54,7 @@ INSTANTIATE_TEST_SUITE_P(Backends, CategoryStore, ::testing::ValuesIn(test::AllB
 
 TEST_P(CategoryStore, EmptyTableGivesEmptyList) {
     list_.Add("old (1)", std::make_unique<TCategoryItem>());
-    LoadCategories(connection_, list_);
+    LoadCategories(connection_, list_, host_);
     EXPECT_EQ(list_.Count(), 0);
 }
 
@@ -64,7 +66,7 @@ TEST_P(CategoryStore, LoadListsTitlesWithUsageCounts) {
                             std::to_string(family.category_id) + "), (3, " +
                             std::to_string(family.category_id) + ")");
     list_.Add("stale", nullptr);
-    LoadCategories(connection_, list_);
+    LoadCategories(connection_, list_, host_);
     ASSERT_EQ(list_.Count(), 2);
     EXPECT_EQ(list_.Text(0), "family (3)");
     EXPECT_EQ(list_.Text(1), "sea (0)");
@@ -92,11 +94,11 @@ TEST_P(CategoryStore, InsertGivesGuidAndTheRowsId) {
     item.title = "Kids' party";
     item.alt_title = "Kinder's Fest";
     item.description = "";
-    UpdateCategory(connection_, item);
+    UpdateCategory(connection_, item, host_);
     EXPECT_EQ(ScalarText(connection_, "SELECT title FROM category WHERE category_id = " +
                                           std::to_string(item.category_id)),
               "Kids' party");
-    LoadCategories(connection_, list_);
+    LoadCategories(connection_, list_, host_);
     ASSERT_EQ(list_.Count(), 2);
     // The rows come in the database's order: a server may return an updated row last.
     const int updated = list_.ItemAt(0)->category_guid == item.category_guid ? 0 : 1;
@@ -105,7 +107,7 @@ TEST_P(CategoryStore, InsertGivesGuidAndTheRowsId) {
     EXPECT_EQ(list_.ItemAt(updated)->description, "");
     EXPECT_EQ(list_.ItemAt(1 - updated)->title, "second");  // untouched
 
-    DeleteCategory(connection_, item);
+    DeleteCategory(connection_, item, host_);
     EXPECT_EQ(ScalarInt(connection_, "SELECT COUNT(*) FROM category"), 1);
     EXPECT_EQ(ScalarText(connection_, "SELECT title FROM category"), "second");
 }
@@ -113,13 +115,15 @@ TEST_P(CategoryStore, InsertGivesGuidAndTheRowsId) {
 TEST_P(CategoryStore, FailuresLeaveListAndItemAlone) {
     list_.Add("kept (2)", std::make_unique<TCategoryItem>());
     RunRaw(connection_, "DROP TABLE category");
-    EXPECT_THROW(LoadCategories(connection_, list_), DataAccessError);
+    EXPECT_FALSE(LoadCategories(connection_, list_, host_));
+    ASSERT_EQ(host_.errors.size(), 1u);
+    EXPECT_NE(host_.errors[0].find("category"), std::string::npos) << host_.errors[0];
     ASSERT_EQ(list_.Count(), 1);
     EXPECT_EQ(list_.Text(0), "kept (2)");
 
     TCategoryItem item;
     item.title = "x";
-    EXPECT_THROW(InsertCategory(connection_, item), DataAccessError);
+    EXPECT_FALSE(InsertCategory(connection_, item, host_));
     EXPECT_EQ(item.category_id, 0);
     EXPECT_EQ(item.category_guid, "");
 }
@@ -127,12 +131,15 @@ TEST_P(CategoryStore, FailuresLeaveListAndItemAlone) {
 TEST(CategoryStoreSqlite, MissingDatabaseFailsWithoutMakingIt) {
     test::TTempFolder folder;
     TCategoryCheckList list_;
+    test::TScriptedHost host_;
     const std::string connection = test::SqliteConnection(folder.File("none.db"));
-    EXPECT_THROW(LoadCategories(connection, list_), DataAccessError);
+    EXPECT_FALSE(LoadCategories(connection, list_, host_));
     TCategoryItem item;
-    EXPECT_THROW(InsertCategory(connection, item), DataAccessError);
-    EXPECT_THROW(UpdateCategory(connection, item), DataAccessError);
-    EXPECT_THROW(DeleteCategory(connection, item), DataAccessError);
+    EXPECT_FALSE(InsertCategory(connection, item, host_));
+    EXPECT_FALSE(UpdateCategory(connection, item, host_));
+    EXPECT_FALSE(DeleteCategory(connection, item, host_));
+    EXPECT_EQ(host_.errors.size(), 4u);
+    EXPECT_FALSE(std::filesystem::exists(folder.File("none.db")));
 }
 
 }  // namespace

@@ -30,7 +30,9 @@ TEST(SqlValues, BoolDateTimeAndDigits) {
     EXPECT_EQ(SqlDateTime(EncodeDateTime({2024, 5, 17, 8, 30, 5})).Text(), "'2024-05-17 08:30:05'");
     EXPECT_EQ(SqlDigits("0").Text(), "0");
     EXPECT_EQ(SqlDigits("1234567890").Text(), "1234567890");
-    for (const std::string bad : {"", "-1", " 7", "7 ", "1e3", "3 OR 1=1", "0x10", "'5'"})
+    EXPECT_EQ(SqlDigits("-3").Text(), "-3");  // a hand-made row's negative identifier
+    for (const std::string bad : {"", "-", "--1", "1-", "- 1", " 7", "7 ", "1e3", "3 OR 1=1",
+                                  "0x10", "'5'"})
         EXPECT_THROW(SqlDigits(bad), DataAccessError) << bad;
 }
 

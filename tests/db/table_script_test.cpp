@@ -55,6 +55,7 @@ TEST_F(TableScript, StatementsSeparatedByBlankLinesRunInOrder) {
 }
 
 TEST_F(TableScript, FailingSecondStatementStopsTheScript) {
+    test::CreateDatabase(folder_.File("site.db"));  // an existing database
     CreateTablesFromScript(connection_, host_,
                            Script("CREATE TABLE a (x INTEGER)\n\nCREATE TABLE a (y INTEGER)\n\n"
                                   "CREATE TABLE c (z INTEGER)\n"));
@@ -64,6 +65,13 @@ TEST_F(TableScript, FailingSecondStatementStopsTheScript) {
     EXPECT_TRUE(host_.infos.empty());
     EXPECT_EQ(TableCount("a"), 1);
     EXPECT_EQ(TableCount("c"), 0);
+}
+
+TEST_F(TableScript, FailingScriptLeavesNoNewFileBehind) {
+    CreateTablesFromScript(connection_, host_,
+                           Script("CREATE TABLE a (x INTEGER)\n\nCREATE TABLE a (y INTEGER)\n"));
+    ASSERT_EQ(host_.errors.size(), 1u);
+    EXPECT_FALSE(std::filesystem::exists(folder_.File("site.db")));
 }
 
 TEST_F(TableScript, EmptyScriptReportsSuccess) {

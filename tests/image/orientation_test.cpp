@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <climits>
+
 #include <string>
 
 namespace galerion {
@@ -170,6 +172,25 @@ TEST(OrientationTest, CropFollowTurnWithoutCropOrReferenceSize) {
                   (std::vector{-1, -1, -1, -1}));
         EXPECT_EQ(unsized.PixelWidth, w);
         EXPECT_EQ(unsized.PixelHeight, h);
+    }
+}
+
+TEST(OrientationTest, StoredExtremesNeitherOverflowNorTurn) {
+    TBitmap32 bitmap;
+    bitmap.SetSize(3, 2);
+    ApplyOrientation(bitmap, INT_MIN);  // a hand-made row: no turn, but mirrored
+    EXPECT_EQ(bitmap.Width(), 3);
+    EXPECT_EQ(TurnOf(INT_MIN), 0);
+    EXPECT_EQ(TurnOf(-3), 3);
+
+    for (const TTurnAction action : {TTurnAction::Clockwise, TTurnAction::CounterClockwise,
+                                     TTurnAction::HalfTurn, TTurnAction::Flip}) {
+        TPictureItem p(nullptr);
+        p.CropX1 = INT_MIN, p.CropY1 = INT_MIN, p.CropX2 = INT_MAX, p.CropY2 = INT_MAX;
+        p.PixelWidth = 400, p.PixelHeight = 300;
+        CropFollowTurn(p, action);
+        EXPECT_EQ((std::vector{p.CropX1, p.CropY1, p.CropX2, p.CropY2}),
+                  (std::vector{-1, -1, -1, -1})) << static_cast<int>(action);
     }
 }
 

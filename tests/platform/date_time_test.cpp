@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <limits>
+
 #include <fcntl.h>
 #include <sys/stat.h>
 
@@ -38,8 +40,27 @@ TEST(DateTime, KnownDaysAndIsoTexts) {
 TEST(DateTime, IsoReadingAcceptsTAndRejectsJunk) {
     EXPECT_DOUBLE_EQ(IsoTextToDateTime("2024-02-29T12:00:00"), 45351.5);
     EXPECT_DOUBLE_EQ(IsoTextToDateTime("2024-02-29 12:00"), 45351.5);
-    for (const char* bad : {"", "yesterday", "2024-13-01", "2024-02-29X12:00:00", "2024-02-29 25:00:00"})
+    EXPECT_DOUBLE_EQ(IsoTextToDateTime("2024-02-29 12:00:00.250"), 45351.5);
+    for (const char* bad : {"", "yesterday", "2024-13-01", "2024-02-29X12:00:00", "2024-02-29 25:00:00",
+                            "2021-02-29", "2021-02-31", "2021-04-31", "2024-02-29 12:00:00junk",
+                            "2024-02-29junk", "2024-02-29 12:00:00.", "2024-2-29", " 2024-02-29",
+                            "2024-02-29 12:00:00 ", "0000-01-01"})
         EXPECT_THROW(IsoTextToDateTime(bad), ConvertError) << bad;
+}
+
+TEST(DateTime, NegativeValuesRoundToTheRightDayAndTheRangeIsChecked) {
+    // Before 1899-12-30 the whole part counts days back and the fraction is the time of day:
+    // a time that rounds up to midnight is the start of the next calendar day.
+    // 1899-12-29 23:59:59.6 -> 1899-12-30 00:00:00 (not 1899-12-28).
+    const TDateTimeParts late = DecodeDateTime(-1.0 - (86399.6 / 86400.0));
+    EXPECT_EQ(late.month, 12);
+    EXPECT_EQ(late.day, 30);
+    EXPECT_EQ(late.hour, 0);
+    EXPECT_EQ(DateTimeToIsoText(-1.75), "1899-12-29 18:00:00");
+    for (const double bad : {1e300, -1e300, std::numeric_limits<double>::infinity(),
+                             std::numeric_limits<double>::quiet_NaN(), 2958466.0})
+        EXPECT_THROW(DecodeDateTime(bad), RangeError) << bad;
+    EXPECT_EQ(DateTimeToIsoText(2958465.0), "9999-12-31");
 }
 
 TEST(DateTime, FileModifiedTimeIsLocalTime) {

@@ -7,10 +7,13 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <atomic>
+#include <chrono>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <thread>
 
 namespace galerion {
 namespace {
@@ -99,6 +102,24 @@ TEST_F(SettingsStoreTest, EveryTypeSurvivesARoundTrip) {
     EXPECT_THROW(store.ReadNumber("Options", "MainDir"), ConvertError);
     EXPECT_THROW(store.ReadText("Position", "Width"), ConvertError);
     EXPECT_THROW(store.ReadNumber("Options", "Missing"), ConvertError);
+}
+
+TEST_F(SettingsStoreTest, MultiLineTextsKeepTheirBytes) {
+    const std::string texts[] = {
+        std::string("ends with NUL\n\0", 16),
+        "bad UTF-8 \xFF\xC3(\xE2\x82 \xC0\x80 \xED\xB2\x80\nsecond line",
+        std::string("\0\0", 2),
+    };
+    {
+        TSettingsStore store(file_);
+        ASSERT_TRUE(store.OpenKey("K", true));
+        for (size_t i = 0; i < std::size(texts); ++i) store.WriteText("", std::to_string(i), texts[i]);
+        store.CloseKey();
+    }
+    TSettingsStore store(file_);
+    ASSERT_TRUE(store.OpenKey("K", false));
+    for (size_t i = 0; i < std::size(texts); ++i)
+        EXPECT_EQ(store.ReadText("", std::to_string(i)), texts[i]) << i;
 }
 
 TEST_F(SettingsStoreTest, ReadsAWindowsExport) {
@@ -253,73 +274,154 @@ TEST_F(SettingsStoreTest, ReadingAloneNeverRewritesTheFile) {
     EXPECT_EQ(ReadBytes(file_), before);
 }
 
-TEST_F(SettingsStoreTest, AnUnusableFileIsKeptAsideAndTheStoreStartsEmpty) {
+TEST_F(SettingsStoreTest, ABadLineIsSkippedAndEveryGoodValueKept) {
     const std::string header = "Windows Registry Editor Version 5.00\n\n[HKEY_CURRENT_USER\\K]\n";
-    const std::vector<std::pair<const char*, std::string>> cases = {
-        {"no header", "[HKEY_CURRENT_USER\\K]\n\"N\"=\"v\"\n"},
-        {"empty file", ""},
-        {"binary garbage", std::string("\x00\x01\x02\xff", 4)},
-        {"unterminated text", header + "\"N\"=\"v\n"},
-        {"dword too long", header + "\"N\"=dword:123456789\n"},
-        {"bad hex byte", header + "\"N\"=hex:01,zz\n"},
-        {"hex continues past the end", header + "\"N\"=hex:01,\\\n"},
-        {"value outside a key", "Windows Registry Editor Version 5.00\n\"N\"=\"v\"\n"},
-        {"stray line", header + "N=v\n"},
-        {"over 1 MiB", header + "\"N\"=\"" + std::string(1024 * 1024, 'x') + "\"\n"},
+    const std::string good = "\"Good\"=dword:0000002a\n";
+    struct Case {
+        const char* label;
+        std::string bytes;
+        size_t line;
     };
-    for (const auto& [label, bytes] : cases) {
-        fs::remove(file_ + ".broken");
-        WriteBytes(bytes);
+    const Case cases[] = {
+        {"negative dword", header + "\"N\"=dword:-1\n" + good, 4},
+        {"unterminated text", header + "\"N\"=\"v\n" + good, 4},
+        {"dword too long", header + "\"N\"=dword:123456789\n" + good, 4},
+        {"bad hex byte", header + "\"N\"=hex:01,zz\n" + good, 4},
+        {"stray line", header + "N=v\n" + good, 4},
+        {"no header", "[HKEY_CURRENT_USER\\K]\n" + good, 1},
+        {"hex continues past the end", header + good + "\"N\"=hex:01,\\\n", 5},
+    };
+    for (const Case& c : cases) {
+        for (const auto& entry : fs::directory_iterator(folder_)) fs::remove(entry.path());
+        WriteBytes(c.bytes);
         TSettingsStore store(file_);
-        ASSERT_TRUE(store.OpenKey("K", true)) << label;
-        EXPECT_NE(store.LoadProblem(), "") << label;
-        EXPECT_EQ(store.BrokenFilePath(), file_ + ".broken") << label;
-        EXPECT_EQ(ReadBytes(file_ + ".broken"), bytes) << label;
-        EXPECT_EQ(store.ValueType("", "N"), TStoreValueType::Absent) << label;
+        ASSERT_TRUE(store.OpenKey("K", true)) << c.label;
+        EXPECT_NE(store.LoadProblem().find(file_ + "' line " + std::to_string(c.line) + ": "),
+                  std::string::npos) << c.label << ": " << store.LoadProblem();
+        EXPECT_EQ(store.ReadNumber("", "Good"), 42) << c.label;
+        EXPECT_EQ(store.ValueType("", "N"), TStoreValueType::Absent) << c.label;
+        store.CloseKey();
+        EXPECT_EQ(ReadBytes(file_), c.bytes) << c.label;  // reading alone changes nothing
+        EXPECT_EQ(FolderEntries(), (std::vector<std::string>{"Galerion.reg"})) << c.label;
+
+        ASSERT_TRUE(store.OpenKey("K", true)) << c.label;
         store.WriteText("", "N", "new");
         store.CloseKey();
+        EXPECT_EQ(store.BrokenFilePath(), file_ + ".broken") << c.label;
+        EXPECT_EQ(ReadBytes(file_ + ".broken"), c.bytes) << c.label;
         TSettingsStore reread(file_);
-        ASSERT_TRUE(reread.OpenKey("K", false)) << label;
-        EXPECT_EQ(reread.LoadProblem(), "") << label;
-        EXPECT_EQ(reread.ReadText("", "N"), "new") << label;
+        ASSERT_TRUE(reread.OpenKey("K", false)) << c.label;
+        EXPECT_EQ(reread.LoadProblem(), "") << c.label;
+        EXPECT_EQ(reread.ReadText("", "N"), "new") << c.label;
+        EXPECT_EQ(reread.ReadNumber("", "Good"), 42) << c.label;
     }
 }
 
-TEST_F(SettingsStoreTest, SomethingThatIsNoRegularFileIsKeptAside) {
+TEST_F(SettingsStoreTest, ValuesOfAKeyLineThatCannotBeReadAreNotMovedToAnother) {
+    WriteBytes("Windows Registry Editor Version 5.00\n\n[HKEY_CURRENT_USER\\K]\n\"A\"=\"a\"\n"
+               "[HKEY_CURRENT_USER\\K\\bad\n\"B\"=\"b\"\n");
+    TSettingsStore store(file_);
+    ASSERT_TRUE(store.OpenKey("K", true));
+    EXPECT_EQ(store.ReadText("", "A"), "a");
+    EXPECT_EQ(store.ValueType("", "B"), TStoreValueType::Absent);
+    EXPECT_NE(store.LoadProblem().find("line 5: a key line must end with ']' (and 1 more)"),
+              std::string::npos) << store.LoadProblem();
+}
+
+TEST_F(SettingsStoreTest, AFileTooLargeIsReadAsEmptyAndKeptBeforeASave) {
+    const std::string bytes = "Windows Registry Editor Version 5.00\n\n[HKEY_CURRENT_USER\\K]\n\"N\"=\"" +
+                              std::string(1024 * 1024, 'x') + "\"\n";
+    WriteBytes(bytes);
+    TSettingsStore store(file_);
+    ASSERT_TRUE(store.OpenKey("K", true));
+    EXPECT_NE(store.LoadProblem().find("larger than 1 MiB"), std::string::npos);
+    EXPECT_EQ(store.ValueType("", "N"), TStoreValueType::Absent);
+    store.WriteText("", "N", "new");
+    store.CloseKey();
+    EXPECT_EQ(ReadBytes(file_ + ".broken"), bytes);
+}
+
+TEST_F(SettingsStoreTest, SomethingThatIsNoRegularFileIsAnErrorAndLeftAlone) {
     for (const char* kind : {"folder", "fifo"}) {
         fs::remove_all(file_);
-        fs::remove_all(file_ + ".broken");
         if (std::string(kind) == "folder") fs::create_directory(file_);
         else ASSERT_EQ(::mkfifo(file_.c_str(), 0600), 0);
         TSettingsStore store(file_);
-        ASSERT_TRUE(store.OpenKey("K", true)) << kind;
-        EXPECT_NE(store.LoadProblem().find("not a regular file"), std::string::npos) << kind;
-        store.CloseKey();
-        EXPECT_TRUE(fs::is_regular_file(file_)) << kind;
-        EXPECT_FALSE(fs::is_regular_file(file_ + ".broken")) << kind;
-        EXPECT_TRUE(fs::exists(file_ + ".broken")) << kind;
+        try {
+            store.OpenKey("K", true);
+            ADD_FAILURE() << kind << " was opened";
+        } catch (const FileError& e) {
+            EXPECT_NE(std::string(e.what()).find("'" + file_ + "' is not a regular file"),
+                      std::string::npos) << e.what();
+        }
+        EXPECT_FALSE(store.IsOpen()) << kind;
+        EXPECT_FALSE(fs::is_regular_file(file_)) << kind;
+        EXPECT_EQ(FolderEntries(), (std::vector<std::string>{"Galerion.reg"})) << kind;
     }
 }
 
 TEST_F(SettingsStoreTest, AnEarlierBrokenCopyIsNotOverwritten) {
-    WriteBytes("first broken");
-    {
+    const auto saveOver = [&](const std::string& bytes) {
+        WriteBytes(bytes);
         TSettingsStore store(file_);
-        ASSERT_TRUE(store.OpenKey("K", true));
-    }
-    WriteBytes("second broken");
-    TSettingsStore store(file_);
-    ASSERT_TRUE(store.OpenKey("K", true));
-    EXPECT_EQ(store.BrokenFilePath(), file_ + ".broken.1");
+        EXPECT_TRUE(store.OpenKey("K", true));
+        store.WriteNumber("", "N", 1);
+        store.CloseKey();
+        return store.BrokenFilePath();
+    };
+    EXPECT_EQ(saveOver("first broken"), file_ + ".broken");
+    EXPECT_EQ(saveOver("second broken"), file_ + ".broken.1");
     EXPECT_EQ(ReadBytes(file_ + ".broken"), "first broken");
     EXPECT_EQ(ReadBytes(file_ + ".broken.1"), "second broken");
 }
 
-TEST(SettingsStoreUnmovable, AnUnusableFileThatCannotBeMovedIsLeftAlone) {
-    // A file on a read-only file system: not a settings file, and renaming it fails.
+TEST(SettingsStoreUnmovable, AFileWithProblemsThatCannotBeKeptIsNotWritten) {
+    // A file on a read-only file system: not a settings file, and no copy can be made.
     TSettingsStore store("/proc/version");
-    EXPECT_THROW(store.OpenKey("K", true), FileError);
+    ASSERT_TRUE(store.OpenKey("K", true));
+    EXPECT_NE(store.LoadProblem(), "");
+    store.WriteNumber("", "N", 1);
+    EXPECT_THROW(store.CloseKey(), FileError);
     EXPECT_FALSE(store.IsOpen());
+}
+
+TEST_F(SettingsStoreTest, TwoWritersDoNotLoseEachOthersUpdate) {
+    {
+        TSettingsStore store(file_);
+        ASSERT_TRUE(store.OpenKey("K", true));
+        store.WriteNumber("", "B", 0);
+        store.CloseKey();
+    }
+    // Each writer saves every value it read, as a settings save does.
+    TSettingsStore first(file_);
+    std::thread second;
+    std::atomic<bool> secondStarted{false};
+    {
+        TSettingsStore::TUpdateLock lock(first);
+        ASSERT_TRUE(first.OpenKey("K", false));
+        const std::int32_t seenB = first.ReadNumber("", "B");
+        first.CloseKey();
+        // The second writer reads and writes while the first one is between its read and write.
+        second = std::thread([&] {
+            secondStarted = true;
+            TSettingsStore other(file_);
+            TSettingsStore::TUpdateLock otherLock(other);
+            other.OpenKey("K", false);
+            other.WriteNumber("", "B", 2);
+            other.CloseKey();
+        });
+        while (!secondStarted) std::this_thread::yield();
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        ASSERT_TRUE(first.OpenKey("K", false));
+        first.WriteNumber("", "A", 1);
+        first.WriteNumber("", "B", seenB);
+        first.CloseKey();
+    }
+    second.join();
+    TSettingsStore reread(file_);
+    ASSERT_TRUE(reread.OpenKey("K", false));
+    EXPECT_EQ(reread.ReadNumber("", "A"), 1);
+    EXPECT_EQ(reread.ReadNumber("", "B"), 2);
 }
 
 TEST_F(SettingsStoreTest, ALinkedFileIsWrittenThroughItsLink) {

@@ -126,7 +126,7 @@ protected:
         for (const char* title : {"family", "sea \\ 'side'"}) {
             TCategoryItem item;
             item.title = title;
-            InsertCategory(connection, item);
+            ASSERT_TRUE(InsertCategory(connection, item, f.host));
             ids.push_back(std::to_string(item.category_id));
         }
         f.PrepareAll({album});

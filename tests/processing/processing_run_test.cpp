@@ -300,6 +300,25 @@ TEST_F(Run, DatabaseErrorEndsOnlyThatAlbum) {
     EXPECT_TRUE(f.context.failures.empty());  // no photo failed
 }
 
+TEST_F(Run, StoredValuesFromHandMadeRows) {
+    f.context.makeWorkingThumbnails = false;
+    f.PrepareAll({album});
+    Album().PictureAt(0)->Categories = {"-3"};  // a negative identifier still counts
+    Album().PictureAt(1)->Title = std::string("a\0b", 3);
+    EXPECT_EQ(Process(), TRunOutcome::Finished);
+    // A NUL the database cannot take stops the album before anything is written, saying where.
+    ASSERT_EQ(f.host.errors.size(), 1u);
+    EXPECT_EQ(f.host.errors[0], "Album " + album + ", picture Trip/b.jpg: the column title holds "
+                                "a NUL character, which cannot be stored.");
+    EXPECT_EQ(ScalarInt(f.connection, "SELECT COUNT(*) FROM album"), 0);
+
+    Album().PictureAt(1)->Title = "b";
+    f.host.errors.clear();
+    EXPECT_EQ(Process(), TRunOutcome::Finished);
+    EXPECT_TRUE(f.host.errors.empty());
+    EXPECT_EQ(ScalarInt(f.connection, "SELECT category_id FROM picture_to_category"), -3);
+}
+
 TEST_F(Run, QualityZeroEndsTheRunWithAnError) {
     f.PrepareAll({album});
     f.settings.JpegCompressionLarge = 0;

@@ -4,6 +4,8 @@
 #include "db/query.h"
 #include "db/statements.h"
 
+#include <utility>
+
 namespace galerion {
 
 // A new album has no face picture yet: the database phase sets it picture by picture.
@@ -37,6 +39,18 @@ std::string UpdateAlbumStatement(const TAlbumItem& a, const std::string& folder)
                       SqlBool(a.IsPrivate), SqlQuote(a.DirName), SqlQuote(a.LongName),
                       SqlQuote(a.Description), SqlQuote(a.AltLongName),
                       SqlQuote(a.AltDescription), SqlQuote(folder)});
+}
+
+std::string AlbumColumnWithNul(const TAlbumItem& a, const std::string& folder) {
+    const std::pair<const char*, const std::string*> texts[] = {
+        {"original_path", &folder},  {"short_name", &a.ShortName},
+        {"dir_name", &a.DirName},    {"long_name", &a.LongName},
+        {"description", &a.Description}, {"alt_long_name", &a.AltLongName},
+        {"alt_description", &a.AltDescription},
+    };
+    for (const auto& [column, text] : texts)
+        if (text->find('\0') != std::string::npos) return column;
+    return {};
 }
 
 }  // namespace galerion

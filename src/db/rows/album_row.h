@@ -14,4 +14,8 @@ void ReadAlbumRow(TQuery& query, TAlbumItem& album);
 std::string InsertAlbumStatement(const TAlbumItem& album, const std::string& folder);
 std::string UpdateAlbumStatement(const TAlbumItem& album, const std::string& folder);
 
+// The column of the first text the album's row would store with a NUL character in it (the
+// database cannot take one); empty when there is none.
+std::string AlbumColumnWithNul(const TAlbumItem& album, const std::string& folder);
+
 }  // namespace galerion

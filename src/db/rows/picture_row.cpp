@@ -4,6 +4,8 @@
 #include "db/query.h"
 #include "db/statements.h"
 
+#include <utility>
+
 namespace galerion {
 
 void ReadPictureRow(TQuery& query, TPictureItem& picture) {
@@ -48,6 +50,20 @@ std::string UpdatePictureStatement(const TPictureItem& p, int albumId) {
          SqlDateTime(p.PictureDate), SqlBool(p.IsPrivate), SqlBool(p.IsDeleted), p.Orientation,
          p.CropX1, p.CropY1, p.CropX2, p.CropY2, p.PixelWidth, p.PixelHeight,
          SqlQuote(p.WebOriginal), albumId});
+}
+
+std::string PictureColumnWithNul(const TPictureItem& p) {
+    const std::pair<const char*, const std::string*> texts[] = {
+        {"title", &p.Title},           {"alt_title", &p.AltTitle},
+        {"filename_original", &p.WebOriginal}, {"filename_large", &p.WebLarge},
+        {"filename_medium", &p.WebMedium},     {"filename_thumb", &p.WebThumb},
+        {"hash_original", &p.HashOriginal},    {"hash_large", &p.HashLarge},
+        {"hash_medium", &p.HashMedium},        {"hash_thumb", &p.HashThumb},
+        {"hash_temp", &p.HashTemp},
+    };
+    for (const auto& [column, text] : texts)
+        if (text->find('\0') != std::string::npos) return column;
+    return {};
 }
 
 }  // namespace galerion

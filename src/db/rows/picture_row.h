@@ -15,4 +15,8 @@ void ReadPictureRow(TQuery& query, TPictureItem& picture);
 std::string InsertPictureStatement(const TPictureItem& picture, int albumId);
 std::string UpdatePictureStatement(const TPictureItem& picture, int albumId);
 
+// The column of the first text the picture's row would store with a NUL character in it (the
+// database cannot take one); empty when there is none.
+std::string PictureColumnWithNul(const TPictureItem& picture);
+
 }  // namespace galerion

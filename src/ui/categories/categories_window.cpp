@@ -188,7 +188,7 @@ void TfrmCategories::PrepareForPicture(TPictureItem& picture, QAbstractButton& b
         button.setChecked(true);
     else
         button.setDown(true);
-    RunUnitOfWork(messages_, [this] { LoadCategories(settings_.DB, categories_); });
+    LoadCategories(settings_.DB, categories_, messages_);
     ShowPictureCategories(&picture.Categories, &categories_);
     RefreshList();
 }
@@ -200,7 +200,7 @@ void TfrmCategories::PrepareForAlbum(TPictureList& pictures) {
     picture_ = nullptr;
     pictures_ = &pictures;
     tileButton_ = nullptr;
-    RunUnitOfWork(messages_, [this] { LoadCategories(settings_.DB, categories_); });
+    LoadCategories(settings_.DB, categories_, messages_);
     ShowAlbumCategories(&pictures, &categories_);
     RefreshList();
 }
@@ -343,7 +343,7 @@ void TfrmCategories::AddCategory() {
     auto item = std::make_unique<TCategoryItem>();
     if (editCategory_(this, QStringLiteral("Add new photo category"), *item)) {
         // A category the database did not take has no row to refer to: it is not listed.
-        if (RunUnitOfWork(messages_, [&] { InsertCategory(settings_.DB, *item); })) {
+        if (InsertCategory(settings_.DB, *item, messages_)) {
             const std::string text = item->title + " (0)";
             categories_.Add(text, std::move(item));
             RefreshList();
@@ -357,7 +357,7 @@ void TfrmCategories::EditCategory() {
     TCategoryItem* item = categories_.ItemAt(index);
     if (!item) return;
     if (editCategory_(this, QStringLiteral("Edit photo category"), *item)) {
-        RunUnitOfWork(messages_, [&] { UpdateCategory(settings_.DB, *item); });
+        UpdateCategory(settings_.DB, *item, messages_);
         categories_.SetText(index, item->title + " (" + std::to_string(item->usage_count) + ")");
         RefreshEntry(index);
     }
@@ -369,7 +369,7 @@ void TfrmCategories::DeleteCategory() {
     const TCategoryItem* item = categories_.ItemAt(index);
     if (!item) return;
     if (item->usage_count == 0) {
-        RunUnitOfWork(messages_, [&] { galerion::DeleteCategory(settings_.DB, *item); });
+        galerion::DeleteCategory(settings_.DB, *item, messages_);
         categories_.Delete(index);
         RefreshList();
     }

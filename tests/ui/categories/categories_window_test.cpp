@@ -105,10 +105,10 @@ private slots:
         summer_ = TCategoryItem{};
         summer_.title = "summer trip";
         summer_.description = "sun";
-        InsertCategory(settings_.DB, summer_);
+        QVERIFY(InsertCategory(settings_.DB, summer_, messages_));
         family_ = TCategoryItem{};
         family_.title = "family";
-        InsertCategory(settings_.DB, family_);
+        QVERIFY(InsertCategory(settings_.DB, family_, messages_));
         for (int picture = 1; picture <= 3; ++picture)
             test::RunRaw(settings_.DB, "INSERT INTO picture_to_category VALUES (" +
                                            std::to_string(picture) + ", " +
@@ -250,7 +250,7 @@ private slots:
         QCOMPARE(List()->item(List()->count() - 1)->checkState(), Qt::Unchecked);
         QCOMPARE(CategoryRows(), 3);
         TCategoryCheckList reloaded;
-        LoadCategories(settings_.DB, reloaded);
+        QVERIFY(LoadCategories(settings_.DB, reloaded, messages_));
         bool found = false;
         for (int i = 0; i < reloaded.Count(); ++i)
             found |= reloaded.ItemAt(i)->title == editor_->title;
@@ -294,7 +294,7 @@ private slots:
         QCOMPARE(editor_->caption, QStringLiteral("Edit photo category"));
         QVERIFY(Row("winter holiday (3)") >= 0);
         TCategoryCheckList reloaded;
-        LoadCategories(settings_.DB, reloaded);
+        QVERIFY(LoadCategories(settings_.DB, reloaded, messages_));
         QCOMPARE(reloaded.Text(0), std::string("winter holiday (3)"));
         QCOMPARE(reloaded.ItemAt(0)->description, std::string("sun"));
     }

@@ -154,7 +154,7 @@ int main(int argc, char** argv) {
     for (const char* title : {"Landscapes", "Family", "Summer trip", "Lakes", "Sunsets"}) {
         TCategoryItem item;
         item.title = title;
-        InsertCategory(settings.DB, item);
+        InsertCategory(settings.DB, item, messages);
         if (++id % 2 == 1) picture.Categories.push_back(std::to_string(item.category_id));
     }
     pictures.Add("second", std::make_unique<TPictureItem>(&pictures));
