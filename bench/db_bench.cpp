@@ -5,10 +5,10 @@
 //
 // PostgreSQL runs when GALERION_TEST_PG names a server, e.g. with a throw-away one:
 //   tools/pg-test-cluster.sh run build/bin/db_bench
+#include "core/model.h"
 #include "db/query.h"
 #include "db/statements.h"
 #include "db/table_script.h"
-#include "core/model.h"
 #include "support/scripted_host.h"
 #include "support/temp_folder.h"
 #include "support/test_database.h"
@@ -32,7 +32,6 @@ constexpr int kPicturesPerStoredAlbum = 100;
 constexpr int kAlbumPictures = 1000;
 constexpr int kCategoriesPerPicture = 2;
 const std::string kAlbumPath = "/photos/bench";
-
 
 void Execute(TQuery& query, const std::string& sql) {
     query.SetText(sql);
@@ -70,23 +69,31 @@ public:
 private:
     void Fill() {
         const auto query = TQuery::Create(connection_);
-        const std::string numbers = "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 "
-                                    "FROM n WHERE i < " + std::to_string(kStoredPictures) + ") ";
-        Execute(*query, "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE "
-                        "i < 20) INSERT INTO category (category_guid, title) SELECT '{' || i || "
-                        "'}', 'category ' || i FROM n");
-        Execute(*query, numbers + "INSERT INTO album (original_path, long_name) SELECT "
-                                  "'/photos/a' || i, 'Album ' || i FROM n WHERE i <= " +
+        const std::string numbers =
+            "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 "
+            "FROM n WHERE i < " +
+            std::to_string(kStoredPictures) + ") ";
+        Execute(*query,
+                "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE "
+                "i < 20) INSERT INTO category (category_guid, title) SELECT '{' || i || "
+                "'}', 'category ' || i FROM n");
+        Execute(*query, numbers +
+                            "INSERT INTO album (original_path, long_name) SELECT "
+                            "'/photos/a' || i, 'Album ' || i FROM n WHERE i <= " +
                             std::to_string(kStoredPictures / kPicturesPerStoredAlbum));
-        Execute(*query, numbers + "INSERT INTO picture (title, filename_original, album_id, "
-                                  "picture_date, orientation, width, height) SELECT 'Picture "
-                                  "' || i, 'a' || ((i - 1) / " +
-                            std::to_string(kPicturesPerStoredAlbum) + " + 1) || '/IMG_' || i "
-                            "|| '.jpg', (i - 1) / " + std::to_string(kPicturesPerStoredAlbum) +
+        Execute(*query, numbers +
+                            "INSERT INTO picture (title, filename_original, album_id, "
+                            "picture_date, orientation, width, height) SELECT 'Picture "
+                            "' || i, 'a' || ((i - 1) / " +
+                            std::to_string(kPicturesPerStoredAlbum) +
+                            " + 1) || '/IMG_' || i "
+                            "|| '.jpg', (i - 1) / " +
+                            std::to_string(kPicturesPerStoredAlbum) +
                             " + 1, '2024-05-17 08:30:00', 1, 4000, 3000 FROM n");
         Execute(*query, numbers + "INSERT INTO picture_to_category SELECT i, i % 20 + 1 FROM n");
-        Execute(*query, numbers + "INSERT INTO picture_to_category SELECT i, (i + 7) % 20 + 1 "
-                                  "FROM n");
+        Execute(*query, numbers +
+                            "INSERT INTO picture_to_category SELECT i, (i + 7) % 20 + 1 "
+                            "FROM n");
         // The server plans with fresh statistics, as it would after its autovacuum.
         if (!schema_.empty()) Execute(*query, "ANALYZE");
     }
@@ -108,33 +115,63 @@ std::string InsertAlbumSql() {
 
 std::string UpdateAlbumSql() {
     return FormatSql(sqlUpdateAlbum,
-                     {-1, SqlDateTime(45000), SqlQuote("bench"), SqlBool(false),
-                      SqlQuote("bench"), SqlQuote("Bench album"), SqlQuote("Its description"),
-                      SqlQuote(""), SqlQuote(""), SqlQuote(kAlbumPath)});
+                     {-1, SqlDateTime(45000), SqlQuote("bench"), SqlBool(false), SqlQuote("bench"),
+                      SqlQuote("Bench album"), SqlQuote("Its description"), SqlQuote(""),
+                      SqlQuote(""), SqlQuote(kAlbumPath)});
 }
 
 std::string PictureValues(int i) { return "Title of picture " + std::to_string(i); }
 
 std::string InsertPictureSql(int i, int albumId) {
     return FormatSql(sqlInsertPicture,
-                     {SqlQuote(PictureValues(i)), SqlQuote(""), SqlQuote(WebOriginal(i)),
+                     {SqlQuote(PictureValues(i)),
+                      SqlQuote(""),
+                      SqlQuote(WebOriginal(i)),
                       SqlQuote("bench/ps_large/pl_" + std::to_string(i) + ".jpg"),
                       SqlQuote("bench/ps_medium/pm_" + std::to_string(i) + ".jpg"),
-                      SqlQuote("bench/ps_thumb/tn_" + std::to_string(i) + ".jpg"), SqlQuote(""),
-                      SqlQuote(""), SqlQuote(""), SqlQuote(""), SqlQuote(""),
-                      SqlDateTime(45000.5), SqlBool(false), SqlBool(false), 1, -1, -1, -1, -1,
-                      4000, 3000, albumId});
+                      SqlQuote("bench/ps_thumb/tn_" + std::to_string(i) + ".jpg"),
+                      SqlQuote(""),
+                      SqlQuote(""),
+                      SqlQuote(""),
+                      SqlQuote(""),
+                      SqlQuote(""),
+                      SqlDateTime(45000.5),
+                      SqlBool(false),
+                      SqlBool(false),
+                      1,
+                      -1,
+                      -1,
+                      -1,
+                      -1,
+                      4000,
+                      3000,
+                      albumId});
 }
 
 std::string UpdatePictureSql(int i, int albumId) {
     return FormatSql(sqlUpdatePicture,
-                     {SqlQuote(PictureValues(i)), SqlQuote(""),
+                     {SqlQuote(PictureValues(i)),
+                      SqlQuote(""),
                       SqlQuote("bench/ps_large/pl_" + std::to_string(i) + ".jpg"),
                       SqlQuote("bench/ps_medium/pm_" + std::to_string(i) + ".jpg"),
-                      SqlQuote("bench/ps_thumb/tn_" + std::to_string(i) + ".jpg"), SqlQuote(""),
-                      SqlQuote(""), SqlQuote(""), SqlQuote(""), SqlQuote(""),
-                      SqlDateTime(45000.5), SqlBool(false), SqlBool(false), 2, -1, -1, -1, -1,
-                      3000, 4000, SqlQuote(WebOriginal(i)), albumId});
+                      SqlQuote("bench/ps_thumb/tn_" + std::to_string(i) + ".jpg"),
+                      SqlQuote(""),
+                      SqlQuote(""),
+                      SqlQuote(""),
+                      SqlQuote(""),
+                      SqlQuote(""),
+                      SqlDateTime(45000.5),
+                      SqlBool(false),
+                      SqlBool(false),
+                      2,
+                      -1,
+                      -1,
+                      -1,
+                      -1,
+                      3000,
+                      4000,
+                      SqlQuote(WebOriginal(i)),
+                      albumId});
 }
 
 // Opens a text, tells whether it returned a row and the first row's integer column.
@@ -160,8 +197,7 @@ long DatabasePhase(const std::string& connection, bool updateMode) {
     Execute(*query, stored > 0 && updateMode ? UpdateAlbumSql() : InsertAlbumSql());
     ++statements;
     int albumId = 0;
-    OpenFirst(*query, FormatSql(sqlSelectAlbumByPath, {SqlQuote(kAlbumPath)}), "album_id",
-              albumId);
+    OpenFirst(*query, FormatSql(sqlSelectAlbumByPath, {SqlQuote(kAlbumPath)}), "album_id", albumId);
     ++statements;
     for (int i = 1; i <= kAlbumPictures; ++i) {
         const std::string select = FormatSql(sqlSelectPicture, {SqlQuote(WebOriginal(i)), albumId});
@@ -185,8 +221,9 @@ long DatabasePhase(const std::string& connection, bool updateMode) {
             ++statements;
         }
         for (int c = 0; c < kCategoriesPerPicture; ++c) {
-            Execute(*query, FormatSql(sqlInsertPictureCategory,
-                                      {pictureId, SqlDigits(std::to_string((i + c * 7) % 20 + 1))}));
+            Execute(*query,
+                    FormatSql(sqlInsertPictureCategory,
+                              {pictureId, SqlDigits(std::to_string((i + c * 7) % 20 + 1))}));
             ++statements;
         }
     }
@@ -259,8 +296,9 @@ void PrintGoals(const TGoalReporter& reporter, bool postgres) {
         if (sqlite > 0) std::printf("PostgreSQL / SQLite:     %.2f (goal <= 3)\n", pg / sqlite);
     }
     if (!postgres)
-        std::printf("PostgreSQL not measured: GALERION_TEST_PG names no server (run "
-                    "tools/pg-test-cluster.sh run build/bin/db_bench)\n");
+        std::printf(
+            "PostgreSQL not measured: GALERION_TEST_PG names no server (run "
+            "tools/pg-test-cluster.sh run build/bin/db_bench)\n");
 }
 
 }  // namespace

@@ -14,15 +14,15 @@
 
 #include <benchmark/benchmark.h>
 
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
-#include <spawn.h>
 #include <string>
 #include <vector>
-#include <sys/wait.h>
-#include <unistd.h>
 
 extern char** environ;
 
@@ -71,9 +71,9 @@ TFixture& Fixture() {
 
 // Shown with an SI prefix: "3.2m" is 3.2 ms per source megapixel.
 void PerSourceMegapixel(benchmark::State& state) {
-    state.counters["s_per_MP"] = benchmark::Counter(kPhotoMegapixels,
-                                                     benchmark::Counter::kIsIterationInvariantRate |
-                                                         benchmark::Counter::kInvert);
+    state.counters["s_per_MP"] =
+        benchmark::Counter(kPhotoMegapixels, benchmark::Counter::kIsIterationInvariantRate |
+                                                 benchmark::Counter::kInvert);
 }
 
 void BM_Decode(benchmark::State& state) {
@@ -140,7 +140,8 @@ void BM_Reduce(benchmark::State& state) {
     TBitmap32& source = Fixture().photo;
     TBitmap32 target;
     TProcessingLog log;
-    for (auto _ : state) ResizeIntoBox("photo", source, target, boxWidth, boxHeight, false, filter, log);
+    for (auto _ : state)
+        ResizeIntoBox("photo", source, target, boxWidth, boxHeight, false, filter, log);
     source.StretchFilter = sfNearest;
     PerSourceMegapixel(state);
 }
@@ -159,14 +160,16 @@ void BM_LanczosPasses(benchmark::State& state) {
         state.SkipWithError("no AVX2");
         return;
     }
-    const detail::TResampleKernels kernels = vector ? detail::Avx2Kernels() : detail::PortableKernels();
+    const detail::TResampleKernels kernels =
+        vector ? detail::Avx2Kernels() : detail::PortableKernels();
     const TBitmap32& photo = Fixture().photo;
     const TMappingTable columns = BuildMappingTable(kPhotoWidth, 800, sfLanczos);
     const TMappingTable rows = BuildMappingTable(kPhotoHeight, 533, sfLanczos);
     std::vector<int> starts{0}, positions;
     std::vector<std::int32_t> weights;
     for (const TCluster& cluster : columns) {
-        for (const TClusterEntry& e : cluster) positions.push_back(e.Position), weights.push_back(e.Weight);
+        for (const TClusterEntry& e : cluster)
+            positions.push_back(e.Position), weights.push_back(e.Weight);
         starts.push_back(static_cast<int>(positions.size()));
     }
     std::vector<std::int32_t> line(4 * kPhotoWidth);
@@ -177,10 +180,12 @@ void BM_LanczosPasses(benchmark::State& state) {
         for (const TCluster& cluster : rows) {
             sourceRows.clear();
             rowWeights.clear();
-            for (const TClusterEntry& e : cluster) sourceRows.push_back(photo.ScanLine(e.Position)), rowWeights.push_back(e.Weight);
-            kernels.verticalPass(sourceRows.data(), rowWeights.data(), static_cast<int>(sourceRows.size()), kPhotoWidth,
-                                 line.data());
-            kernels.horizontalPass(line.data(), starts.data(), positions.data(), weights.data(), 800, true, out.data());
+            for (const TClusterEntry& e : cluster)
+                sourceRows.push_back(photo.ScanLine(e.Position)), rowWeights.push_back(e.Weight);
+            kernels.verticalPass(sourceRows.data(), rowWeights.data(),
+                                 static_cast<int>(sourceRows.size()), kPhotoWidth, line.data());
+            kernels.horizontalPass(line.data(), starts.data(), positions.data(), weights.data(),
+                                   800, true, out.data());
             benchmark::DoNotOptimize(out.data());
         }
     }
@@ -204,7 +209,8 @@ void BM_PipelinePeakMemory(benchmark::State& state) {
     const std::string report = fixture.folder.File("peak.txt");
     long peakKiB = 0;
     for (auto _ : state) {
-        std::string self = "/proc/self/exe", flag = "--pipeline-child", photo = fixture.photoPath, out = report;
+        std::string self = "/proc/self/exe", flag = "--pipeline-child", photo = fixture.photoPath,
+                    out = report;
         char* argv[] = {self.data(), flag.data(), photo.data(), out.data(), nullptr};
         pid_t child = 0;
         if (posix_spawn(&child, "/proc/self/exe", nullptr, nullptr, argv, environ) != 0) {
@@ -247,7 +253,8 @@ int RunPipelineChild(const std::string& photo, const std::string& report) {
 }  // namespace galerion
 
 int main(int argc, char** argv) {
-    if (argc == 4 && std::strcmp(argv[1], "--pipeline-child") == 0) return galerion::RunPipelineChild(argv[2], argv[3]);
+    if (argc == 4 && std::strcmp(argv[1], "--pipeline-child") == 0)
+        return galerion::RunPipelineChild(argv[2], argv[3]);
     benchmark::Initialize(&argc, argv);
     if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
     benchmark::RunSpecifiedBenchmarks();

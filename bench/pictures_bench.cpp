@@ -61,8 +61,12 @@ public:
         lastPump = Clock::now();
         longestPump = 0;
     }
-    void ShowError(const std::string& t) override { std::fprintf(stderr, "error: %s\n", t.c_str()); }
-    void ShowWarning(const std::string& t) override { std::fprintf(stderr, "warning: %s\n", t.c_str()); }
+    void ShowError(const std::string& t) override {
+        std::fprintf(stderr, "error: %s\n", t.c_str());
+    }
+    void ShowWarning(const std::string& t) override {
+        std::fprintf(stderr, "warning: %s\n", t.c_str());
+    }
     void ShowInformation(const std::string&) override {}
     bool Confirm(const std::string&) override { return true; }
     TExistingAlbumReply AskExistingAlbum(const std::string&) override {
@@ -76,7 +80,8 @@ public:
         lastPump = now;
     }
     int TileAreaWidth() const override { return page->TileAreaWidth(); }
-    std::unique_ptr<TVisualPictureItem> CreateTile(TPictureItem& p, const TTilePlacement& w) override {
+    std::unique_ptr<TVisualPictureItem> CreateTile(TPictureItem& p,
+                                                   const TTilePlacement& w) override {
         return page->CreateTile(p, w);
     }
     void ClearFacePicture() override { page->ClearFacePicture(); }
@@ -194,29 +199,34 @@ void PreparationAgainstDecode(TBench& b, int photos) {
     auto perPhoto = [photos](double seconds) { return 1000 * seconds / photos; };
     std::printf("full decode:  %.1f ms per photo (%.1f before, %.1f after)\n", perPhoto(decode),
                 perPhoto(decodeBefore.wall), perPhoto(decodeAfter.wall));
-    std::printf("only the last row: %.1f ms per photo (%.2f x, the floor of a row-skipping decode)\n",
-                perPhoto(floor.wall), floor.wall / decode);
+    std::printf(
+        "only the last row: %.1f ms per photo (%.2f x, the floor of a row-skipping decode)\n",
+        perPhoto(floor.wall), floor.wall / decode);
     std::printf("preparation:  %.1f ms per photo (thumbnail made, tile created)\n",
                 perPhoto(prepare.wall));
     std::printf("  preparation / full decode: %.2f x  (goal <= 0.6)\n", prepare.wall / decode);
-    std::printf("  processor time, all threads: decode %.1f ms, only the last row %.1f ms (%.2f x), "
-                "preparation %.1f ms (%.2f x) per photo\n",
-                perPhoto(decodeCpu), perPhoto(floor.cpu), floor.cpu / decodeCpu,
-                perPhoto(prepare.cpu), prepare.cpu / decodeCpu);
+    std::printf(
+        "  processor time, all threads: decode %.1f ms, only the last row %.1f ms (%.2f x), "
+        "preparation %.1f ms (%.2f x) per photo\n",
+        perPhoto(decodeCpu), perPhoto(floor.cpu), floor.cpu / decodeCpu, perPhoto(prepare.cpu),
+        prepare.cpu / decodeCpu);
 }
 
 void StopCheckIntervals(TBench& b, int photos) {
     std::printf("Writing %d photos of 6000 x 4000 (24 MP)...\n", photos);
     const std::string folder = MakeAlbum(b.root.File("Album24"), photos, 6000, 4000);
     b.Prepare(folder);
-    std::printf("longest interval between stop checks, preparation: %.0f ms\n", 1000 * b.host.longestPump);
+    std::printf("longest interval between stop checks, preparation: %.0f ms\n",
+                1000 * b.host.longestPump);
     b.settings.ProcessLarge = true;
     b.settings.ResizeMode = sfLanczos;
     b.settings.UpdateMode = 2;
     b.host.StartTiming();
     StartProcessing(b.context);
-    std::printf("longest interval between stop checks, processing run (large, medium, thumbnail, "
-                "Lanczos): %.0f ms\n", 1000 * b.host.longestPump);
+    std::printf(
+        "longest interval between stop checks, processing run (large, medium, thumbnail, "
+        "Lanczos): %.0f ms\n",
+        1000 * b.host.longestPump);
 }
 
 void TileLayout(TBench& b, int tiles) {

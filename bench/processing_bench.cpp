@@ -130,8 +130,9 @@ int main(int argc, char** argv) {
         return TClock::Now() - start;
     }();
 
-    std::printf("codec floor (decode + 3 encodes, one core): %.3f s wall, %.3f s CPU, %.2f photos/s\n",
-                floor.wall, floor.cpu, photos / floor.wall);
+    std::printf(
+        "codec floor (decode + 3 encodes, one core): %.3f s wall, %.3f s CPU, %.2f photos/s\n",
+        floor.wall, floor.cpu, photos / floor.wall);
     std::printf("full run:  %.3f s wall, %.3f s CPU, %.2f photos/s\n", first.wall, first.cpu,
                 photos / first.wall);
     std::printf("  CPU / codec floor CPU:        %.2f  (goal <= 1.3)\n", first.cpu / floor.cpu);

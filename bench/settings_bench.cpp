@@ -57,8 +57,9 @@ void BM_OpenLargestFile(benchmark::State& state) {
         out << "Windows Registry Editor Version 5.00\n\n[HKEY_CURRENT_USER\\Software\\Big]\n";
         size_t written = 64;
         for (int i = 0; written < 1000 * 1000; ++i) {
-            const std::string line = manyKeys ? "[HKEY_CURRENT_USER\\Software\\Big\\K" + std::to_string(i) + "]\n"
-                                              : "\"Value" + std::to_string(i) + "\"=dword:0000002a\n";
+            const std::string line =
+                manyKeys ? "[HKEY_CURRENT_USER\\Software\\Big\\K" + std::to_string(i) + "]\n"
+                         : "\"Value" + std::to_string(i) + "\"=dword:0000002a\n";
             out << line;
             written += line.size();
         }
@@ -76,7 +77,8 @@ BENCHMARK(BM_OpenLargestFile)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 // removed and set again, over and over, in one key; 2: random bytes; 3: lines that cannot be
 // read, each of them recorded; 4: deeply nested keys removed by their top.
 std::string HostileFile(int kind) {
-    std::string text = "Windows Registry Editor Version 5.00\n\n[HKEY_CURRENT_USER\\Software\\Big]\n";
+    std::string text =
+        "Windows Registry Editor Version 5.00\n\n[HKEY_CURRENT_USER\\Software\\Big]\n";
     std::srand(1);
     for (int i = 0; text.size() < TSettingsStore::kMaxFileSize - 200; ++i) {
         const std::string n = std::to_string(i);
@@ -85,7 +87,9 @@ std::string HostileFile(int kind) {
                 text += "[HKEY_CURRENT_USER\\Software\\Big\\K" + n + "]\n\"V\"=dword:1\n" +
                         "[-HKEY_CURRENT_USER\\Software\\Big\\K" + std::to_string(i / 2) + "]\n";
                 break;
-            case 1: text += "\"Value" + std::to_string(i % 50) + "\"=-\n\"Value" + n + "\"=dword:2\n"; break;
+            case 1:
+                text += "\"Value" + std::to_string(i % 50) + "\"=-\n\"Value" + n + "\"=dword:2\n";
+                break;
             case 2: text += static_cast<char>(std::rand() % 256); break;
             case 3: text += "\"N" + n + "\"=dword:-1\n"; break;
             default:

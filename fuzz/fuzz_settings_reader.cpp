@@ -9,7 +9,8 @@
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     using namespace galerion;
     try {
-        const TRegParseResult first = ParseRegFile(std::string(reinterpret_cast<const char*>(data), size));
+        const TRegParseResult first =
+            ParseRegFile(std::string(reinterpret_cast<const char*>(data), size));
         const std::string written = FormatRegFile(first.data);
         const TRegParseResult second = ParseRegFile(written);
         if (second.problemCount != 0 || FormatRegFile(second.data) != written) std::abort();

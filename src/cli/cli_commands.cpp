@@ -7,8 +7,8 @@
 #include "db/table_script.h"
 #include "platform/errors.h"
 #include "platform/file_mask.h"
-#include "platform/text.h"
 #include "platform/program_paths.h"
+#include "platform/text.h"
 #include "processing/album_search.h"
 
 #include <unistd.h>

@@ -141,12 +141,11 @@ int ParseUpdateMode(const std::string& text) {
 }
 
 const std::map<std::string, TCliCommand>& CommandWords() {
-    static const std::map<std::string, TCliCommand> commands = {
-        {"albums", TCliCommand::Albums},
-        {"process", TCliCommand::Process},
-        {"init-db", TCliCommand::InitDb},
-        {"settings", TCliCommand::Settings},
-        {"help", TCliCommand::Help}};
+    static const std::map<std::string, TCliCommand> commands = {{"albums", TCliCommand::Albums},
+                                                                {"process", TCliCommand::Process},
+                                                                {"init-db", TCliCommand::InitDb},
+                                                                {"settings", TCliCommand::Settings},
+                                                                {"help", TCliCommand::Help}};
     return commands;
 }
 
@@ -217,20 +216,37 @@ TCliOptions ParseCommandLine(const std::vector<std::string>& args) {
     };
     for (size_t i = 0; i < args.size(); ++i) {
         const std::string& a = args[i];
-        if (a == "--version") { o.command = TCliCommand::Version; return o; }
-        if (a == "--settings") o.settingsFile = value(i);
-        else if (a == "--db") o.database = value(i);
-        else if (a == "--set") o.overrides.push_back(SplitAssignment(value(i)));
-        else if (a == "--update-mode") o.updateMode = ParseUpdateMode(value(i));
-        else if (a == "--quiet" || a == "-q") o.quiet = true;
-        else if (a == "--verbose" || a == "-v") o.verbose = true;
-        else if (a == "--all") o.all = true;
-        else if (a == "--dry-run") o.dryRun = true;
-        else if (a == "--incremental") o.incremental = true;
-        else if (a == "--force") o.force = true;
-        else if (a.size() > 1 && a[0] == '-') throw TUsageError("unknown option '" + a + "'");
-        else if (!haveCommand) { o.command = ParseCommand(a); haveCommand = true; }
-        else o.arguments.push_back(a);
+        if (a == "--version") {
+            o.command = TCliCommand::Version;
+            return o;
+        }
+        if (a == "--settings")
+            o.settingsFile = value(i);
+        else if (a == "--db")
+            o.database = value(i);
+        else if (a == "--set")
+            o.overrides.push_back(SplitAssignment(value(i)));
+        else if (a == "--update-mode")
+            o.updateMode = ParseUpdateMode(value(i));
+        else if (a == "--quiet" || a == "-q")
+            o.quiet = true;
+        else if (a == "--verbose" || a == "-v")
+            o.verbose = true;
+        else if (a == "--all")
+            o.all = true;
+        else if (a == "--dry-run")
+            o.dryRun = true;
+        else if (a == "--incremental")
+            o.incremental = true;
+        else if (a == "--force")
+            o.force = true;
+        else if (a.size() > 1 && a[0] == '-')
+            throw TUsageError("unknown option '" + a + "'");
+        else if (!haveCommand) {
+            o.command = ParseCommand(a);
+            haveCommand = true;
+        } else
+            o.arguments.push_back(a);
     }
     if (!haveCommand) throw TUsageError("no command given");
     if (o.quiet && o.verbose) throw TUsageError("--quiet and --verbose exclude each other");

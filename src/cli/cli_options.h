@@ -25,7 +25,7 @@ struct TCliOptions {
     bool dryRun = false;                 // process --dry-run: say what would happen, touch nothing
     bool incremental = false;            // process --incremental: the RecreateChanged setting
     std::optional<std::string> settingsFile;
-    std::optional<std::string> database;  // connection string or SQLite file
+    std::optional<std::string> database;                         // connection string or SQLite file
     std::vector<std::pair<std::string, std::string>> overrides;  // --set NAME=VALUE
     std::optional<int> updateMode;  // --update-mode: 0 ask, 1 insert, 2 update, 3 cancel
     bool quiet = false;

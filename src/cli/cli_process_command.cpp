@@ -251,8 +251,8 @@ int RunProcessCommand(TSession& s, const TCliOptions& o) {
         std::cout << kOperationCancelled << '\n';
         return kExitStopped;
     }
-    const bool clean = c.failures.empty() && c.tally.databaseFailures.empty() &&
-                       s.host.ErrorsShown() == 0;
+    const bool clean =
+        c.failures.empty() && c.tally.databaseFailures.empty() && s.host.ErrorsShown() == 0;
     return clean ? kExitOk : kExitFailed;
 }
 

@@ -23,8 +23,8 @@ int Clamp(double v) { return v < 0 ? 0 : v > 255 ? 255 : static_cast<int>(v); }
 
 TColor32 SceneColor(const TScene& s, int x, int y) {
     const double u = static_cast<double>(x) / s.width, v = static_cast<double>(y) / s.height;
-    const double ridge = 0.62 + 0.08 * std::sin(u * s.hills * 6.28 + s.hue) +
-                         0.04 * std::sin(u * s.hills * 17.0);
+    const double ridge =
+        0.62 + 0.08 * std::sin(u * s.hills * 6.28 + s.hue) + 0.04 * std::sin(u * s.hills * 17.0);
     if (v > ridge) {  // hills, darker towards the bottom
         const double shade = 1.0 - 0.5 * (v - ridge) / (1.0 - ridge);
         return Color32(Clamp(40 * shade + 30 * s.hue), Clamp(140 * shade), Clamp(60 * shade));
@@ -60,7 +60,8 @@ constexpr const char* kUsage =
     "\n"
     "Example:\n"
     "  galerion-make-examples /tmp/galerion-examples\n"
-    "  galerion-cli --update-mode update --set 'MainDir=/tmp/galerion-examples/*.*' process --all\n";
+    "  galerion-cli --update-mode update --set 'MainDir=/tmp/galerion-examples/*.*' process "
+    "--all\n";
 
 }  // namespace
 
@@ -84,8 +85,11 @@ int main(int argc, char** argv) {
             std::filesystem::create_directories(folder);
             for (int i = 0; i < album.photos; ++i, ++n) {
                 const bool portrait = n % 3 == 2;
-                const TScene scene{portrait ? 1200 : 1600, portrait ? 1600 : 1200,
-                                   0.2 + 0.15 * (n % 5), 0.15 + 0.05 * (n % 3), 1.0 + n % 4,
+                const TScene scene{portrait ? 1200 : 1600,
+                                   portrait ? 1600 : 1200,
+                                   0.2 + 0.15 * (n % 5),
+                                   0.15 + 0.05 * (n % 3),
+                                   1.0 + n % 4,
                                    0.3 * (n % 4)};
                 char name[32];
                 std::snprintf(name, sizeof name, "/IMG_%04d.JPG", 1001 + n);

@@ -1,8 +1,8 @@
 #include "cli/terminal_host.h"
 
 #include "core/log_messages.h"
-#include "processing/busy_state.h"
 #include "platform/text.h"
+#include "processing/busy_state.h"
 #include "processing/output_names.h"
 
 #include <unistd.h>
@@ -23,7 +23,7 @@ static_assert(std::atomic<long long>::is_always_lock_free);
 constexpr long long kSecond = 1'000'000'000;
 
 extern "C" void OnInterrupt(int) {
-    timespec now {};
+    timespec now{};
     ::clock_gettime(CLOCK_MONOTONIC, &now);  // async-signal-safe
     const long long at = static_cast<long long>(now.tv_sec) * kSecond + now.tv_nsec + 1;
     long long first = 0;
@@ -141,16 +141,16 @@ void TTerminalHost::DrawProgress() {
     const double seconds =
         std::chrono::duration<double>(std::chrono::steady_clock::now() - started_).count();
     const int width = 24;
-    const int filled = progress_.pictureCount
-                           ? width * progress_.picture / progress_.pictureCount
-                           : width;
+    const int filled =
+        progress_.pictureCount ? width * progress_.picture / progress_.pictureCount : width;
     char rate[32];
     std::snprintf(rate, sizeof rate, "%.1f", seconds > 0 ? picturesDone_ / seconds : 0.0);
     std::cerr << "\r\033[K[" << std::string(static_cast<size_t>(filled), '#')
               << std::string(static_cast<size_t>(width - filled), '.') << "] album "
               << progress_.albumNumber << "/" << progress_.albumCount << " "
-              << ForTerminal(LastPathComponent(progress_.album), STDERR_FILENO) << ": picture " << progress_.picture << " of "
-              << progress_.pictureCount << ", " << rate << " photos/s" << std::flush;
+              << ForTerminal(LastPathComponent(progress_.album), STDERR_FILENO) << ": picture "
+              << progress_.picture << " of " << progress_.pictureCount << ", " << rate
+              << " photos/s" << std::flush;
     progressShown_ = true;
 }
 

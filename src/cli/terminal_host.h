@@ -1,8 +1,8 @@
 #pragma once
 // galerion-cli's user: messages on stderr, questions on the terminal, a progress bar when
 // stderr is a terminal and plain log lines otherwise.
-#include "core/processing_log.h"
 #include "core/host/user_host.h"
+#include "core/processing_log.h"
 
 #include <chrono>
 #include <csignal>

@@ -42,7 +42,9 @@ public:
     };
 
     int Count() const { return static_cast<int>(entries_.size()); }
-    const std::string& Text(int index) const { return entries_.at(static_cast<size_t>(index)).text; }
+    const std::string& Text(int index) const {
+        return entries_.at(static_cast<size_t>(index)).text;
+    }
     std::vector<std::string> Texts() const {
         std::vector<std::string> texts;
         texts.reserve(entries_.size());
@@ -62,7 +64,8 @@ public:
     }
     void Clear() { entries_.clear(); }
     void Delete(int index) {
-        if (index < 0 || index >= Count()) throw std::out_of_range("no list entry " + std::to_string(index));
+        if (index < 0 || index >= Count())
+            throw std::out_of_range("no list entry " + std::to_string(index));
         entries_.erase(entries_.begin() + index);
     }
 

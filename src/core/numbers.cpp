@@ -23,7 +23,8 @@ bool TryStrToInt(const std::string& text, int& value) {
 
 int StrToInt(const std::string& text) {
     int value = 0;
-    if (!TryStrToInt(text, value)) throw ConvertError("'" + text + "' is not a valid integer value");
+    if (!TryStrToInt(text, value))
+        throw ConvertError("'" + text + "' is not a valid integer value");
     return value;
 }
 

@@ -25,10 +25,10 @@ struct TSettings {
     // "Options"
     int SplitAlbums{};
     int SplitPictures{};
-    bool ProcessThumb{};   // cbxThumbnail
-    bool ProcessMedium{};  // cbxMedium
-    bool ProcessLarge{};   // cbxLarge
-    std::string DB;        // the connection string
+    bool ProcessThumb{};            // cbxThumbnail
+    bool ProcessMedium{};           // cbxMedium
+    bool ProcessLarge{};            // cbxLarge
+    std::string DB;                 // the connection string
     double JpegCompressionLarge{};  // spin edits
     double JpegCompressionMedium{};
     double JpegCompressionThumb{};
@@ -58,10 +58,10 @@ struct TSettings {
     bool LogLevelErrors{};
     bool LogLevelWarnings{};
     bool LogLevelOthers{};
-    int MediumSize{};   // rbn800, rbn1024, rbnMediumCustom
-    int ThumbSize{};    // rbn80, rbn150, rbnThumbCustom
-    bool ShowWelcome{};  // cbxShow
-    bool ShowSplash{};   // cbxSplash
+    int MediumSize{};     // rbn800, rbn1024, rbnMediumCustom
+    int ThumbSize{};      // rbn80, rbn150, rbnThumbCustom
+    bool ShowWelcome{};   // cbxShow
+    bool ShowSplash{};    // cbxSplash
     std::string MainDir;  // folder + "*.*"
     // An output is written again exactly when it is missing or its record of what it was
     // made from differs from this run's; the three Recreate switches then do not apply.

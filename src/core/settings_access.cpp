@@ -91,9 +91,7 @@ void SetSettingText(TSettings& settings, const std::string& name, const std::str
     const TSettingInfo& info = FindSetting(name);
     switch (info.kind) {
         case TSettingKind::Integer: Field<int>(settings, info) = ParseInteger(info, value); break;
-        case TSettingKind::Boolean:
-            Field<bool>(settings, info) = ParseBoolean(info, value);
-            break;
+        case TSettingKind::Boolean: Field<bool>(settings, info) = ParseBoolean(info, value); break;
         case TSettingKind::Quality:
             Field<double>(settings, info) = ParseInteger(info, value);
             break;

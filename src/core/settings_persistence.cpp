@@ -27,8 +27,8 @@ int ReadStoredInteger(const TSettingsStore& store, const std::string& section,
     throw ConvertError("Invalid data type for '" + name + "'");
 }
 
-void WriteStoredInteger(TSettingsStore& store, const std::string& section,
-                        const std::string& name, int value) {
+void WriteStoredInteger(TSettingsStore& store, const std::string& section, const std::string& name,
+                        int value) {
     if (store.ValueType(section, name) == TStoreValueType::Text)
         store.WriteText(section, name, std::to_string(value));
     else
@@ -55,8 +55,8 @@ std::string ReadStoredString(const TSettingsStore& store, const std::string& sec
     throw ConvertError("Invalid data type for '" + name + "'");
 }
 
-void WriteStoredString(TSettingsStore& store, const std::string& section,
-                       const std::string& name, const std::string& value) {
+void WriteStoredString(TSettingsStore& store, const std::string& section, const std::string& name,
+                       const std::string& value) {
     store.WriteText(section, name, value);
 }
 
@@ -69,7 +69,8 @@ void RebuildPictureExtensions(TSettings& settings) {
 }
 
 void ApplyLogSwitches(const TSettings& settings, TProcessingLog& log) {
-    log.ApplyLogSwitches(settings.LogLevelErrors, settings.LogLevelWarnings, settings.LogLevelOthers);
+    log.ApplyLogSwitches(settings.LogLevelErrors, settings.LogLevelWarnings,
+                         settings.LogLevelOthers);
 }
 
 namespace {
@@ -139,7 +140,9 @@ void LoadSetting(TSettings& s, const TSettingInfo& info, const TSettingsStore& s
                 ReadStoredBool(store, section, info.name, info.defaultNumber != 0);
             break;
         case TSettingKind::Quality: Field<double>(s, info) = integer(); break;
-        case TSettingKind::IntegerText: Field<std::string>(s, info) = std::to_string(integer()); break;
+        case TSettingKind::IntegerText:
+            Field<std::string>(s, info) = std::to_string(integer());
+            break;
         case TSettingKind::Text:
             // A default that asks the system (folders) is only worked out when it is needed.
             if (info.systemDefault &&
@@ -205,8 +208,10 @@ void LoadFromRegistry(TSettings& settings, TSettingsStore& store, TProcessingLog
         LoadOptions(settings, store, log);
         store.CloseKey();
         // Reported here rather than at the open, where the first load's log still drops it.
-        if (fileSetAside) log.AddLogLine(msg::kLoadError, msg::kLevelError);
-        else log.AddLogLine(msg::kLoadDone, msg::kLevelProgress);
+        if (fileSetAside)
+            log.AddLogLine(msg::kLoadError, msg::kLevelError);
+        else
+            log.AddLogLine(msg::kLoadDone, msg::kLevelProgress);
     } catch (const std::exception&) {
         CloseAfterError(store);
         log.AddLogLine(msg::kLoadError, msg::kLevelError);
@@ -272,8 +277,10 @@ bool SaveToRegistry(const TSettings& settings, TSettingsStore& store, TProcessin
         SaveSection(settings, TSettingSection::Options, store);
         store.CloseKey();
         // The values are saved, but what the unusable file held is only in its copy.
-        if (fileSetAside) log.AddLogLine(msg::kSaveError, msg::kLevelError);
-        else log.AddLogLine(msg::kSaveDone, msg::kLevelProgress);
+        if (fileSetAside)
+            log.AddLogLine(msg::kSaveError, msg::kLevelError);
+        else
+            log.AddLogLine(msg::kSaveDone, msg::kLevelProgress);
         return true;
     } catch (const std::exception&) {
         CloseAfterError(store);

@@ -46,15 +46,15 @@ void SelectThumbSize(TSettings& settings, int index);
 // (binary) throws ConvertError; an absent value reads as the default.
 int ReadStoredInteger(const TSettingsStore& store, const std::string& section,
                       const std::string& name, int defaultValue);
-void WriteStoredInteger(TSettingsStore& store, const std::string& section,
-                        const std::string& name, int value);
+void WriteStoredInteger(TSettingsStore& store, const std::string& section, const std::string& name,
+                        int value);
 bool ReadStoredBool(const TSettingsStore& store, const std::string& section,
                     const std::string& name, bool defaultValue);
 void WriteStoredBool(TSettingsStore& store, const std::string& section, const std::string& name,
                      bool value);
 std::string ReadStoredString(const TSettingsStore& store, const std::string& section,
                              const std::string& name, const std::string& defaultValue);
-void WriteStoredString(TSettingsStore& store, const std::string& section,
-                       const std::string& name, const std::string& value);
+void WriteStoredString(TSettingsStore& store, const std::string& section, const std::string& name,
+                       const std::string& value);
 
 }  // namespace galerion

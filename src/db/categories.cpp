@@ -53,14 +53,14 @@ std::string FileNameOf(const std::string& path) {
 }
 
 std::string TileCaption(const TPictureItem& picture) {
-    return FileNameOf(picture.OriginalFile) + "(" + std::to_string(picture.Categories.size()) +
-           ")";
+    return FileNameOf(picture.OriginalFile) + "(" + std::to_string(picture.Categories.size()) + ")";
 }
 
 // The title of the first entry whose item has this identifier, if any.
 const TCategoryItem* FindById(const TCategoryCheckList& list, const std::string& id) {
     for (int e = 0; e < list.Count(); ++e)
-        if (const TCategoryItem* item = list.ItemAt(e); item && std::to_string(item->category_id) == id)
+        if (const TCategoryItem* item = list.ItemAt(e);
+            item && std::to_string(item->category_id) == id)
             return item;
     return nullptr;
 }
@@ -121,10 +121,10 @@ void InsertCategoryWork(const std::string& connection, TCategoryItem& item) {
 
 void UpdateCategoryWork(const std::string& connection, const TCategoryItem& item) {
     const auto query = TQuery::Create(connection);
-    query->SetText(FormatSql(sqlUpdateCategory,
-                             {SqlQuote(item.title), SqlQuote(item.description),
-                              SqlQuote(item.alt_title), SqlQuote(item.alt_description),
-                              SqlQuote(item.category_guid)}));
+    query->SetText(
+        FormatSql(sqlUpdateCategory,
+                  {SqlQuote(item.title), SqlQuote(item.description), SqlQuote(item.alt_title),
+                   SqlQuote(item.alt_description), SqlQuote(item.category_guid)}));
     query->Execute();
 }
 
@@ -174,8 +174,7 @@ void ShowAlbumCategories(const TPictureList* pictures, TCategoryCheckList* list)
             if (!item) continue;
             // One count per picture, so a doubled identifier cannot pass for another picture.
             const bool has = std::any_of(
-                picture->Categories.begin(), picture->Categories.end(),
-                [&](const std::string& id) {
+                picture->Categories.begin(), picture->Categories.end(), [&](const std::string& id) {
                     int value = 0;
                     return TryStrToInt(id, value) && value == item->category_id;
                 });

@@ -7,8 +7,8 @@
 #include "db/postgres_query.h"
 #endif
 #include "platform/errors.h"
-#include "platform/text.h"
 #include "platform/program_paths.h"
+#include "platform/text.h"
 
 #include <cstdlib>
 
@@ -68,8 +68,10 @@ std::unique_ptr<TQuery> TQuery::Create(const std::string& connectionString,
                                      " needs the PostgreSQL client library (libpq), which this "
                                      "build of Galerion does not include.");
 #endif
-    throw DataAccessError("The provider " + provider + " is not available. This build has the "
-                          "providers: " + std::string(kBuiltProviders) + ".");
+    throw DataAccessError("The provider " + provider +
+                          " is not available. This build has the "
+                          "providers: " +
+                          std::string(kBuiltProviders) + ".");
 }
 
 }  // namespace galerion

@@ -51,7 +51,8 @@ std::string ReadScriptFile(const std::string& path) {
     while (const size_t n = std::fread(buffer, 1, sizeof buffer, file.get()))
         content.append(buffer, n);
     // A folder opens but does not read (EISDIR).
-    if (std::ferror(file.get())) throw FileError("Cannot read " + path + ": " + std::strerror(errno));
+    if (std::ferror(file.get()))
+        throw FileError("Cannot read " + path + ": " + std::strerror(errno));
     return content;
 }
 

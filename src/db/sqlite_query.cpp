@@ -5,15 +5,15 @@
 #include "db/statement_forms.h"
 #include "platform/errors.h"
 #include "platform/file_system.h"
-#include "platform/text.h"
 #include "platform/guid.h"
+#include "platform/text.h"
 
 #include <sqlite3.h>
 #include <unistd.h>
 
 #include <cctype>
-#include <charconv>
 #include <cerrno>
+#include <charconv>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -66,8 +66,7 @@ TDatabase OpenDatabase(const std::string& path, bool create) {
     const int rc = sqlite3_open_v2(name.c_str(), &raw, flags, nullptr);
     TDatabase db(raw);
     if (!db) throw DataAccessError("Out of memory opening " + path);
-    if (rc != SQLITE_OK)
-        throw DataAccessError(std::string(sqlite3_errmsg(db.get())) + ": " + path);
+    if (rc != SQLITE_OK) throw DataAccessError(std::string(sqlite3_errmsg(db.get())) + ": " + path);
     sqlite3_extended_result_codes(db.get(), 1);
     Check(db.get(), sqlite3_busy_timeout(db.get(), kBusyTimeoutMs));
     Check(db.get(), sqlite3_db_config(db.get(), SQLITE_DBCONFIG_DEFENSIVE, 1, nullptr));
@@ -183,8 +182,9 @@ public:
     // A stored number beyond the years 1-9999 (or no number at all) is no date.
     TDateTime CheckedDate(int column, double value) const {
         if (!IsDateTimeInRange(value))
-            throw DataAccessError(ColumnError(column, "the value " + std::to_string(value) +
-                                                          " is not a date between the years 1 and 9999"));
+            throw DataAccessError(
+                ColumnError(column, "the value " + std::to_string(value) +
+                                        " is not a date between the years 1 and 9999"));
         return value;
     }
 
@@ -245,8 +245,9 @@ private:
         const std::filesystem::path target(options_.path);
         std::error_code ec;
         if (target.has_parent_path()) std::filesystem::create_directories(target.parent_path(), ec);
-        if (ec) throw DataAccessError("Cannot create " + target.parent_path().string() + ": " +
-                                      ec.message());
+        if (ec)
+            throw DataAccessError("Cannot create " + target.parent_path().string() + ": " +
+                                  ec.message());
         std::vector<std::string> statements;
         try {
             statements = SplitScriptStatements(ReadScriptFile(options_.firstUseScript));
@@ -274,8 +275,7 @@ private:
         // File systems without hard links: a plain rename, unless the file appeared.
         if (PathExists(options_.path)) return;
         if (std::rename(temporary.c_str(), options_.path.c_str()) != 0)
-            throw DataAccessError("Cannot create " + options_.path + ": " +
-                                  std::strerror(errno));
+            throw DataAccessError("Cannot create " + options_.path + ": " + std::strerror(errno));
     }
 
     static void RemoveDatabaseFiles(const std::string& path) {
@@ -319,8 +319,8 @@ private:
                 const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(stmt, i));
                 int value = 0;
                 if (text && TryStrToInt(text, value)) return value;
-                throw DataAccessError(ColumnError(i, std::string("'") + (text ? text : "") +
-                                                         "' is not an integer"));
+                throw DataAccessError(
+                    ColumnError(i, std::string("'") + (text ? text : "") + "' is not an integer"));
             }
             default: throw DataAccessError(ColumnError(i, "binary value is not an integer"));
         }
@@ -333,7 +333,7 @@ private:
 
     TSqliteOptions options_;
     std::string text_;
-    TDatabase db_;       // destroyed last: the statement must be finalized first
+    TDatabase db_;  // destroyed last: the statement must be finalized first
     TStatement stmt_;
     bool onRow_ = false;
     std::vector<std::string> columns_;

@@ -6,8 +6,8 @@ namespace galerion {
 namespace {
 
 [[noreturn]] void SlotMismatch(std::string_view statement, const std::string& what) {
-    throw DataAccessError("Statement values do not fit its slots (" + what + "): " +
-                          std::string(statement));
+    throw DataAccessError("Statement values do not fit its slots (" + what +
+                          "): " + std::string(statement));
 }
 
 }  // namespace

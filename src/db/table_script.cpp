@@ -36,7 +36,8 @@ void RunStatements(const std::string& connection, const std::vector<std::string>
 
 // The SQLite file the connection string names when it does not exist yet, else empty.
 std::string NewSqliteFile(const std::string& connection) {
-    if (AsciiLower(ConnectionStringValue(connection, "Provider").value_or("")) != "sqlite") return {};
+    if (AsciiLower(ConnectionStringValue(connection, "Provider").value_or("")) != "sqlite")
+        return {};
     const std::string path = ConnectionStringValue(connection, "Data Source").value_or("");
     return path.empty() || PathExists(path) ? std::string() : path;
 }

@@ -13,9 +13,10 @@ constexpr const char* kDataAccessDownload = "https://packages.debian.org/stable/
 }  // namespace
 
 std::string MissingComponentsMessage(const std::string& actualError) {
-    return std::string("Can not instantiate data access component. Most likely cause for this "
-                       "error is absence of Microsoft\u00AE Data Access Jet Components (MDAC). "
-                       "Please, download the latest version of MDAC from Microsoft web site. ") +
+    return std::string(
+               "Can not instantiate data access component. Most likely cause for this "
+               "error is absence of Microsoft\u00AE Data Access Jet Components (MDAC). "
+               "Please, download the latest version of MDAC from Microsoft web site. ") +
            kDataAccessDownload + "\r\nThe actual error: " + actualError +
            "\r\n\r\nThe program will exist now.";
 }

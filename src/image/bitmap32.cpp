@@ -2,12 +2,12 @@
 
 #include "platform/errors.h"
 
+#include <sys/mman.h>
 #include <algorithm>
 #include <cstdint>
 #include <cstring>
 #include <limits>
 #include <new>
-#include <sys/mman.h>
 #include <string>
 
 namespace galerion {
@@ -27,7 +27,8 @@ constexpr std::size_t kHugePage = std::size_t{2} << 20;
 TColor32* TPixelBuffer::Reserve(std::size_t count) {
     if (count <= capacity_) return data_;
     Release();
-    if (count > std::numeric_limits<std::size_t>::max() / sizeof(TColor32) - kHugePage) OutOfMemory(count);
+    if (count > std::numeric_limits<std::size_t>::max() / sizeof(TColor32) - kHugePage)
+        OutOfMemory(count);
     const std::size_t bytes = count * sizeof(TColor32);
     if (bytes < kMapFrom) {
         block_ = ::operator new(bytes, std::nothrow);
@@ -35,11 +36,13 @@ TColor32* TPixelBuffer::Reserve(std::size_t count) {
         data_ = static_cast<TColor32*>(block_);
     } else {
         const std::size_t length = bytes + kHugePage;
-        void* block = ::mmap(nullptr, length, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+        void* block =
+            ::mmap(nullptr, length, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
         if (block == MAP_FAILED) OutOfMemory(count);
         block_ = block;
         mappedBytes_ = length;
-        const std::uintptr_t start = (reinterpret_cast<std::uintptr_t>(block) + kHugePage - 1) & ~(kHugePage - 1);
+        const std::uintptr_t start =
+            (reinterpret_cast<std::uintptr_t>(block) + kHugePage - 1) & ~(kHugePage - 1);
         data_ = reinterpret_cast<TColor32*>(start);
 #ifdef MADV_HUGEPAGE
         ::madvise(block, length, MADV_HUGEPAGE);  // a hint; without it the pages are small
@@ -96,7 +99,8 @@ std::size_t TBitmap32::CountFor(int width, int height) {
     const std::size_t w = static_cast<std::size_t>(width);
     const std::size_t h = static_cast<std::size_t>(height);
     if (h != 0 && w > limit / h)
-        throw ImageError("Raster too large: " + std::to_string(width) + " x " + std::to_string(height));
+        throw ImageError("Raster too large: " + std::to_string(width) + " x " +
+                         std::to_string(height));
     return w * h;
 }
 

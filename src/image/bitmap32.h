@@ -12,7 +12,13 @@ namespace galerion {
 using TColor32 = std::uint32_t;
 
 // Numbered as the ResizeMode setting.
-enum TStretchFilter : int { sfNearest = 0, sfLinear = 1, sfSpline = 2, sfLanczos = 3, sfMitchell = 4 };
+enum TStretchFilter : int {
+    sfNearest = 0,
+    sfLinear = 1,
+    sfSpline = 2,
+    sfLanczos = 3,
+    sfMitchell = 4
+};
 enum TDrawMode : int { dmOpaque, dmBlend };
 
 // Pixel-edge rectangle: columns Left .. Right - 1, rows Top .. Bottom - 1.
@@ -64,8 +70,8 @@ public:
 private:
     TColor32* data_ = nullptr;
     std::size_t capacity_ = 0;
-    void* block_ = nullptr;         // what was allocated or mapped
-    std::size_t mappedBytes_ = 0;   // 0: block_ came from operator new
+    void* block_ = nullptr;        // what was allocated or mapped
+    std::size_t mappedBytes_ = 0;  // 0: block_ came from operator new
 };
 
 class TBitmap32 {

@@ -14,9 +14,10 @@ void CropBitmap(TBitmap32& bitmap, int x1, int y1, int x2, int y2, TStretchFilte
     const int top = std::clamp(std::min(y1, y2), 0, bitmap.Height());
     const int bottom = std::clamp(std::max(y1, y2), 0, bitmap.Height());
     if (right <= left || bottom <= top)
-        throw RangeError("Crop rectangle (" + std::to_string(x1) + ", " + std::to_string(y1) + ")-(" +
-                         std::to_string(x2) + ", " + std::to_string(y2) + ") leaves nothing of a " +
-                         std::to_string(bitmap.Width()) + " x " + std::to_string(bitmap.Height()) + " picture");
+        throw RangeError("Crop rectangle (" + std::to_string(x1) + ", " + std::to_string(y1) +
+                         ")-(" + std::to_string(x2) + ", " + std::to_string(y2) +
+                         ") leaves nothing of a " + std::to_string(bitmap.Width()) + " x " +
+                         std::to_string(bitmap.Height()) + " picture");
     const int width = right - left;
     const int height = bottom - top;
     bitmap.StretchFilter = filter;

@@ -1,7 +1,7 @@
 #include "image/jpeg_codec.h"
 
-#include "platform/file_system.h"
 #include "platform/errors.h"
+#include "platform/file_system.h"
 
 #include <algorithm>
 #include <bit>
@@ -82,10 +82,10 @@ constexpr bool kLittleEndian = std::endian::native == std::endian::little;
 
 // How decoded rows reach the raster.
 enum class TRowForm {
-    Direct,   // the library writes B, G, R, A bytes straight into the raster row
-    Grey,     // one sample per pixel
-    Rgb,      // three samples
-    Cmyk,     // four samples, Adobe-inverted or plain
+    Direct,  // the library writes B, G, R, A bytes straight into the raster row
+    Grey,    // one sample per pixel
+    Rgb,     // three samples
+    Cmyk,    // four samples, Adobe-inverted or plain
 };
 
 struct TDecodeSession {
@@ -128,8 +128,7 @@ inline int Scale255(int a, int b) { return (a * b + 127) / 255; }
 
 void ConvertRow(TRowForm form, bool adobeInverted, const JSAMPLE* in, TColor32* out, int width) {
     switch (form) {
-        case TRowForm::Direct:
-            break;
+        case TRowForm::Direct: break;
         case TRowForm::Grey:
             for (int x = 0; x < width; ++x) out[x] = Color32(in[x], in[x], in[x]);
             break;
@@ -158,7 +157,8 @@ bool ReadRowsStep(TDecodeSession& s, TColor32* bits, int width, std::atomic<int>
         JSAMPROW rows[kRowsPerRead];
         for (JDIMENSION r = 0; r < count; ++r) {
             rows[r] = s.form == TRowForm::Direct
-                          ? reinterpret_cast<JSAMPROW>(bits + (first + r) * static_cast<std::size_t>(width))
+                          ? reinterpret_cast<JSAMPROW>(bits + (first + r) *
+                                                                  static_cast<std::size_t>(width))
                           : s.rows.data() + r * static_cast<std::size_t>(width) * samplesPerPixel;
         }
         const JDIMENSION read = jpeg_read_scanlines(&s.cinfo, rows, count);
@@ -206,8 +206,8 @@ void ReadChosenRows(TDecodeSession& s, TColor32* bits, int width, const std::vec
     jpeg_finish_decompress(&s.cinfo);
 }
 
-bool ReadChosenRowsStep(TDecodeSession& s, TColor32* bits, int width, const std::vector<int>& chosen,
-                        bool skip) {
+bool ReadChosenRowsStep(TDecodeSession& s, TColor32* bits, int width,
+                        const std::vector<int>& chosen, bool skip) {
     if (setjmp(s.error.jump)) return false;
     ReadChosenRows(s, bits, width, chosen, skip);
     return true;
@@ -260,9 +260,7 @@ void ChooseOutput(TDecodeSession& s) {
             s.cinfo.out_color_space = JCS_CMYK;
             s.form = TRowForm::Cmyk;
             break;
-        default:
-            s.form = s.cinfo.num_components == 1 ? TRowForm::Grey : TRowForm::Rgb;
-            break;
+        default: s.form = s.cinfo.num_components == 1 ? TRowForm::Grey : TRowForm::Rgb; break;
     }
 }
 
@@ -287,7 +285,8 @@ void LoadPicture(TBitmap32& bitmap, const std::string& path, std::atomic<int>* r
     const int width = static_cast<int>(session.cinfo.output_width);
     const int height = static_cast<int>(session.cinfo.output_height);
     if (session.form != TRowForm::Direct)
-        session.rows.resize(static_cast<std::size_t>(width) * session.cinfo.output_components * kRowsPerRead);
+        session.rows.resize(static_cast<std::size_t>(width) * session.cinfo.output_components *
+                            kRowsPerRead);
     bitmap.SetSizeForOverwrite(width, height);
     if (!ReadRowsStep(session, bitmap.Bits(), width, rowsDone)) session.Raise();
 }
@@ -314,7 +313,8 @@ void LoadPictureRows(TBitmap32& bitmap, const std::string& path, const TRowChoos
 TJpegSize ReadJpegSize(const std::string& path) {
     TDecodeSession session(OpenRegularFile(path));
     OpenSession(session);
-    return TJpegSize{static_cast<int>(session.cinfo.image_width), static_cast<int>(session.cinfo.image_height)};
+    return TJpegSize{static_cast<int>(session.cinfo.image_width),
+                     static_cast<int>(session.cinfo.image_height)};
 }
 
 namespace {
@@ -341,7 +341,9 @@ struct TFileDestination {
     }
 };
 
-TFileDestination& DestinationOf(j_compress_ptr cinfo) { return *reinterpret_cast<TFileDestination*>(cinfo->dest); }
+TFileDestination& DestinationOf(j_compress_ptr cinfo) {
+    return *reinterpret_cast<TFileDestination*>(cinfo->dest);
+}
 
 void OnInitDestination(j_compress_ptr cinfo) {
     TFileDestination& d = DestinationOf(cinfo);

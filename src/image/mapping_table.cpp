@@ -64,7 +64,8 @@ TCluster ClusterAt(int i, float g, float reciprocal, int n, TStretchFilter filte
                                      : RoundToInt(g * FilterKernel(filter, g * distance) * 256.0f);
         if (weight != 0) cluster.push_back({std::clamp(k, 0, n - 1), weight});
     }
-    if (cluster.empty()) cluster.push_back({std::clamp(static_cast<int>(std::floor(c)), 0, n - 1), kWeightOne});
+    if (cluster.empty())
+        cluster.push_back({std::clamp(static_cast<int>(std::floor(c)), 0, n - 1), kWeightOne});
     Normalise(cluster);
     return cluster;
 }
@@ -107,7 +108,8 @@ TMappingTable BuildMappingTable(int n, int m, TStretchFilter filter) {
         return table;
     }
     const float reciprocal = 1.0f / g;
-    for (int i = 0; i < m; ++i) table[static_cast<std::size_t>(i)] = ClusterAt(i, g, reciprocal, n, filter);
+    for (int i = 0; i < m; ++i)
+        table[static_cast<std::size_t>(i)] = ClusterAt(i, g, reciprocal, n, filter);
     return table;
 }
 

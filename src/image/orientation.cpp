@@ -79,9 +79,7 @@ void CropFollowTurn(TPictureItem& p, TTurnAction action) {
         case TTurnAction::HalfTurn:
             c[0] = w - x2, c[1] = h - y2, c[2] = w - x1, c[3] = h - y1;
             break;
-        case TTurnAction::Flip:
-            c[0] = w - x2, c[1] = y1, c[2] = w - x1, c[3] = y2;
-            break;
+        case TTurnAction::Flip: c[0] = w - x2, c[1] = y1, c[2] = w - x1, c[3] = y2; break;
     }
     if (swapSize) std::swap(p.PixelWidth, p.PixelHeight);
     // A crop whose turned corners leave the 32-bit range was no crop of this picture.

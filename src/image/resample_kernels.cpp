@@ -8,8 +8,8 @@ namespace galerion::detail {
 
 namespace {
 
-void VerticalPassPortable(const TColor32* const* rows, const std::int32_t* weights, int taps, int count,
-                          std::int32_t* buffer) {
+void VerticalPassPortable(const TColor32* const* rows, const std::int32_t* weights, int taps,
+                          int count, std::int32_t* buffer) {
     const std::ptrdiff_t samples = 4 * static_cast<std::ptrdiff_t>(count);
     std::fill(buffer, buffer + samples, 0);
     for (int t = 0; t < taps; ++t) {

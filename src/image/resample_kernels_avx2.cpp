@@ -21,11 +21,14 @@ struct TTapPair {
 inline void AddFourPixels(const TTapPair& pair, int x, __m256i& low, __m256i& high) {
     const __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i*>(pair.first + x));
     const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(pair.second + x));
-    low = _mm256_add_epi32(low, _mm256_madd_epi16(_mm256_cvtepu8_epi16(_mm_unpacklo_epi8(a, b)), pair.weights));
-    high = _mm256_add_epi32(high, _mm256_madd_epi16(_mm256_cvtepu8_epi16(_mm_unpackhi_epi8(a, b)), pair.weights));
+    low = _mm256_add_epi32(
+        low, _mm256_madd_epi16(_mm256_cvtepu8_epi16(_mm_unpacklo_epi8(a, b)), pair.weights));
+    high = _mm256_add_epi32(
+        high, _mm256_madd_epi16(_mm256_cvtepu8_epi16(_mm_unpackhi_epi8(a, b)), pair.weights));
 }
 
-void ScalarPixel(const TColor32* const* rows, const std::int32_t* weights, int taps, int x, std::int32_t* b) {
+void ScalarPixel(const TColor32* const* rows, const std::int32_t* weights, int taps, int x,
+                 std::int32_t* b) {
     std::int32_t s0 = 0, s1 = 0, s2 = 0, s3 = 0;
     for (int t = 0; t < taps; ++t) {
         const TColor32 c = rows[t][x];
@@ -45,7 +48,8 @@ void VerticalPassAvx2(const TColor32* const* rows, const std::int32_t* weights, 
         const bool odd = t + 1 == taps;  // the last row pairs with itself at weight 0
         const std::uint32_t w0 = static_cast<std::uint16_t>(weights[t]);
         const std::uint32_t w1 = odd ? 0u : static_cast<std::uint16_t>(weights[t + 1]);
-        pairs.push_back({rows[t], odd ? rows[t] : rows[t + 1], _mm256_set1_epi32(static_cast<int>(w0 | (w1 << 16)))});
+        pairs.push_back({rows[t], odd ? rows[t] : rows[t + 1],
+                         _mm256_set1_epi32(static_cast<int>(w0 | (w1 << 16)))});
     }
     int x = 0;
     for (; x + 8 <= count; x += 8) {
@@ -87,13 +91,15 @@ void HorizontalPassAvx2(const std::int32_t* buffer, const int* starts, const int
             const __m256i values =
                 _mm256_inserti128_si256(_mm256_castsi128_si256(LoadChannels(buffer, positions[e])),
                                         LoadChannels(buffer, positions[e + 1]), 1);
-            const __m256i w = _mm256_inserti128_si256(_mm256_castsi128_si256(_mm_set1_epi32(weights[e])),
-                                                      _mm_set1_epi32(weights[e + 1]), 1);
+            const __m256i w =
+                _mm256_inserti128_si256(_mm256_castsi128_si256(_mm_set1_epi32(weights[e])),
+                                        _mm_set1_epi32(weights[e + 1]), 1);
             acc = _mm256_add_epi32(acc, _mm256_mullo_epi32(values, w));
         }
         __m128i sum = _mm_add_epi32(_mm256_castsi256_si128(acc), _mm256_extracti128_si256(acc, 1));
         if (e < end)
-            sum = _mm_add_epi32(sum, _mm_mullo_epi32(LoadChannels(buffer, positions[e]), _mm_set1_epi32(weights[e])));
+            sum = _mm_add_epi32(sum, _mm_mullo_epi32(LoadChannels(buffer, positions[e]),
+                                                     _mm_set1_epi32(weights[e])));
         __m128i channels;
         if (clamp)
             channels = _mm_srli_epi32(_mm_min_epi32(_mm_max_epi32(sum, zero), top), 16);

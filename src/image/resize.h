@@ -23,13 +23,15 @@ TFittedSize FittedSize(int width, int height, double scale);
 // both rasters keep). A picture smaller than the box keeps its size when `keepSmaller` (the
 // Upscale setting) is set, and is enlarged otherwise; either way a warning names
 // `nameForMessages`.
-void ResizeIntoBox(const std::string& nameForMessages, TBitmap32& source, TBitmap32& target, int boxWidth,
-                   int boxHeight, bool keepSmaller, TStretchFilter filter, TProcessingLog& log);
+void ResizeIntoBox(const std::string& nameForMessages, TBitmap32& source, TBitmap32& target,
+                   int boxWidth, int boxHeight, bool keepSmaller, TStretchFilter filter,
+                   TProcessingLog& log);
 
 // Loads the photo, fits it into the box and writes it as a JPEG of the default quality. Both
 // rasters are released at the end.
-void MakeWorkingThumbnail(const std::string& sourcePath, const std::string& targetPath, int boxWidth,
-                          int boxHeight, bool keepSmaller, TStretchFilter filter, TProcessingLog& log);
+void MakeWorkingThumbnail(const std::string& sourcePath, const std::string& targetPath,
+                          int boxWidth, int boxHeight, bool keepSmaller, TStretchFilter filter,
+                          TProcessingLog& log);
 
 // The rasters of working thumbnails, kept by a caller that makes many of them: a photo-sized
 // raster made afresh for every picture costs more in page faults than the scaling itself.
@@ -38,8 +40,8 @@ struct TThumbnailRasters {
     TBitmap32 Thumbnail;
 };
 // The same, in the caller's rasters, which keep their memory for the next picture.
-void MakeWorkingThumbnail(const std::string& sourcePath, const std::string& targetPath, int boxWidth,
-                          int boxHeight, bool keepSmaller, TStretchFilter filter, TProcessingLog& log,
-                          TThumbnailRasters& rasters);
+void MakeWorkingThumbnail(const std::string& sourcePath, const std::string& targetPath,
+                          int boxWidth, int boxHeight, bool keepSmaller, TStretchFilter filter,
+                          TProcessingLog& log, TThumbnailRasters& rasters);
 
 }  // namespace galerion

@@ -26,7 +26,8 @@ struct TGeometry {
     int VisibleColumns() const { return endColumn - firstColumn; }
 };
 
-std::optional<TGeometry> GeometryOf(const TBitmap32& source, const TBitmap32& destination, TRect dest, TRect src) {
+std::optional<TGeometry> GeometryOf(const TBitmap32& source, const TBitmap32& destination,
+                                    TRect dest, TRect src) {
     TGeometry g{};
     g.sourceLeft = std::max(src.Left, 0);
     g.sourceTop = std::max(src.Top, 0);
@@ -36,7 +37,8 @@ std::optional<TGeometry> GeometryOf(const TBitmap32& source, const TBitmap32& de
     g.destTop = dest.Top;
     g.destWidth = dest.Right - dest.Left;
     g.destHeight = dest.Bottom - dest.Top;
-    if (g.sourceWidth < 1 || g.sourceHeight < 1 || g.destWidth < 1 || g.destHeight < 1) return std::nullopt;
+    if (g.sourceWidth < 1 || g.sourceHeight < 1 || g.destWidth < 1 || g.destHeight < 1)
+        return std::nullopt;
     g.firstColumn = std::max(0, -dest.Left);
     g.endColumn = std::min(g.destWidth, destination.Width() - dest.Left);
     g.firstRow = std::max(0, -dest.Top);
@@ -51,7 +53,8 @@ TColor32 BlendOver(TColor32 s, TColor32 d, int masterAlpha) {
     const int alpha = (AlphaOf(s) * masterAlpha + 127) / 255;
     if (alpha == 0) return d;
     const int outAlpha = alpha + (AlphaOf(d) * (255 - alpha) + 127) / 255;
-    return Color32(BlendChannel(RedOf(s), RedOf(d), alpha), BlendChannel(GreenOf(s), GreenOf(d), alpha),
+    return Color32(BlendChannel(RedOf(s), RedOf(d), alpha),
+                   BlendChannel(GreenOf(s), GreenOf(d), alpha),
                    BlendChannel(BlueOf(s), BlueOf(d), alpha), outAlpha);
 }
 
@@ -60,7 +63,10 @@ TColor32 BlendOver(TColor32 s, TColor32 d, int masterAlpha) {
 class TRowWriter {
 public:
     TRowWriter(const TBitmap32& source, TBitmap32& destination, const TGeometry& g)
-        : destination_(destination), g_(g), blend_(source.DrawMode == dmBlend), masterAlpha_(std::clamp(source.MasterAlpha, 0, 255)) {
+        : destination_(destination),
+          g_(g),
+          blend_(source.DrawMode == dmBlend),
+          masterAlpha_(std::clamp(source.MasterAlpha, 0, 255)) {
         if (blend_) staging_.resize(static_cast<std::size_t>(g.VisibleColumns()));
     }
 
@@ -69,11 +75,14 @@ public:
     void Commit(int j) {
         if (!blend_) return;
         TColor32* target = Target(j);
-        for (std::size_t k = 0; k < staging_.size(); ++k) target[k] = BlendOver(staging_[k], target[k], masterAlpha_);
+        for (std::size_t k = 0; k < staging_.size(); ++k)
+            target[k] = BlendOver(staging_[k], target[k], masterAlpha_);
     }
 
 private:
-    TColor32* Target(int j) { return destination_.ScanLine(g_.destTop + j) + g_.destLeft + g_.firstColumn; }
+    TColor32* Target(int j) {
+        return destination_.ScanLine(g_.destTop + j) + g_.destLeft + g_.firstColumn;
+    }
 
     TBitmap32& destination_;
     const TGeometry& g_;
@@ -101,7 +110,8 @@ int NearestSource(int i, int sourceExtent, int destExtent) {
 void DrawNearest(const TBitmap32& source, const TGeometry& g, TRowWriter& writer) {
     std::vector<int> columns;
     columns.reserve(static_cast<std::size_t>(g.VisibleColumns()));
-    for (int i = g.firstColumn; i < g.endColumn; ++i) columns.push_back(NearestSource(i, g.sourceWidth, g.destWidth));
+    for (int i = g.firstColumn; i < g.endColumn; ++i)
+        columns.push_back(NearestSource(i, g.sourceWidth, g.destWidth));
     int previousSource = -1;
     const TColor32* previousOut = nullptr;
     for (int j = g.firstRow; j < g.endRow; ++j) {
@@ -109,7 +119,8 @@ void DrawNearest(const TBitmap32& source, const TGeometry& g, TRowWriter& writer
         TColor32* out = writer.Row(j);
         if (y == previousSource) {
             // A run of rows on the same source row: copies of the previous destination row.
-            if (out != previousOut) std::memcpy(out, previousOut, columns.size() * sizeof(TColor32));
+            if (out != previousOut)
+                std::memcpy(out, previousOut, columns.size() * sizeof(TColor32));
         } else {
             const TColor32* row = SourceRow(source, g, y);
             for (std::size_t k = 0; k < columns.size(); ++k) out[k] = row[columns[k]];
@@ -145,8 +156,10 @@ TColor32 Bilinear(TColor32 p00, TColor32 p01, TColor32 p10, TColor32 p11, int a,
     // pXY: X the column (0 = p, 1 = p + 1), Y the row (0 = r, 1 = r + 1).
     TColor32 result = 0;
     for (int shift = 0; shift < 32; shift += 8) {
-        const int c00 = static_cast<int>((p00 >> shift) & 0xFF), c01 = static_cast<int>((p01 >> shift) & 0xFF);
-        const int c10 = static_cast<int>((p10 >> shift) & 0xFF), c11 = static_cast<int>((p11 >> shift) & 0xFF);
+        const int c00 = static_cast<int>((p00 >> shift) & 0xFF),
+                  c01 = static_cast<int>((p01 >> shift) & 0xFF);
+        const int c10 = static_cast<int>((p10 >> shift) & 0xFF),
+                  c11 = static_cast<int>((p11 >> shift) & 0xFF);
         const int left = (c00 * b + c01 * (256 - b)) >> 8;
         const int right = (c10 * b + c11 * (256 - b)) >> 8;
         result |= static_cast<TColor32>((left * a + right * (256 - a)) >> 8) << shift;
@@ -157,7 +170,8 @@ TColor32 Bilinear(TColor32 p00, TColor32 p01, TColor32 p10, TColor32 p11, int a,
 void DrawBilinear(const TBitmap32& source, const TGeometry& g, TRowWriter& writer) {
     std::vector<TLinearStep> columns;
     columns.reserve(static_cast<std::size_t>(g.VisibleColumns()));
-    for (int i = g.firstColumn; i < g.endColumn; ++i) columns.push_back(LinearStep(i, g.sourceWidth, g.destWidth));
+    for (int i = g.firstColumn; i < g.endColumn; ++i)
+        columns.push_back(LinearStep(i, g.sourceWidth, g.destWidth));
     for (int j = g.firstRow; j < g.endRow; ++j) {
         const TLinearStep row = LinearStep(j, g.sourceHeight, g.destHeight);
         const TColor32* upper = SourceRow(source, g, row.first);
@@ -165,7 +179,8 @@ void DrawBilinear(const TBitmap32& source, const TGeometry& g, TRowWriter& write
         TColor32* out = writer.Row(j);
         for (std::size_t k = 0; k < columns.size(); ++k) {
             const TLinearStep& c = columns[k];
-            out[k] = Bilinear(upper[c.first], lower[c.first], upper[c.second], lower[c.second], c.weight, row.weight);
+            out[k] = Bilinear(upper[c.first], lower[c.first], upper[c.second], lower[c.second],
+                              c.weight, row.weight);
         }
         writer.Commit(j);
     }
@@ -211,8 +226,8 @@ struct TSeparablePlan {
 
 // Per destination row one vertical pass fills the line buffer and one horizontal pass per
 // destination pixel reads it. Rows are independent, so any split of them gives the same pixels.
-void ResampleRows(const TBitmap32& source, const TGeometry& g, const TSeparablePlan& plan, int firstRow, int endRow,
-                  TRowWriter& writer) {
+void ResampleRows(const TBitmap32& source, const TGeometry& g, const TSeparablePlan& plan,
+                  int firstRow, int endRow, TRowWriter& writer) {
     const TFlatColumns& columns = plan.columns;
     std::vector<std::int32_t> line(static_cast<std::size_t>(columns.sourceCount) * 4);
     std::vector<const TColor32*> rows;
@@ -224,10 +239,11 @@ void ResampleRows(const TBitmap32& source, const TGeometry& g, const TSeparableP
             rows.push_back(SourceRow(source, g, e.Position) + columns.firstSource);
             rowWeights.push_back(e.Weight);
         }
-        plan.kernels.verticalPass(rows.data(), rowWeights.data(), static_cast<int>(rows.size()), columns.sourceCount,
-                                  line.data());
+        plan.kernels.verticalPass(rows.data(), rowWeights.data(), static_cast<int>(rows.size()),
+                                  columns.sourceCount, line.data());
         plan.kernels.horizontalPass(line.data(), columns.starts.data(), columns.positions.data(),
-                                    columns.weights.data(), g.VisibleColumns(), plan.clamp, writer.Row(j));
+                                    columns.weights.data(), g.VisibleColumns(), plan.clamp,
+                                    writer.Row(j));
         writer.Commit(j);
     }
 }
@@ -238,22 +254,26 @@ constexpr unsigned kMaxThreads = 4;
 
 int ThreadCount(const TGeometry& g, const TSeparablePlan& plan) {
     long long taps = 0;
-    for (int j = g.firstRow; j < g.endRow; ++j) taps += static_cast<long long>(plan.rowTable[static_cast<std::size_t>(j)].size());
+    for (int j = g.firstRow; j < g.endRow; ++j)
+        taps += static_cast<long long>(plan.rowTable[static_cast<std::size_t>(j)].size());
     const long long work = taps * plan.columns.sourceCount;
     const unsigned cores = std::max(1u, std::min(std::thread::hardware_concurrency(), kMaxThreads));
     return static_cast<int>(std::clamp<long long>(work / kWorkPerThread, 1, cores));
 }
 
-void DrawSeparable(const TBitmap32& source, TBitmap32& destination, const TGeometry& g, TStretchFilter filter) {
+void DrawSeparable(const TBitmap32& source, TBitmap32& destination, const TGeometry& g,
+                   TStretchFilter filter) {
     // Kernels with negative lobes can overshoot and are clamped; the others never leave 0-255.
-    const TSeparablePlan plan{BuildMappingTable(g.sourceHeight, g.destHeight, filter),
-                              FlattenColumns(BuildMappingTable(g.sourceWidth, g.destWidth, filter), g),
-                              filter == sfLanczos || filter == sfMitchell, detail::BestKernels()};
+    const TSeparablePlan plan{
+        BuildMappingTable(g.sourceHeight, g.destHeight, filter),
+        FlattenColumns(BuildMappingTable(g.sourceWidth, g.destWidth, filter), g),
+        filter == sfLanczos || filter == sfMitchell, detail::BestKernels()};
     const int threads = ThreadCount(g, plan);
     const int rows = g.endRow - g.firstRow;
     auto chunk = [&](int k) {
         TRowWriter writer(source, destination, g);  // each its own staging row
-        ResampleRows(source, g, plan, g.firstRow + rows * k / threads, g.firstRow + rows * (k + 1) / threads, writer);
+        ResampleRows(source, g, plan, g.firstRow + rows * k / threads,
+                     g.firstRow + rows * (k + 1) / threads, writer);
     };
     std::vector<std::future<void>> helpers;
     for (int k = 1; k < threads; ++k) {
@@ -273,7 +293,8 @@ enum class TDrawPath { Copy, Nearest, Bilinear, Separable };
 TDrawPath ChoosePath(const TGeometry& g, TStretchFilter filter) {
     if (g.destWidth == g.sourceWidth && g.destHeight == g.sourceHeight) return TDrawPath::Copy;
     if (filter == sfNearest) return TDrawPath::Nearest;
-    if (filter == sfLinear && g.destWidth > g.sourceWidth && g.destHeight > g.sourceHeight) return TDrawPath::Bilinear;
+    if (filter == sfLinear && g.destWidth > g.sourceWidth && g.destHeight > g.sourceHeight)
+        return TDrawPath::Bilinear;
     return TDrawPath::Separable;
 }
 
@@ -287,14 +308,16 @@ int NearestSourcePosition(int i, int sourceExtent, int destExtent) {
     return std::clamp(static_cast<int>(Round(u)), 0, sourceExtent - 1);
 }
 
-void StretchDraw(const TBitmap32& source, TBitmap32& destination, TRect destinationRect, TRect sourceRect) {
+void StretchDraw(const TBitmap32& source, TBitmap32& destination, TRect destinationRect,
+                 TRect sourceRect) {
     if (&source == &destination) {
         // Drawing a raster into itself would read pixels already overwritten.
         const TBitmap32 copy = source;
         StretchDraw(copy, destination, destinationRect, sourceRect);
         return;
     }
-    const std::optional<TGeometry> geometry = GeometryOf(source, destination, destinationRect, sourceRect);
+    const std::optional<TGeometry> geometry =
+        GeometryOf(source, destination, destinationRect, sourceRect);
     if (!geometry) return;
     const TGeometry& g = *geometry;
     const TStretchFilter filter = source.StretchFilter;

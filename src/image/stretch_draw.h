@@ -12,7 +12,8 @@ namespace galerion {
 // directions: bilinear. Otherwise: separable resampling with the filter's kernel.
 // dmOpaque replaces destination pixels; dmBlend blends over them by alpha x MasterAlpha.
 // Source and destination may be the same raster.
-void StretchDraw(const TBitmap32& source, TBitmap32& destination, TRect destinationRect, TRect sourceRect);
+void StretchDraw(const TBitmap32& source, TBitmap32& destination, TRect destinationRect,
+                 TRect sourceRect);
 
 // The source position that a nearest-pixel draw of sourceExtent positions onto destExtent
 // positions reads for destination position i.

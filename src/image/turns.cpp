@@ -39,20 +39,26 @@ void RotateClockwise(TBitmap32& bitmap) {
     const std::size_t w = static_cast<std::size_t>(bitmap.Width());
     const int h = bitmap.Height();
     // Result (r, c) = source (x = r, y = H - 1 - c).
-    QuarterTurn(bitmap, [w, h](int r, int c) { return static_cast<std::size_t>(h - 1 - c) * w + r; });
+    QuarterTurn(bitmap,
+                [w, h](int r, int c) { return static_cast<std::size_t>(h - 1 - c) * w + r; });
 }
 
 void RotateCounterClockwise(TBitmap32& bitmap) {
     const std::size_t w = static_cast<std::size_t>(bitmap.Width());
     const int width = bitmap.Width();
     // Result (r, c) = source (x = W - 1 - r, y = c).
-    QuarterTurn(bitmap, [w, width](int r, int c) { return static_cast<std::size_t>(c) * w + (width - 1 - r); });
+    QuarterTurn(bitmap, [w, width](int r, int c) {
+        return static_cast<std::size_t>(c) * w + (width - 1 - r);
+    });
 }
 
-void RotateHalfTurn(TBitmap32& bitmap) { std::reverse(bitmap.Bits(), bitmap.Bits() + bitmap.PixelCount()); }
+void RotateHalfTurn(TBitmap32& bitmap) {
+    std::reverse(bitmap.Bits(), bitmap.Bits() + bitmap.PixelCount());
+}
 
 void FlipHorizontal(TBitmap32& bitmap) {
-    for (int y = 0; y < bitmap.Height(); ++y) std::reverse(bitmap.ScanLine(y), bitmap.ScanLine(y) + bitmap.Width());
+    for (int y = 0; y < bitmap.Height(); ++y)
+        std::reverse(bitmap.ScanLine(y), bitmap.ScanLine(y) + bitmap.Width());
 }
 
 }  // namespace galerion

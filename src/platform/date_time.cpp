@@ -60,7 +60,7 @@ std::string Format(TDateTime value, const char* format) {
     return std::string(buffer, n);
 }
 
-constexpr double kFirstDay = -693593;   // 0001-01-01
+constexpr double kFirstDay = -693593;      // 0001-01-01
 constexpr double kAfterLastDay = 2958466;  // 10000-01-01
 
 int DaysInMonth(int year, int month) {
@@ -71,8 +71,8 @@ int DaysInMonth(int year, int month) {
 
 bool ValidParts(const TDateTimeParts& p) {
     return p.year >= 1 && p.year <= 9999 && p.month >= 1 && p.month <= 12 && p.day >= 1 &&
-           p.day <= DaysInMonth(p.year, p.month) && p.hour >= 0 && p.hour <= 23 &&
-           p.minute >= 0 && p.minute <= 59 && p.second >= 0 && p.second <= 59;
+           p.day <= DaysInMonth(p.year, p.month) && p.hour >= 0 && p.hour <= 23 && p.minute >= 0 &&
+           p.minute <= 59 && p.second >= 0 && p.second <= 59;
 }
 
 // Reads exactly `digits` decimal digits at `at`.
@@ -100,8 +100,8 @@ bool ParseIsoText(const std::string& text, TDateTimeParts& p) {
         !ReadNumber(text, at, 2, p.day))
         return false;
     if (at == text.size()) return true;
-    if (!ReadChar(text, at, " T") || !ReadNumber(text, at, 2, p.hour) ||
-        !ReadChar(text, at, ":") || !ReadNumber(text, at, 2, p.minute))
+    if (!ReadChar(text, at, " T") || !ReadNumber(text, at, 2, p.hour) || !ReadChar(text, at, ":") ||
+        !ReadNumber(text, at, 2, p.minute))
         return false;
     if (at == text.size()) return true;
     if (!ReadChar(text, at, ":") || !ReadNumber(text, at, 2, p.second)) return false;
@@ -115,9 +115,9 @@ bool ParseIsoText(const std::string& text, TDateTimeParts& p) {
 }  // namespace
 
 TDateTime EncodeDateTime(const TDateTimeParts& p) {
-    const long days = DaysFromCivil(p.year, static_cast<unsigned>(p.month),
-                                    static_cast<unsigned>(p.day)) +
-                      kDaysFrom1899ToUnixEpoch;
+    const long days =
+        DaysFromCivil(p.year, static_cast<unsigned>(p.month), static_cast<unsigned>(p.day)) +
+        kDaysFrom1899ToUnixEpoch;
     const double time = (p.hour * 3600.0 + p.minute * 60.0 + p.second) / kSecondsPerDay;
     // Before 1899-12-30 the fraction counts away from zero, as the type has always done.
     return days >= 0 ? days + time : days - time;

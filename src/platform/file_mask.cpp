@@ -31,8 +31,7 @@ bool MatchesFileMask(std::string_view name, std::string_view mask) {
     if (mask == "*" || mask == "*.*") return true;
     // Windows: a mask ending in ".*" also matches the name without any extension.
     if (mask.size() >= 2 && mask.substr(mask.size() - 2) == ".*" &&
-        name.find('.') == std::string_view::npos &&
-        Glob(name, mask.substr(0, mask.size() - 2)))
+        name.find('.') == std::string_view::npos && Glob(name, mask.substr(0, mask.size() - 2)))
         return true;
     // "name." matches a name that has no extension.
     if (!mask.empty() && mask.back() == '.' && name.find('.') == std::string_view::npos)

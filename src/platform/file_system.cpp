@@ -54,7 +54,8 @@ bool IsHexDigits(const std::string& text) {
 }
 
 void SyncFolder(const std::string& folder) {
-    const int fd = ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    const int fd =
+        ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (fd < 0) return;
     ::fsync(fd);  // best effort: the rename itself has happened
     ::close(fd);
@@ -83,7 +84,8 @@ bool IsRegularFile(const std::string& path) {
 }
 
 std::string ResolvedPath(const std::string& path) {
-    std::unique_ptr<char, decltype(&std::free)> resolved(::realpath(path.c_str(), nullptr), &std::free);
+    std::unique_ptr<char, decltype(&std::free)> resolved(::realpath(path.c_str(), nullptr),
+                                                         &std::free);
     return resolved ? std::string(resolved.get()) : std::string();
 }
 
@@ -107,7 +109,8 @@ bool PathCanExist(const std::string& path) {
     if (path.size() >= PATH_MAX) return false;
     std::string folder = FolderOf(path);
     long nameMax = -1;
-    for (std::string at = folder; nameMax < 0 && !at.empty(); at = FolderOf(at.substr(0, at.size() - 1)))
+    for (std::string at = folder; nameMax < 0 && !at.empty();
+         at = FolderOf(at.substr(0, at.size() - 1)))
         nameMax = ::pathconf(at.c_str(), _PC_NAME_MAX);
     if (nameMax < 0) nameMax = NAME_MAX;
     for (const fs::path& part : fs::path(path))
@@ -218,7 +221,8 @@ void TReplacingFile::CloseAndRename(bool durable) {
     const int fd = fd_;
     fd_ = -1;
     if (::close(fd) != 0) Fail("Cannot write file", errno);
-    if (::rename(temporaryPath_.c_str(), targetPath_.c_str()) != 0) Fail("Cannot replace file", errno);
+    if (::rename(temporaryPath_.c_str(), targetPath_.c_str()) != 0)
+        Fail("Cannot replace file", errno);
     temporaryPath_.clear();
     if (durable) SyncFolder(FolderOf(targetPath_));
 }
@@ -226,7 +230,8 @@ void TReplacingFile::CloseAndRename(bool durable) {
 bool IsReplacementTemporaryName(const std::string& name) {
     const std::string suffix = kTemporarySuffix;
     const std::size_t tail = kSuffixDigits + suffix.size();
-    if (name.size() <= tail + 1 || name[0] != '.' || name.compare(name.size() - suffix.size(), suffix.size(), suffix) != 0)
+    if (name.size() <= tail + 1 || name[0] != '.' ||
+        name.compare(name.size() - suffix.size(), suffix.size(), suffix) != 0)
         return false;
     if (!IsHexDigits(name.substr(name.size() - tail, kSuffixDigits))) return false;
     const std::string head = name.substr(0, name.size() - tail);
@@ -251,8 +256,8 @@ void ReplaceFileAtomically(const std::string& path, const std::string& bytes) {
     std::error_code ec;
     fs::create_directories(target.parent_path(), ec);
     if (ec)
-        throw FileError("Cannot create folder '" + target.parent_path().string() + "': " +
-                        ec.message());
+        throw FileError("Cannot create folder '" + target.parent_path().string() +
+                        "': " + ec.message());
     TReplacingFile file(target.string());
     file.KeepTargetMode();
     file.Write(bytes.data(), bytes.size());

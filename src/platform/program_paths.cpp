@@ -59,8 +59,9 @@ std::string ConfigFolder() {
     const std::string home = EnvOr("HOME", "");
     const std::string config = EnvOr("XDG_CONFIG_HOME", home.empty() ? "" : home + "/.config");
     if (config.empty())
-        throw FileError("Neither HOME nor XDG_CONFIG_HOME is set: there is no folder for the "
-                        "settings file");
+        throw FileError(
+            "Neither HOME nor XDG_CONFIG_HOME is set: there is no folder for the "
+            "settings file");
     return WithSlash(config) + "Tarnwick/";
 }
 

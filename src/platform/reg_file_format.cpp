@@ -60,7 +60,8 @@ void SetValue(TStoredKey& key, TStoredValue value) {
 void RemoveValue(TStoredKey& key, const std::string& name) {
     std::erase_if(key.values, [&](const TStoredValue& v) { return SameName(v.name, name); });
     key.byName.clear();
-    for (size_t i = 0; i < key.values.size(); ++i) key.byName.emplace(AsciiLower(key.values[i].name), i);
+    for (size_t i = 0; i < key.values.size(); ++i)
+        key.byName.emplace(AsciiLower(key.values[i].name), i);
 }
 
 namespace {
@@ -116,8 +117,8 @@ std::vector<char16_t> BytesToUnits(const std::string& bytes, size_t offset, bool
     for (size_t i = offset; i + 1 < bytes.size(); i += 2) {
         const auto first = static_cast<unsigned char>(bytes[i]);
         const auto second = static_cast<unsigned char>(bytes[i + 1]);
-        units.push_back(static_cast<char16_t>(bigEndian ? (first << 8) | second
-                                                        : (second << 8) | first));
+        units.push_back(
+            static_cast<char16_t>(bigEndian ? (first << 8) | second : (second << 8) | first));
     }
     return units;
 }
@@ -128,18 +129,23 @@ std::vector<char16_t> Utf8ToUtf16(const std::string& text) {
     size_t i = 0;
     while (i < text.size()) {
         const auto lead = static_cast<unsigned char>(text[i]);
-        int extra = lead < 0x80 ? 0 : (lead >> 5) == 6 ? 1 : (lead >> 4) == 14 ? 2
-                                : (lead >> 3) == 30 ? 3 : -1;
-        char32_t c = extra == 0 ? lead : extra == 1 ? lead & 0x1F : extra == 2 ? lead & 0x0F
-                                                                               : lead & 0x07;
+        int extra = lead < 0x80         ? 0
+                    : (lead >> 5) == 6  ? 1
+                    : (lead >> 4) == 14 ? 2
+                    : (lead >> 3) == 30 ? 3
+                                        : -1;
+        char32_t c = extra == 0   ? lead
+                     : extra == 1 ? lead & 0x1F
+                     : extra == 2 ? lead & 0x0F
+                                  : lead & 0x07;
         bool valid = extra >= 0 && i + static_cast<size_t>(extra) < text.size();
         for (int k = 1; valid && k <= extra; ++k) {
             const auto next = static_cast<unsigned char>(text[i + static_cast<size_t>(k)]);
             valid = (next & 0xC0) == 0x80;
             c = (c << 6) | (next & 0x3F);
         }
-        const bool overlong = (extra == 1 && c < 0x80) || (extra == 2 && c < 0x800) ||
-                              (extra == 3 && c < 0x10000);
+        const bool overlong =
+            (extra == 1 && c < 0x80) || (extra == 2 && c < 0x800) || (extra == 3 && c < 0x10000);
         if (!valid || overlong || c > 0x10FFFF || (c >= 0xD800 && c < 0xE000)) {
             c = kEscapedByteBase + lead;
             extra = 0;
@@ -161,11 +167,12 @@ std::string DecodeFileText(const std::string& bytes) {
     auto starts = [&](const char* mark, size_t n) { return bytes.compare(0, n, mark, n) == 0; };
     const bool utf16le = starts("\xFF\xFE", 2);
     const bool utf16be = starts("\xFE\xFF", 2);
-    const bool utf16leBare = !utf16le && !utf16be && bytes.size() >= 2 && bytes[0] != '\0' &&
-                             bytes[1] == '\0';
+    const bool utf16leBare =
+        !utf16le && !utf16be && bytes.size() >= 2 && bytes[0] != '\0' && bytes[1] == '\0';
     if (utf16le || utf16be || utf16leBare) {
         const size_t offset = utf16leBare ? 0 : 2;
-        if ((bytes.size() - offset) % 2 != 0) throw TRegParseError("odd number of bytes in UTF-16 text");
+        if ((bytes.size() - offset) % 2 != 0)
+            throw TRegParseError("odd number of bytes in UTF-16 text");
         return Utf16ToUtf8(BytesToUnits(bytes, offset, utf16be));
     }
     if (starts("\xEF\xBB\xBF", 3)) return bytes.substr(3);
@@ -189,7 +196,6 @@ std::vector<std::string> SplitLines(const std::string& text) {
     return lines;
 }
 
-
 std::string TrimmedText(std::string_view text) { return std::string(Trim(text)); }
 
 bool StartsWithNoCase(const std::string& text, const std::string& prefix) {
@@ -202,8 +208,10 @@ bool ParseHexNumber(const std::string& digits, size_t maxDigits, std::uint32_t& 
     if (digits.empty() || digits.size() > maxDigits) return false;
     value = 0;
     for (char c : digits) {
-        int digit = c >= '0' && c <= '9' ? c - '0' : c >= 'a' && c <= 'f' ? c - 'a' + 10
-                  : c >= 'A' && c <= 'F' ? c - 'A' + 10 : -1;
+        int digit = c >= '0' && c <= '9'   ? c - '0'
+                    : c >= 'a' && c <= 'f' ? c - 'a' + 10
+                    : c >= 'A' && c <= 'F' ? c - 'A' + 10
+                                           : -1;
         if (digit < 0) return false;
         value = (value << 4) | static_cast<std::uint32_t>(digit);
     }
@@ -223,8 +231,10 @@ public:
             return Finish();
         }
         const std::string header = TrimmedText(lines_[index_]);
-        if (header == kHeader || header == kOldHeader) ++index_;
-        else Record(index_, "the header line is missing");
+        if (header == kHeader || header == kOldHeader)
+            ++index_;
+        else
+            Record(index_, "the header line is missing");
         for (; index_ < lines_.size(); ++index_) {
             const size_t start = index_;
             const std::string line = TrimmedText(lines_[index_]);
@@ -269,11 +279,13 @@ private:
         const std::string lower = AsciiLower(path);
         RemoveIndexed(ordered_.find(lower));
         const std::string below = lower + "\\";
-        for (auto it = ordered_.lower_bound(below); it != ordered_.end() && it->first.starts_with(below);)
+        for (auto it = ordered_.lower_bound(below);
+             it != ordered_.end() && it->first.starts_with(below);)
             it = RemoveIndexed(it);
     }
 
-    std::map<std::string, size_t>::iterator RemoveIndexed(std::map<std::string, size_t>::iterator it) {
+    std::map<std::string, size_t>::iterator RemoveIndexed(
+        std::map<std::string, size_t>::iterator it) {
         if (it == ordered_.end()) return it;
         result_.data.keys[it->second].removed = true;
         result_.data.byPath.erase(it->first);
@@ -326,7 +338,8 @@ private:
                 ++pos;
                 return true;
             }
-            if (c == '\\' && pos + 1 < line.size() && (line[pos + 1] == '\\' || line[pos + 1] == '"'))
+            if (c == '\\' && pos + 1 < line.size() &&
+                (line[pos + 1] == '\\' || line[pos + 1] == '"'))
                 ++pos;
             text += line[pos];
         }
@@ -337,10 +350,13 @@ private:
         if (currentKey_.empty()) return Fail("a value outside a key");
         size_t pos = 0;
         std::string name;
-        if (line[0] == '@') pos = 1;
-        else if (!ParseQuoted(line, pos, name)) return false;
+        if (line[0] == '@')
+            pos = 1;
+        else if (!ParseQuoted(line, pos, name))
+            return false;
         while (pos < line.size() && (line[pos] == ' ' || line[pos] == '\t')) ++pos;
-        if (pos == line.size() || line[pos] != '=') return Fail("'=' expected after the value name");
+        if (pos == line.size() || line[pos] != '=')
+            return Fail("'=' expected after the value name");
         std::string data = TrimmedText(line.substr(pos + 1));
         if (StartsWithNoCase(data, "hex") && !JoinContinuations(data)) return false;
 
@@ -360,7 +376,8 @@ private:
     bool JoinContinuations(std::string& data) {
         while (!data.empty() && data.back() == '\\') {
             data.pop_back();
-            if (index_ + 1 == lines_.size()) return Fail("hex data continues past the end of the file");
+            if (index_ + 1 == lines_.size())
+                return Fail("hex data continues past the end of the file");
             ++index_;
             data += TrimmedText(lines_[index_]);
         }
@@ -387,7 +404,8 @@ private:
         }
         if (StartsWithNoCase(data, "hex(")) {
             const size_t close = data.find("):");
-            if (close == std::string::npos || !ParseHexNumber(data.substr(4, close - 4), 8, value.typeCode))
+            if (close == std::string::npos ||
+                !ParseHexNumber(data.substr(4, close - 4), 8, value.typeCode))
                 return Fail("invalid hex type");
             if (!ParseHexBytes(data.substr(close + 2), value.bytes)) return false;
             value = Normalized(std::move(value));
@@ -484,7 +502,8 @@ std::string FormatValue(const TStoredValue& value) {
         std::snprintf(buffer, sizeof buffer, "dword:%08x", value.number);
         return line + buffer;
     }
-    if (value.type == TStoreValueType::Binary) return line + HexData(HexPrefix(value.typeCode), value.bytes, line.size());
+    if (value.type == TStoreValueType::Binary)
+        return line + HexData(HexPrefix(value.typeCode), value.bytes, line.size());
     // A line break or NUL cannot stand inside quotes: such a text is spelt as UTF-16 bytes.
     if (value.text.find_first_of(std::string("\r\n\0", 3)) == std::string::npos)
         return line + Quoted(value.text);

@@ -23,16 +23,16 @@ struct TStoredValue {
     std::string name;
     bool removed = false;  // while parsing only: a removal line took it out
     TStoreValueType type = TStoreValueType::Text;
-    std::string text;                 // Text
-    std::uint32_t number = 0;         // Number
-    std::vector<std::uint8_t> bytes;  // Binary: any other type, kept as it was
+    std::string text;                         // Text
+    std::uint32_t number = 0;                 // Number
+    std::vector<std::uint8_t> bytes;          // Binary: any other type, kept as it was
     std::uint32_t typeCode = kRegTypeBinary;  // Binary: the registry type to write back
 };
 
 struct TStoredKey {
-    std::string path;  // full path with the hive, as first spelt
-    bool removed = false;  // while parsing only: a removal line took it out
-    std::vector<TStoredValue> values;                 // file order
+    std::string path;                  // full path with the hive, as first spelt
+    bool removed = false;              // while parsing only: a removal line took it out
+    std::vector<TStoredValue> values;  // file order
     std::unordered_map<std::string, size_t> byName;  // lower-case name -> index in values
 };
 

@@ -159,8 +159,8 @@ void TSettingsStore::ReadFile() {
     originalBytes_ = std::move(bytes);
     const TRegLineProblem& first = loadProblems_.front();
     loadProblem_ = "Settings file '" + filePath_ + "'" +
-                   (first.line > 0 ? " line " + std::to_string(first.line) : std::string()) +
-                   ": " + first.what;
+                   (first.line > 0 ? " line " + std::to_string(first.line) : std::string()) + ": " +
+                   first.what;
     const size_t others = loadProblems_.size() - 1 + moreProblems_;
     if (others > 0) loadProblem_ += " (and " + std::to_string(others) + " more)";
 }
@@ -172,8 +172,7 @@ void TSettingsStore::Lock() {
     const std::string folder = std::filesystem::path(WrittenFile(filePath_)).parent_path().string();
     lockFd_ = ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (lockFd_ >= 0)
-        while (::flock(lockFd_, LOCK_EX) != 0 && errno == EINTR) {
-        }
+        while (::flock(lockFd_, LOCK_EX) != 0 && errno == EINTR) {}
 }
 
 void TSettingsStore::Unlock() {
@@ -203,8 +202,9 @@ bool TSettingsStore::OpenKey(const std::string& keyPath, bool canCreate) {
 bool TSettingsStore::OpenKeyLocked(const std::string& clean, bool canCreate) {
     ReadFile();
     const std::string full = clean.empty() ? std::string(kHive) : std::string(kHive) + "\\" + clean;
-    const bool exists = std::any_of(data_->keys.begin(), data_->keys.end(),
-                                    [&](const TStoredKey& key) { return IsKeyAtOrBelow(key.path, full); });
+    const bool exists =
+        std::any_of(data_->keys.begin(), data_->keys.end(),
+                    [&](const TStoredKey& key) { return IsKeyAtOrBelow(key.path, full); });
     if (!exists) {
         if (!canCreate) return false;
         ObtainKey(*data_, full);
@@ -253,7 +253,8 @@ const TStoredValue* Lookup(const TRegFileData& data, const std::string& keyPath,
     return key ? FindValue(const_cast<TStoredKey&>(*key), name) : nullptr;
 }
 
-const TStoredValue& Require(const TStoredValue* value, TStoreValueType type, const std::string& name) {
+const TStoredValue& Require(const TStoredValue* value, TStoreValueType type,
+                            const std::string& name) {
     if (!value) throw ConvertError("Value '" + name + "' does not exist");
     if (TypeOf(*value) != type) throw ConvertError("Invalid data type for '" + name + "'");
     return *value;
@@ -261,13 +262,15 @@ const TStoredValue& Require(const TStoredValue* value, TStoreValueType type, con
 
 }  // namespace
 
-TStoreValueType TSettingsStore::ValueType(const std::string& subKey, const std::string& name) const {
+TStoreValueType TSettingsStore::ValueType(const std::string& subKey,
+                                          const std::string& name) const {
     const TStoredValue* value = Lookup(*data_, FullPath(subKey), name);
     return value ? TypeOf(*value) : TStoreValueType::Absent;
 }
 
 std::int32_t TSettingsStore::ReadNumber(const std::string& subKey, const std::string& name) const {
-    const TStoredValue& value = Require(Lookup(*data_, FullPath(subKey), name), TStoreValueType::Number, name);
+    const TStoredValue& value =
+        Require(Lookup(*data_, FullPath(subKey), name), TStoreValueType::Number, name);
     return static_cast<std::int32_t>(value.number);
 }
 
@@ -280,7 +283,8 @@ std::vector<std::uint8_t> TSettingsStore::ReadBinary(const std::string& subKey,
     return Require(Lookup(*data_, FullPath(subKey), name), TStoreValueType::Binary, name).bytes;
 }
 
-void TSettingsStore::WriteNumber(const std::string& subKey, const std::string& name, std::int32_t value) {
+void TSettingsStore::WriteNumber(const std::string& subKey, const std::string& name,
+                                 std::int32_t value) {
     CheckName(name, "A value name");
     TStoredValue stored;
     stored.name = name;
@@ -290,7 +294,8 @@ void TSettingsStore::WriteNumber(const std::string& subKey, const std::string& n
     dirty_ = true;
 }
 
-void TSettingsStore::WriteText(const std::string& subKey, const std::string& name, const std::string& value) {
+void TSettingsStore::WriteText(const std::string& subKey, const std::string& name,
+                               const std::string& value) {
     CheckName(name, "A value name");
     TStoredValue stored;
     stored.name = name;

@@ -1,10 +1,10 @@
 #include "processing/album_database.h"
 
+#include "core/host/user_host.h"
 #include "core/log_messages.h"
 #include "core/model.h"
 #include "core/processing_log.h"
 #include "core/settings.h"
-#include "core/host/user_host.h"
 #include "db/query.h"
 #include "db/rows/album_row.h"
 #include "db/rows/picture_row.h"
@@ -53,7 +53,8 @@ public:
         face_ = FacePicture();
         // A photo that failed in this run leaves its stored row (or the lack of one) as it is.
         for (int i = 0; i < album_.PictureCount(); ++i)
-            if (!context_.HasFailed(*album_.PictureAt(i))) WritePicture(*album_.PictureAt(i), updateMode);
+            if (!context_.HasFailed(*album_.PictureAt(i)))
+                WritePicture(*album_.PictureAt(i), updateMode);
         return true;
     }
 

@@ -14,9 +14,9 @@
 #include "platform/date_time.h"
 #include "platform/errors.h"
 #include "platform/file_mask.h"
+#include "platform/file_system.h"
 #include "platform/text.h"
 #include "processing/busy_state.h"
-#include "platform/file_system.h"
 #include "processing/folder_listing.h"
 #include "processing/output_names.h"
 #include "processing/thumbnail_prefetch.h"
@@ -167,7 +167,8 @@ bool MakeThumbnail(TWizardContext& context, TPictureItem& picture, int index, in
         }
     } catch (const ImageError& e) {
         // Not the user's exclusion: the run tries the photo again.
-        context.log.AddLogLine(msg::PictureFailed(picture.OriginalFile, e.what()), msg::kLevelError);
+        context.log.AddLogLine(msg::PictureFailed(picture.OriginalFile, e.what()),
+                               msg::kLevelError);
         context.failures.push_back({picture.OriginalFile, e.what(), &picture});
         return false;
     }
@@ -193,10 +194,10 @@ void MakeThumbnailsAndTiles(TWizardContext& context, TAlbumItem& album, int boxW
     TUserHost& host = context.host;
     const std::string prefix = PhotosPrefix(album);
     TThumbnailRasters rasters;  // reused from photo to photo
-    TThumbnailPrefetch prefetch(
-        context.makeWorkingThumbnails ? ThumbnailJobs(context, album)
-                                      : std::vector<TThumbnailPrefetch::TJob>{},
-        boxWidth, boxHeight, context.settings.Upscale);
+    TThumbnailPrefetch prefetch(context.makeWorkingThumbnails
+                                    ? ThumbnailJobs(context, album)
+                                    : std::vector<TThumbnailPrefetch::TJob>{},
+                                boxWidth, boxHeight, context.settings.Upscale);
     for (int i = 0; i < album.PictureCount(); ++i) {
         if (context.busy.StopRequested()) break;
         host.SetStatusText(prefix + "Thumb for:" + std::to_string(i + 1));
@@ -207,8 +208,10 @@ void MakeThumbnailsAndTiles(TWizardContext& context, TAlbumItem& album, int boxW
             !context.makeWorkingThumbnails ||
             MakeThumbnail(context, picture, i, boxWidth, boxHeight, rasters, prefetch);
         if (context.busy.StopRequested()) break;
-        if (context.makeWorkingThumbnails && usable) ShowTile(context, album, i, boxWidth, boxHeight);
-        else KeepSingleFaceMark(album, i);
+        if (context.makeWorkingThumbnails && usable)
+            ShowTile(context, album, i, boxWidth, boxHeight);
+        else
+            KeepSingleFaceMark(album, i);
         if (context.busy.StopRequested()) break;
     }
 }

@@ -1,7 +1,7 @@
 #include "processing/album_selection.h"
 
-#include "core/model.h"
 #include "core/host/messages.h"
+#include "core/model.h"
 #include "db/query.h"
 #include "db/statements.h"
 #include "db/unit_of_work.h"

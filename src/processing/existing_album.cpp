@@ -1,9 +1,9 @@
 #include "processing/existing_album.h"
 
+#include "core/host/existing_album_question.h"
 #include "core/log_messages.h"
 #include "core/processing_log.h"
 #include "core/settings.h"
-#include "core/host/existing_album_question.h"
 #include "db/query.h"
 #include "db/statements.h"
 
@@ -28,7 +28,8 @@ int ModeFromAnswer(TExistingAlbumAnswer answer) {
     return 3;
 }
 
-TAlbumDecision Ask(const std::string& folder, TSettings& settings, TExistingAlbumQuestion& question) {
+TAlbumDecision Ask(const std::string& folder, TSettings& settings,
+                   TExistingAlbumQuestion& question) {
     const TExistingAlbumReply reply = question.AskExistingAlbum(AlbumFoundMessage(folder));
     if (reply.always) settings.UpdateMode = ModeFromAnswer(reply.answer);
     return static_cast<TAlbumDecision>(static_cast<int>(reply.answer));

@@ -1,20 +1,20 @@
 #include "processing/processing_run.h"
 
+#include "core/host/user_host.h"
 #include "core/log_messages.h"
 #include "core/model.h"
 #include "core/numbers.h"
 #include "core/processing_log.h"
 #include "core/settings.h"
-#include "core/host/user_host.h"
-#include "image/jpeg_codec.h"
-#include "image/resize.h"
 #include "image/crop.h"
+#include "image/jpeg_codec.h"
 #include "image/orientation.h"
+#include "image/resize.h"
 #include "platform/errors.h"
+#include "platform/file_system.h"
 #include "processing/album_database.h"
 #include "processing/album_progress.h"
 #include "processing/busy_state.h"
-#include "platform/file_system.h"
 #include "processing/output_plan.h"
 #include "processing/picture_loader.h"
 #include "processing/wizard_context.h"
@@ -51,7 +51,10 @@ enum class TPictureStep { Continue, Stop };
 class TAlbumFilePhase {
 public:
     TAlbumFilePhase(TRunState& run, TAlbumItem& album, TAlbumProgress& progress)
-        : run_(run), s_(run.context.settings), log_(run.context.log), album_(album),
+        : run_(run),
+          s_(run.context.settings),
+          log_(run.context.log),
+          album_(album),
           progress_(progress) {}
 
     void Run() {
@@ -107,9 +110,9 @@ private:
 
     // An output whose path cannot exist would stop the run at its write: the photo fails.
     bool OutputsCanExist(const TPictureItem& p) {
-        for (const auto& [wanted, path] : {std::pair{s_.ProcessLarge, &p.LargeFile},
-                                           std::pair{s_.ProcessMedium, &p.MediumFile},
-                                           std::pair{s_.ProcessThumb, &p.ThumbFile}})
+        for (const auto& [wanted, path] :
+             {std::pair{s_.ProcessLarge, &p.LargeFile}, std::pair{s_.ProcessMedium, &p.MediumFile},
+              std::pair{s_.ProcessThumb, &p.ThumbFile}})
             if (wanted && !PathCanExist(*path)) {
                 Fail(p, msg::NameTooLong(*path));
                 return false;
@@ -130,7 +133,8 @@ private:
         if (turn == 3) log_.AddLogLine(msg::RoundPicture(p.WebOriginal), msg::kLevelProgress);
         if (turn == 4)
             log_.AddLogLine(msg::RotateCounterClockwise(p.WebOriginal), msg::kLevelProgress);
-        if (p.Orientation < 0) log_.AddLogLine(msg::FlipPicture(p.WebOriginal), msg::kLevelProgress);
+        if (p.Orientation < 0)
+            log_.AddLogLine(msg::FlipPicture(p.WebOriginal), msg::kLevelProgress);
     }
 
     void Orient(TPictureItem& p, const TLoadedPicture& loaded) {
@@ -238,7 +242,8 @@ void FailSameOutputNames(TWizardContext& context, const TAlbumItem& album) {
         if (picture.IsDeleted) continue;
         const auto [it, inserted] = owners.emplace(picture.TempFile, &picture);
         if (inserted) continue;
-        const std::string text = msg::SameOutputNames(picture.OriginalFile, it->second->OriginalFile);
+        const std::string text =
+            msg::SameOutputNames(picture.OriginalFile, it->second->OriginalFile);
         context.log.AddLogLine(text, msg::kLevelError);
         context.failures.push_back({picture.OriginalFile, text, &picture});
     }

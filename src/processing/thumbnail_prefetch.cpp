@@ -23,7 +23,10 @@ TProcessingLog KeepingLog() {
 
 TThumbnailPrefetch::TThumbnailPrefetch(std::vector<TJob> jobs, int boxWidth, int boxHeight,
                                        bool keepSmaller)
-    : jobs_(std::move(jobs)), results_(jobs_.size()), boxWidth_(boxWidth), boxHeight_(boxHeight),
+    : jobs_(std::move(jobs)),
+      results_(jobs_.size()),
+      boxWidth_(boxWidth),
+      boxHeight_(boxHeight),
       keepSmaller_(keepSmaller) {
     const unsigned cores = std::max(1u, std::min(std::thread::hardware_concurrency(), kMaxWorkers));
     const unsigned workers = std::min<unsigned>(cores, static_cast<unsigned>(jobs_.size()));

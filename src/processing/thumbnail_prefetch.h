@@ -47,8 +47,8 @@ private:
     std::vector<TResult> results_;
     int boxWidth_, boxHeight_;
     bool keepSmaller_;
-    int window_;        // jobs started ahead of the one taken last
-    int nextJob_ = 0;   // the next job to start
+    int window_;       // jobs started ahead of the one taken last
+    int nextJob_ = 0;  // the next job to start
     int takenJobs_ = 0;
     bool closing_ = false;
     std::mutex mutex_;

@@ -23,8 +23,8 @@ struct TPictureFailure {
 // What a processing run did, album by album and picture by picture; albums and pictures whose
 // files failed are the failures.
 struct TRunTally {
-    int albumsWritten = 0;  // rows stored
-    int albumsSkipped = 0;  // never prepared, or stored and left alone
+    int albumsWritten = 0;      // rows stored
+    int albumsSkipped = 0;      // never prepared, or stored and left alone
     int picturesWritten = 0;    // at least one output file written
     int picturesUnchanged = 0;  // every output file kept as it was
     // Albums whose rows the database refused; its message was shown as it happened.

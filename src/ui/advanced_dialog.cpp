@@ -48,8 +48,7 @@ void KeepOrTake(int& setting, const QButtonGroup* group) {
 
 }  // namespace
 
-TfrmAdvanced::TfrmAdvanced(TMessages& messages, std::function<void(int)> showHelp,
-                           QWidget* parent)
+TfrmAdvanced::TfrmAdvanced(TMessages& messages, std::function<void(int)> showHelp, QWidget* parent)
     : QDialog(parent), messages_(messages), showHelp_(std::move(showHelp)) {
     setWindowTitle(QStringLiteral("Advanced options"));
     setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
@@ -72,10 +71,10 @@ TfrmAdvanced::TfrmAdvanced(TMessages& messages, std::function<void(int)> showHel
     cbxRecreateThumb = new QCheckBox(QStringLiteral("Recreate thumbnails on each run"));
     cbxRecreateMedium = new QCheckBox(QStringLiteral("Recreate medium-size files on each run"));
     cbxRecreateLarge = new QCheckBox(QStringLiteral("Recreate large-size files on each run"));
-    cbxScale = new QCheckBox(
-        QStringLiteral("Display a warning when upscaling on the full-size screen."));
-    cbxUpscale = new QCheckBox(QStringLiteral(
-        "Never upscale images (if target is larrger than souce do not resize)"));
+    cbxScale =
+        new QCheckBox(QStringLiteral("Display a warning when upscaling on the full-size screen."));
+    cbxUpscale = new QCheckBox(
+        QStringLiteral("Never upscale images (if target is larrger than souce do not resize)"));
     auto* checks = new QVBoxLayout;
     for (QCheckBox* box : {cbxRecreateTemp, cbxDeleteTemp, cbxRecreateThumb, cbxRecreateMedium,
                            cbxRecreateLarge, cbxScale, cbxUpscale})
@@ -107,15 +106,12 @@ TfrmAdvanced::TfrmAdvanced(TMessages& messages, std::function<void(int)> showHel
     logLayout->addStretch();
 
     auto* groups = new QHBoxLayout;
-    groups->addWidget(RadioGroup("Output filenames",
-                                 {"all lowercase", "all uppercase", "don't change case"},
-                                 gbxFilenames));
-    groups->addWidget(RadioGroup("If album exists...",
-                                 {"ask", "add new one", "update existing", "cancel"},
-                                 gbxUpdateMode));
-    groups->addWidget(RadioGroup("Resize method",
-                                 {"Nearest", "Linear", "Spline", "Lanczos", "Mitchell"},
-                                 gbxResizeMethod));
+    groups->addWidget(RadioGroup(
+        "Output filenames", {"all lowercase", "all uppercase", "don't change case"}, gbxFilenames));
+    groups->addWidget(RadioGroup(
+        "If album exists...", {"ask", "add new one", "update existing", "cancel"}, gbxUpdateMode));
+    groups->addWidget(RadioGroup(
+        "Resize method", {"Nearest", "Linear", "Spline", "Lanczos", "Mitchell"}, gbxResizeMethod));
     groups->addWidget(gbxLogLevel);
 
     bbnHelp = new QPushButton(QStringLiteral("Help"));

@@ -23,8 +23,7 @@ class TfrmAdvanced : public QDialog {
     Q_OBJECT
 public:
     // "Go!" reports through `messages`; Help and F1 call `showHelp` with the dialog's context.
-    TfrmAdvanced(TMessages& messages, std::function<void(int)> showHelp,
-                 QWidget* parent = nullptr);
+    TfrmAdvanced(TMessages& messages, std::function<void(int)> showHelp, QWidget* parent = nullptr);
 
     // Every control from the settings it shows.
     void Fill(const TSettings& settings);

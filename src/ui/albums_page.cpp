@@ -51,9 +51,9 @@ TAlbumsPage::TAlbumsPage(TSettings& settings, TProcessingLog& log, QWidget* pare
     groupLayout->addWidget(bbnSelectMainDirectory);
     groupLayout->addWidget(bbnBrowseMainDirectory);
 
-    auto* label = new QLabel(QStringLiteral(
-        "Directories - select folders to process. Application will process files in "
-        "specified folder(s) only:"));
+    auto* label = new QLabel(
+        QStringLiteral("Directories - select folders to process. Application will process files in "
+                       "specified folder(s) only:"));
     label->setWordWrap(true);
     lbxAlbums = new QListWidget;
     lbxAlbums->setSelectionMode(QAbstractItemView::ExtendedSelection);
@@ -79,8 +79,7 @@ TAlbumsPage::TAlbumsPage(TSettings& settings, TProcessingLog& log, QWidget* pare
     connect(edtMainDirectory, &QLineEdit::textChanged, this,
             [this](const QString& text) { settings_.MainDir = FromQt(text); });
     connect(bbnSelectMainDirectory, &QPushButton::clicked, this, &TAlbumsPage::SearchAlbums);
-    connect(bbnBrowseMainDirectory, &QPushButton::clicked, this,
-            &TAlbumsPage::BrowseMainDirectory);
+    connect(bbnBrowseMainDirectory, &QPushButton::clicked, this, &TAlbumsPage::BrowseMainDirectory);
     LoadFromSettings();
 }
 
@@ -114,7 +113,8 @@ void TAlbumsPage::BrowseMainDirectory() {
 std::vector<std::string> TAlbumsPage::SelectedFolders() const {
     std::vector<std::string> folders;
     for (int row = 0; row < lbxAlbums->count(); ++row)
-        if (lbxAlbums->item(row)->isSelected()) folders.push_back(FromQt(lbxAlbums->item(row)->text()));
+        if (lbxAlbums->item(row)->isSelected())
+            folders.push_back(FromQt(lbxAlbums->item(row)->text()));
     return folders;
 }
 

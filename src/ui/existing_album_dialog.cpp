@@ -89,9 +89,13 @@ void TfrmDB::reject() { done(Result(TExistingAlbumAnswer::Cancel)); }
 TExistingAlbumReply TfrmDB::Reply() const {
     TExistingAlbumReply reply;
     switch (result()) {
-    case Result(TExistingAlbumAnswer::Insert): reply.answer = TExistingAlbumAnswer::Insert; break;
-    case Result(TExistingAlbumAnswer::Update): reply.answer = TExistingAlbumAnswer::Update; break;
-    default: reply.answer = TExistingAlbumAnswer::Cancel; break;
+        case Result(TExistingAlbumAnswer::Insert):
+            reply.answer = TExistingAlbumAnswer::Insert;
+            break;
+        case Result(TExistingAlbumAnswer::Update):
+            reply.answer = TExistingAlbumAnswer::Update;
+            break;
+        default: reply.answer = TExistingAlbumAnswer::Cancel; break;
     }
     reply.always = cbxAlways->isChecked();
     return reply;

@@ -31,8 +31,7 @@ constexpr int kMarkColours = 8;
 
 // Levels 0-7: red, green, cyan, grey, white, blue, yellow, magenta.
 constexpr std::array<QRgb, kMarkColours> kMarkColour = {
-    0xFFE02020, 0xFF20B020, 0xFF20C0D0, 0xFF909090,
-    0xFFF4F4F4, 0xFF2040E0, 0xFFE8D020, 0xFFD020D0,
+    0xFFE02020, 0xFF20B020, 0xFF20C0D0, 0xFF909090, 0xFFF4F4F4, 0xFF2040E0, 0xFFE8D020, 0xFFD020D0,
 };
 
 // A ball lit from the upper left: a radial gradient from a near-white highlight through the
@@ -58,7 +57,8 @@ QPixmap DrawBall(QColor colour) {
 
 }  // namespace
 
-TLogViewWidget::TLogViewWidget(QWidget* parent) : QPlainTextEdit(parent), gutter_(new TLogGutter(this)) {
+TLogViewWidget::TLogViewWidget(QWidget* parent)
+    : QPlainTextEdit(parent), gutter_(new TLogGutter(this)) {
     setReadOnly(true);
     setLineWrapMode(QPlainTextEdit::NoWrap);
     QFont font = QFontDatabase::systemFont(QFontDatabase::FixedFont);
@@ -93,7 +93,8 @@ QPixmap TLogViewWidget::MarkImage(int level) {
     static const std::array<QPixmap, kMarkColours> balls = [] {
         std::array<QPixmap, kMarkColours> made;
         for (int i = 0; i < kMarkColours; ++i)
-            made[static_cast<size_t>(i)] = DrawBall(QColor::fromRgb(kMarkColour[static_cast<size_t>(i)]));
+            made[static_cast<size_t>(i)] =
+                DrawBall(QColor::fromRgb(kMarkColour[static_cast<size_t>(i)]));
         return made;
     }();
     if (level < 0 || level >= kMarkColours) return {};
@@ -107,8 +108,10 @@ void TLogViewWidget::resizeEvent(QResizeEvent* event) {
 }
 
 void TLogViewWidget::UpdateGutter(const QRect& rect, int dy) {
-    if (dy != 0) gutter_->scroll(0, dy);
-    else gutter_->update(0, rect.y(), gutter_->width(), rect.height());
+    if (dy != 0)
+        gutter_->scroll(0, dy);
+    else
+        gutter_->update(0, rect.y(), gutter_->width(), rect.height());
 }
 
 void TLogViewWidget::PaintGutter(QPaintEvent* event) {

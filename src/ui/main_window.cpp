@@ -6,10 +6,10 @@
 #include "processing/album_selection.h"
 #include "processing/processing_run.h"
 #include "ui/advanced_dialog.h"
-#include "ui/categories/categories_window.h"
-#include "ui/fullsize/full_size_window.h"
 #include "ui/albums_page.h"
+#include "ui/categories/categories_window.h"
 #include "ui/finish_page.h"
+#include "ui/fullsize/full_size_window.h"
 #include "ui/help_window.h"
 #include "ui/log_view.h"
 #include "ui/options_page.h"
@@ -203,8 +203,7 @@ void TfrmGalerion::ConnectPages() {
             &TfrmGalerion::OpenAdvancedOptions);
     connect(tbshPictures, &TPicturesPage::optionsPageRequested, this,
             &TfrmGalerion::ShowOptionsPage);
-    connect(tbshPictures, &TPicturesPage::albumsPageRequested, this,
-            &TfrmGalerion::ShowAlbumsPage);
+    connect(tbshPictures, &TPicturesPage::albumsPageRequested, this, &TfrmGalerion::ShowAlbumsPage);
     connect(tbshPictures, &TPicturesPage::processRequested, this, &TfrmGalerion::ProcessAlbums);
     connect(tbshPictures, &TPicturesPage::picturesSplitterMoved, this,
             &TfrmGalerion::ApplyResizeRule);
@@ -269,8 +268,10 @@ void TfrmGalerion::showEvent(QShowEvent* event) {
 void TfrmGalerion::RunShowStep() {
     busyFlag_ = false;
     LoadSettings();
-    if (settings_.ShowWelcome) SelectAlbums();
-    else ShowOptionsPage();
+    if (settings_.ShowWelcome)
+        SelectAlbums();
+    else
+        ShowOptionsPage();
     ApplyResizeRule();
 }
 
@@ -397,9 +398,9 @@ void TfrmGalerion::GoToPictures() {
 void TfrmGalerion::ProcessAlbums() {
     try {
         switch (StartProcessing(context_)) {
-        case TRunOutcome::Finished: ShowFinishPage(); break;
-        case TRunOutcome::Stopped: ShowPicturesPage(); break;
-        case TRunOutcome::NotStarted: break;
+            case TRunOutcome::Finished: ShowFinishPage(); break;
+            case TRunOutcome::Stopped: ShowPicturesPage(); break;
+            case TRunOutcome::NotStarted: break;
         }
     } catch (const std::exception& e) {
         ShowErrorOf(e);
@@ -414,7 +415,8 @@ void TfrmGalerion::StartAgain() {
 // --- Dialogs ---------------------------------------------------------------------------------
 
 void TfrmGalerion::OpenAdvancedOptions() {
-    TfrmAdvanced dialog(host_, [this](int context) { ShowHelp(context); }, this);
+    TfrmAdvanced dialog(
+        host_, [this](int context) { ShowHelp(context); }, this);
     // Modal to this window only, so that its help topic can be read and scrolled meanwhile.
     dialog.setWindowModality(Qt::WindowModal);
     dialog.Fill(settings_);

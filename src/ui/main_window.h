@@ -99,10 +99,10 @@ public slots:
     void ShowAlbumsPage();
     void ShowPicturesPage();
     void ShowFinishPage();
-    void SelectAlbums();       // "Select albums >" and "Start again": Albums page and search
+    void SelectAlbums();  // "Select albums >" and "Start again": Albums page and search
     void SearchAlbums();
-    void GoToPictures();       // "Pictures >"
-    void ProcessAlbums();      // "Process >"
+    void GoToPictures();   // "Pictures >"
+    void ProcessAlbums();  // "Process >"
     void StartAgain();
     void OpenAdvancedOptions();
     void ShowHelp(int context);

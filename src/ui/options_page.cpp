@@ -109,8 +109,7 @@ TOptionsPage::TOptionsPage(TSettings& settings, QWidget* parent)
     BuildThumbGroup();
     BuildMediumGroup();
     BuildLargeGroup();
-    const int groupHeight = std::max({gbxThumb->sizeHint().height(),
-                                      gbxMedium->sizeHint().height(),
+    const int groupHeight = std::max({gbxThumb->sizeHint().height(), gbxMedium->sizeHint().height(),
                                       gbxLarge->sizeHint().height()});
     groupArea_->setFixedHeight(groupHeight);
     for (QGroupBox* group : {gbxThumb, gbxMedium, gbxLarge}) group->resize(160, groupHeight);

@@ -38,8 +38,8 @@ void DrawPrint(QPainter& p, QPointF centre, qreal angle, QColor sky, QColor hill
     p.drawEllipse(QPointF(picture.right() - 26, picture.top() + 18), 9, 9);
     QPainterPath hills(picture.bottomLeft());
     hills.lineTo(picture.left(), picture.top() + 50);
-    hills.cubicTo(picture.left() + 30, picture.top() + 28, picture.left() + 60,
-                  picture.top() + 62, picture.right(), picture.top() + 40);
+    hills.cubicTo(picture.left() + 30, picture.top() + 28, picture.left() + 60, picture.top() + 62,
+                  picture.right(), picture.top() + 40);
     hills.lineTo(picture.bottomRight());
     hills.closeSubpath();
     p.setBrush(hill);
@@ -129,8 +129,10 @@ void TfrmGalerionSplash::done(int result) {
 }
 
 void TfrmGalerionSplash::closeEvent(QCloseEvent* event) {
-    if (mayClose_) QDialog::closeEvent(event);
-    else event->ignore();
+    if (mayClose_)
+        QDialog::closeEvent(event);
+    else
+        event->ignore();
 }
 
 // No key closes the splash (Escape would reject a dialog).

@@ -23,9 +23,12 @@ TEST(CliOptions, ConnectionFromArgument) {
 }
 
 TEST(CliOptions, RejectsWhatItCannotUnderstand) {
-    for (const std::vector<std::string>& bad :
-         {std::vector<std::string>{"settings", "get"}, {"settings", "set", "Name"},
-          {"albums", "a", "b"}, {"--quiet", "--verbose", "albums"}, {"--db"}, {"init-db", "--all"}})
+    for (const std::vector<std::string>& bad : {std::vector<std::string>{"settings", "get"},
+                                                {"settings", "set", "Name"},
+                                                {"albums", "a", "b"},
+                                                {"--quiet", "--verbose", "albums"},
+                                                {"--db"},
+                                                {"init-db", "--all"}})
         EXPECT_THROW(ParseCommandLine(bad), TUsageError);
 }
 

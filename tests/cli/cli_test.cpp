@@ -1,17 +1,17 @@
 // galerion-cli run as a process, the way scripts and cron jobs use it.
-#include "support/files.h"
-#include "support/test_database.h"
-#include "support/wizard_fixture.h"
 #include "db/query.h"
 #include "image/bitmap32.h"
 #include "image/jpeg_codec.h"
+#include "support/files.h"
 #include "support/test_backends.h"
+#include "support/test_database.h"
+#include "support/wizard_fixture.h"
 
 #include <gtest/gtest.h>
 
 #include <fcntl.h>
-#include <sys/stat.h>
 #include <signal.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -116,8 +116,11 @@ TEST_F(Cli, UsageErrorsAndHelp) {
     EXPECT_EQ(RunCli(dir, {"--help"}).status, 0);
     EXPECT_NE(RunCli(dir, {"--help"}).out.find("process [--all | ALBUM...]"), std::string::npos);
     EXPECT_EQ(RunCli(dir, {"--version"}).status, 0);
-    for (std::vector<std::string> bad : {std::vector<std::string>{}, {"frobnicate"}, {"--nope"},
-                                         {"process"}, {"process", "--all", "x"},
+    for (std::vector<std::string> bad : {std::vector<std::string>{},
+                                         {"frobnicate"},
+                                         {"--nope"},
+                                         {"process"},
+                                         {"process", "--all", "x"},
                                          {"--update-mode", "maybe", "albums"}}) {
         const TResult r = RunCli(dir, bad);
         EXPECT_EQ(r.status, 2) << r.err;
@@ -126,9 +129,10 @@ TEST_F(Cli, UsageErrorsAndHelp) {
 }
 
 TEST_F(Cli, SettingsSetThenGet) {
-    WriteText(settingsFile, "Windows Registry Editor Version 5.00\n\n"
-                            "[HKEY_CURRENT_USER\\Software\\Tarnwick\\Galerion\\1.0\\Position]\n"
-                            "\"Width\"=dword:0000003c\n");
+    WriteText(settingsFile,
+              "Windows Registry Editor Version 5.00\n\n"
+              "[HKEY_CURRENT_USER\\Software\\Tarnwick\\Galerion\\1.0\\Position]\n"
+              "\"Width\"=dword:0000003c\n");
     TResult r = RunCli(dir, {"--settings", settingsFile, "settings", "set", "ThumbWidth=200"});
     ASSERT_EQ(r.status, 0) << r.err;
     r = RunCli(dir, {"--settings", settingsFile, "settings", "get", "thumbwidth"});
@@ -139,8 +143,9 @@ TEST_F(Cli, SettingsSetThenGet) {
     EXPECT_EQ(r.out, "90\n");
     EXPECT_EQ(RunCli(dir, {"--settings", settingsFile, "settings", "get", "ThumbWidth"}).out,
               "200\n");
-    EXPECT_NE(RunCli(dir, {"--settings", settingsFile, "settings", "list"}).out.find("ThumbWidth=200"),
-              std::string::npos);
+    EXPECT_NE(
+        RunCli(dir, {"--settings", settingsFile, "settings", "list"}).out.find("ThumbWidth=200"),
+        std::string::npos);
     EXPECT_EQ(RunCli(dir, {"--settings", settingsFile, "settings", "get", "NoSuch"}).status, 1);
     // The window placement it cannot judge without a screen is kept as stored.
     EXPECT_NE(ReadAll(settingsFile).find("\"Width\"=dword:0000003c"), std::string::npos);
@@ -148,10 +153,11 @@ TEST_F(Cli, SettingsSetThenGet) {
 
 TEST_F(Cli, ASettingsLineThatCannotBeReadNeedsForce) {
     ASSERT_EQ(RunCli(dir, With({"init-db"})).status, 0);
-    const std::string text = "Windows Registry Editor Version 5.00\n\n"
-                             "[HKEY_CURRENT_USER\\Software\\Tarnwick\\Galerion\\1.0\\Options]\n"
-                             "\"ThumbWidth\"=dword:-1\n"
-                             "\"ThumbPrefix\"=\"t_\"\n";
+    const std::string text =
+        "Windows Registry Editor Version 5.00\n\n"
+        "[HKEY_CURRENT_USER\\Software\\Tarnwick\\Galerion\\1.0\\Options]\n"
+        "\"ThumbWidth\"=dword:-1\n"
+        "\"ThumbPrefix\"=\"t_\"\n";
     WriteText(settingsFile, text);
     for (std::vector<std::string> refused :
          {std::vector<std::string>{"--update-mode", "insert", "process", album},
@@ -178,7 +184,8 @@ TEST_F(Cli, SettingsPathsThatCannotBeUsedAreErrors) {
     ASSERT_EQ(::mkfifo(settingsFile.c_str(), 0600), 0);
     TResult r = RunCli(dir, With({"settings", "list"}));
     EXPECT_EQ(r.status, 1);
-    EXPECT_NE(r.err.find("'" + settingsFile + "' is not a regular file"), std::string::npos) << r.err;
+    EXPECT_NE(r.err.find("'" + settingsFile + "' is not a regular file"), std::string::npos)
+        << r.err;
     EXPECT_TRUE(fs::is_fifo(settingsFile));
 
     r = RunCli(dir, {"settings", "list"}, false);
@@ -186,7 +193,8 @@ TEST_F(Cli, SettingsPathsThatCannotBeUsedAreErrors) {
     EXPECT_NE(r.err.find("HOME"), std::string::npos) << r.err;
 
     // A save that cannot be written is a failure, not a success.
-    r = RunCli(dir, {"--settings", "/proc/galerion-settings.reg", "settings", "set", "ThumbHeight=90"});
+    r = RunCli(dir,
+               {"--settings", "/proc/galerion-settings.reg", "settings", "set", "ThumbHeight=90"});
     EXPECT_EQ(r.status, 1) << r.out;
 }
 
@@ -220,8 +228,9 @@ TEST_F(Cli, InitDbThenProcessThenUpdate) {
     EXPECT_EQ(ScalarInt(connection, "SELECT COUNT(*) FROM picture"), 2);
 
     // Edits stored by the window survive a batch run.
-    RunRaw(connection, "UPDATE picture SET orientation = 2, title = 'Kept' "
-                     "WHERE filename_original = 'Trip/a.jpg'");
+    RunRaw(connection,
+           "UPDATE picture SET orientation = 2, title = 'Kept' "
+           "WHERE filename_original = 'Trip/a.jpg'");
     r = RunCli(dir, With({"--update-mode", "update", "process", "--all", "--set",
                           "MainDir=" + dir / "photos/*.*"}));
     ASSERT_EQ(r.status, 0) << r.err;
@@ -252,14 +261,15 @@ TEST_F(Cli, InitDbThenProcessIntoPostgreSQL) {
         EXPECT_EQ(RawScalar(site.Connection(), "SELECT COUNT(*) FROM album"), "1");
         EXPECT_EQ(RawScalar(site.Connection(), "SELECT COUNT(*) FROM picture"), "2");
     }
-    EXPECT_EQ(RawScalar(site.Connection(), "SELECT filename_thumb FROM picture WHERE "
-                                           "filename_original = 'Trip/a.jpg'"),
+    EXPECT_EQ(RawScalar(site.Connection(),
+                        "SELECT filename_thumb FROM picture WHERE "
+                        "filename_original = 'Trip/a.jpg'"),
               "Trip/ps_thumb/tn_a.jpg");
 
     // A server that is not there: the server's words, a failed run, nothing else.
-    r = RunCli(dir, {"--settings", settingsFile, "--db",
-                     "Provider=PostgreSQL;Host=/nonexistent/galerion", "--update-mode", "update",
-                     "process", album});
+    r = RunCli(
+        dir, {"--settings", settingsFile, "--db", "Provider=PostgreSQL;Host=/nonexistent/galerion",
+              "--update-mode", "update", "process", album});
     EXPECT_EQ(r.status, 1);
     EXPECT_NE((r.out + r.err).find("/nonexistent/galerion/.s.PGSQL"), std::string::npos)
         << r.out << r.err;
@@ -274,7 +284,8 @@ TEST_F(Cli, BrokenPhotoFailsTheRunButNotTheAlbum) {
     // Once as it happens (standard error), once in the summary (standard output).
     const auto times = [](const std::string& text, const std::string& what) {
         int n = 0;
-        for (size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + 1)) ++n;
+        for (size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + 1))
+            ++n;
         return n;
     };
     EXPECT_EQ(times(r.err, album + "/broken.jpg"), 1) << r.err;
@@ -294,18 +305,20 @@ TEST_F(Cli, MissingClientLibraryEndsWith77) {
                                    "--update-mode", "insert", "process", album});
     ::unsetenv("GALERION_PQ_LIBRARY");
     EXPECT_EQ(r.status, 77);
-    EXPECT_NE((r.out + r.err).find("Can not instantiate data access component."),
-              std::string::npos)
+    EXPECT_NE((r.out + r.err).find("Can not instantiate data access component."), std::string::npos)
         << r.out << r.err;
     EXPECT_NE((r.out + r.err).find("libgalerion-nothing.so.1"), std::string::npos);
 }
 
 TEST_F(Cli, InterruptStopsAfterTheCurrentPictureLeavingCompleteFiles) {
     ASSERT_EQ(RunCli(dir, With({"init-db"})).status, 0);
-    for (int i = 0; i < 40; ++i) WriteJpeg(album + "/p" + std::to_string(100 + i) + ".jpg", 1600, 1200);
-    TCliRun run(dir, With({"--update-mode", "insert", "--set", "ProcessLarge=1", "process", album}));
+    for (int i = 0; i < 40; ++i)
+        WriteJpeg(album + "/p" + std::to_string(100 + i) + ".jpg", 1600, 1200);
+    TCliRun run(dir,
+                With({"--update-mode", "insert", "--set", "ProcessLarge=1", "process", album}));
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
-    while (!fs::exists(album + "/ps_thumb/tn_p101.jpg") && std::chrono::steady_clock::now() < deadline)
+    while (!fs::exists(album + "/ps_thumb/tn_p101.jpg") &&
+           std::chrono::steady_clock::now() < deadline)
         std::this_thread::sleep_for(std::chrono::milliseconds(5));
     run.Signal(SIGINT);
     run.Signal(SIGINT);  // pressed twice in a row: still the same stop, not an abrupt end
@@ -324,8 +337,10 @@ TEST_F(Cli, InterruptStopsAfterTheCurrentPictureLeavingCompleteFiles) {
     // The summary counts exactly the pictures whose three files were written.
     EXPECT_EQ(written % 3, 0);
     EXPECT_NE(r.out.find("Albums: 0 written, 0 skipped, 0 failed, 1 not finished (stopped).\n"
-                         "Pictures: " + std::to_string(written / 3) + " written, 0 unchanged"),
-              std::string::npos) << r.out;
+                         "Pictures: " +
+                         std::to_string(written / 3) + " written, 0 unchanged"),
+              std::string::npos)
+        << r.out;
     EXPECT_EQ(ScalarInt("Provider=SQLite;Data Source=" + db, "SELECT COUNT(*) FROM picture"), 0);
 }
 
@@ -358,7 +373,8 @@ std::map<std::string, std::string> Snapshot(const std::string& folder) {
 
 std::string RegFile(const std::string& options) {
     return "Windows Registry Editor Version 5.00\n\n"
-           "[HKEY_CURRENT_USER\\Software\\Tarnwick\\Galerion\\1.0\\Options]\n" + options;
+           "[HKEY_CURRENT_USER\\Software\\Tarnwick\\Galerion\\1.0\\Options]\n" +
+           options;
 }
 
 TEST_F(Cli, NeverWandersOutsideTheFoldersGiven) {
@@ -376,7 +392,8 @@ TEST_F(Cli, NeverWandersOutsideTheFoldersGiven) {
     // A file or a missing folder is no main directory and no album.
     WriteText(dir / "notes.txt", "x");
     for (std::vector<std::string> args :
-         {std::vector<std::string>{"albums", dir / "notes.txt"}, {"albums", dir / "missing"},
+         {std::vector<std::string>{"albums", dir / "notes.txt"},
+          {"albums", dir / "missing"},
           {"--update-mode", "update", "process", dir / "missing"}}) {
         const TResult r = RunCli(dir, With(args));
         EXPECT_EQ(r.status, 2) << args.back();
@@ -414,7 +431,8 @@ TEST_F(Cli, DryRunSaysWhatWouldHappenAndChangesNothing) {
                                         "process", "--dry-run", "--incremental", album}));
     EXPECT_EQ(r.status, 0) << r.err;
     EXPECT_NE(r.out.find("Album " + album + " (2 picture(s)): stored; its rows would be updated"),
-              std::string::npos) << r.out;
+              std::string::npos)
+        << r.out;
     EXPECT_NE(r.out.find("a.jpg: write thumbnail; keep medium"), std::string::npos) << r.out;
     EXPECT_EQ(Snapshot(dir / "photos"), before);
     EXPECT_EQ(ReadAll(db), dbBefore);
@@ -449,8 +467,8 @@ TEST_F(Cli, OneAlbumsFailureIsNotTheBatchs) {
 TEST_F(Cli, IncrementalRunsRewriteExactlyWhatChanged) {
     ASSERT_EQ(RunCli(dir, With({"init-db"})).status, 0);
     WriteJpeg(album + "/c.jpg", 50, 40);
-    const std::vector<std::string> run = With({"--update-mode", "update", "--set",
-                                               "ProcessLarge=1", "process", "--incremental", album});
+    const std::vector<std::string> run = With(
+        {"--update-mode", "update", "--set", "ProcessLarge=1", "process", "--incremental", album});
     ASSERT_EQ(RunCli(dir, run).status, 0);
     const auto outputs = [&] {
         auto files = Snapshot(album);
@@ -470,18 +488,20 @@ TEST_F(Cli, IncrementalRunsRewriteExactlyWhatChanged) {
     auto before = outputs();
     TResult r = RunCli(dir, run);
     EXPECT_EQ(r.status, 0) << r.err;
-    EXPECT_NE(r.out.find("Pictures: 0 written, 3 unchanged, 0 failed."), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("Pictures: 0 written, 3 unchanged, 0 failed."), std::string::npos)
+        << r.out;
     EXPECT_TRUE(changed(before).empty());
 
     WriteJpeg(album + "/b.jpg", 48, 66);  // the photo replaced
     before = outputs();
     r = RunCli(dir, run);
-    EXPECT_NE(r.out.find("Pictures: 1 written, 2 unchanged, 0 failed."), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("Pictures: 1 written, 2 unchanged, 0 failed."), std::string::npos)
+        << r.out;
     EXPECT_EQ(changed(before), (std::vector<std::string>{"l_b.jpg", "m_b.jpg", "tn_b.jpg"}));
 
     RunRaw("Provider=SQLite;Data Source=" + db,
-         "UPDATE picture SET crop_X1 = 2, crop_Y1 = 2, crop_X2 = 30, crop_Y2 = 20 "
-         "WHERE filename_original = 'Trip/c.jpg'");
+           "UPDATE picture SET crop_X1 = 2, crop_Y1 = 2, crop_X2 = 30, crop_Y2 = 20 "
+           "WHERE filename_original = 'Trip/c.jpg'");
     before = outputs();
     r = RunCli(dir, run);
     EXPECT_EQ(changed(before), (std::vector<std::string>{"l_c.jpg", "m_c.jpg", "tn_c.jpg"}));
@@ -490,8 +510,8 @@ TEST_F(Cli, IncrementalRunsRewriteExactlyWhatChanged) {
 
 TEST_F(Cli, HelpForEveryCommand) {
     for (const char* command : {"albums", "process", "init-db", "settings"}) {
-        for (std::vector<std::string> args : {std::vector<std::string>{command, "--help"},
-                                              {"help", command}}) {
+        for (std::vector<std::string> args :
+             {std::vector<std::string>{command, "--help"}, {"help", command}}) {
             const TResult r = RunCli(dir, args);
             EXPECT_EQ(r.status, 0) << command;
             EXPECT_EQ(r.out.rfind(std::string("Usage: galerion-cli ") + command, 0), 0u) << r.out;
@@ -541,13 +561,15 @@ TEST_F(Cli, SettingsShowAndCheckWhatTheyAllow) {
     EXPECT_NE(r.out.find("The main directory is " + dir / "photos"), std::string::npos) << r.out;
     EXPECT_EQ(settings({"get", "MainDir"}).out, dir / "photos/*.*\n");
     EXPECT_EQ(RunCli(dir, {"--settings", settingsFile, "--set", "MainDir=" + album, "settings",
-                           "get", "MainDir"}).out,
+                           "get", "MainDir"})
+                  .out,
               album + "/*.*\n");
 
     r = settings({"list"});
     EXPECT_NE(r.out.find("UpdateMode=2 (update)\n    what to do with an album already in the "
                          "database; allowed: 0 ask, 1 insert, 2 update, 3 cancel\n"),
-              std::string::npos) << r.out;
+              std::string::npos)
+        << r.out;
 }
 
 TEST_F(Cli, AQualityOutsideItsRangeIsRefusedBeforeAnyFile) {

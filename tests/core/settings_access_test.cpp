@@ -51,7 +51,8 @@ TEST(SettingsAccess, EverySettingRoundTripsThroughItsText) {
     RebuildPictureExtensions(source);
 
     TSettings copy;
-    for (const std::string& name : SettingNames()) SetSettingText(copy, name, GetSettingText(source, name));
+    for (const std::string& name : SettingNames())
+        SetSettingText(copy, name, GetSettingText(source, name));
     EXPECT_EQ(copy, source);
 }
 
@@ -64,25 +65,38 @@ TEST(SettingsAccess, ValuesAreCheckedAgainstTheirSetting) {
         const char* shown;  // GetSettingText afterwards when Ok
     };
     const Case cases[] = {
-        {"Restore", "true", Ok, "1"},       {"restore", " FALSE ", Ok, "0"},
-        {"Restore", "1", Ok, "1"},          {"Restore", "2", Convert, ""},
-        {"Restore", "yes", Convert, ""},    {"Top", "-5", Ok, "-5"},
-        {"TOP", "abc", Convert, ""},        {"Top", "99999999999", Convert, ""},
+        {"Restore", "true", Ok, "1"},
+        {"restore", " FALSE ", Ok, "0"},
+        {"Restore", "1", Ok, "1"},
+        {"Restore", "2", Convert, ""},
+        {"Restore", "yes", Convert, ""},
+        {"Top", "-5", Ok, "-5"},
+        {"TOP", "abc", Convert, ""},
+        {"Top", "99999999999", Convert, ""},
         {"JpegCompressionLarge", "75", Ok, "75"},
         {"JpegCompressionLarge", "101", Range, ""},
         {"JpegCompressionLarge", "7.5", Convert, ""},
-        {"MediumWidth", " 640", Ok, "640"}, {"MediumWidth", "6x0", Convert, ""},
-        {"UpdateMode", "3", Ok, "3"},       {"UpdateMode", "4", Range, ""},
-        {"ResizeMode", "-1", Range, ""},    {"OutputFilenames", "2", Ok, "2"},
+        {"MediumWidth", " 640", Ok, "640"},
+        {"MediumWidth", "6x0", Convert, ""},
+        {"UpdateMode", "3", Ok, "3"},
+        {"UpdateMode", "4", Range, ""},
+        {"ResizeMode", "-1", Range, ""},
+        {"OutputFilenames", "2", Ok, "2"},
         {"MainDir", "/a b/*.*", Ok, "/a b/*.*"},
-        {"MediumSize", "3", Ok, "3"},       {"MediumSize", "4", Range, ""},
+        {"MediumSize", "3", Ok, "3"},
+        {"MediumSize", "4", Range, ""},
         {"ThumbSize", "x", Convert, ""},
         // Enumerated values by name; the ranges the program can actually use.
-        {"UpdateMode", "update", Ok, "2"},  {"OutputFilenames", " LOWER", Ok, "0"},
-        {"ResizeMode", "lanczos", Ok, "3"}, {"MediumSize", "custom", Ok, "3"},
-        {"ThumbSize", "200x150", Ok, "2"},  {"UpdateMode", "sometimes", Convert, ""},
-        {"JpegCompressionThumb", "0", Range, ""}, {"JpegCompressionThumb", "1", Ok, "1"},
-        {"ThumbWidth", "0", Range, ""},     {"ThumbWidth", "65501", Range, ""},
+        {"UpdateMode", "update", Ok, "2"},
+        {"OutputFilenames", " LOWER", Ok, "0"},
+        {"ResizeMode", "lanczos", Ok, "3"},
+        {"MediumSize", "custom", Ok, "3"},
+        {"ThumbSize", "200x150", Ok, "2"},
+        {"UpdateMode", "sometimes", Convert, ""},
+        {"JpegCompressionThumb", "0", Range, ""},
+        {"JpegCompressionThumb", "1", Ok, "1"},
+        {"ThumbWidth", "0", Range, ""},
+        {"ThumbWidth", "65501", Range, ""},
         {"RecreateChanged", "true", Ok, "1"},
     };
     for (const Case& c : cases) {
@@ -93,8 +107,12 @@ TEST(SettingsAccess, ValuesAreCheckedAgainstTheirSetting) {
                 EXPECT_NO_THROW(SetSettingText(s, c.name, c.value)) << label;
                 EXPECT_EQ(GetSettingText(s, c.name), c.shown) << label;
                 break;
-            case Convert: EXPECT_THROW(SetSettingText(s, c.name, c.value), ConvertError) << label; break;
-            case Range: EXPECT_THROW(SetSettingText(s, c.name, c.value), RangeError) << label; break;
+            case Convert:
+                EXPECT_THROW(SetSettingText(s, c.name, c.value), ConvertError) << label;
+                break;
+            case Range:
+                EXPECT_THROW(SetSettingText(s, c.name, c.value), RangeError) << label;
+                break;
         }
     }
 }

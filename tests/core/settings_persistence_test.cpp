@@ -34,7 +34,6 @@ std::string Dword(const char* name, int value) {
 
 class SettingsPersistenceTest : public testing::Test {
 protected:
-
     // A settings file with the given value lines ("\"Name\"=...") in "Position" and "Options".
     void WriteFile(const std::string& position, const std::string& options) const {
         std::ofstream(file_, std::ios::binary)
@@ -82,8 +81,10 @@ TEST_F(SettingsPersistenceTest, AMissingKeyGivesEveryDefaultAndIsCreated) {
     const TSettings loaded = Load(odd, log);
 
     EXPECT_EQ(loaded, DefaultSettings());
-    EXPECT_EQ(Texts(log), (std::vector<std::string>{msg::kLoadStart}));  // Others off after the load
-    EXPECT_NE(FileText().find("[HKEY_CURRENT_USER\\Software\\Tarnwick\\Galerion\\1.0]"), std::string::npos);
+    EXPECT_EQ(Texts(log),
+              (std::vector<std::string>{msg::kLoadStart}));  // Others off after the load
+    EXPECT_NE(FileText().find("[HKEY_CURRENT_USER\\Software\\Tarnwick\\Galerion\\1.0]"),
+              std::string::npos);
 }
 
 TEST_F(SettingsPersistenceTest, ThePlacementIsKeptOnTheScreen) {
@@ -92,21 +93,17 @@ TEST_F(SettingsPersistenceTest, ThePlacementIsKeptOnTheScreen) {
         int expectedWidth, expectedHeight, expectedLeft, expectedTop;
     };
     const Case cases[] = {
-        {60, 480, 10, 10, 1280, 480, 10, 10},
-        {5000, 480, 10, 10, 1280, 480, 10, 10},
-        {70, 70, 10, 10, 70, 70, 10, 10},
-        {1280, 1024, 10, 10, 1280, 1024, 10, 10},
-        {600, 69, 10, 10, 600, 1024, 10, 10},
-        {600, 1025, 10, 10, 600, 1024, 10, 10},
-        {600, 480, -11, -11, 600, 480, 0, 0},
-        {600, 480, -10, -10, 600, 480, -10, -10},
-        {600, 480, 1281, 1025, 600, 480, 0, 0},
-        {600, 480, 1280, 1024, 600, 480, 1280, 1024},
+        {60, 480, 10, 10, 1280, 480, 10, 10},   {5000, 480, 10, 10, 1280, 480, 10, 10},
+        {70, 70, 10, 10, 70, 70, 10, 10},       {1280, 1024, 10, 10, 1280, 1024, 10, 10},
+        {600, 69, 10, 10, 600, 1024, 10, 10},   {600, 1025, 10, 10, 600, 1024, 10, 10},
+        {600, 480, -11, -11, 600, 480, 0, 0},   {600, 480, -10, -10, 600, 480, -10, -10},
+        {600, 480, 1281, 1025, 600, 480, 0, 0}, {600, 480, 1280, 1024, 600, 480, 1280, 1024},
     };
     for (const Case& c : cases) {
-        const TSettings s = Load(Dword("Width", c.width) + Dword("Heigth", c.height) +
-                                     Dword("Left", c.left) + Dword("Top", c.top) + "\"Restore\"=\"1\"\n",
-                                 "");
+        const TSettings s =
+            Load(Dword("Width", c.width) + Dword("Heigth", c.height) + Dword("Left", c.left) +
+                     Dword("Top", c.top) + "\"Restore\"=\"1\"\n",
+                 "");
         const std::string label = "width " + std::to_string(c.width) + " height " +
                                   std::to_string(c.height) + " left " + std::to_string(c.left);
         EXPECT_EQ(s.Width, c.expectedWidth) << label;
@@ -135,10 +132,11 @@ TEST_F(SettingsPersistenceTest, SizeChoicesApplyTheirPresets) {
         {-1, 4, kSizeNone, "640", "480", kSizeNone, "99", "77"},
     };
     for (const Case& c : cases) {
-        const TSettings s = Load("", std::string("\"MediumWidth\"=dword:00000280\n\"MediumHeight\"=\"480\"\n"
-                                     "\"ThumbWidth\"=dword:00000063\n\"ThumbHeight\"=dword:0000004d\n") +
-                                     Dword("MediumSize", c.mediumSize) +
-                                     "\"ThumbSize\"=\"" + std::to_string(c.thumbSize) + "\"\n");
+        const TSettings s = Load(
+            "", std::string("\"MediumWidth\"=dword:00000280\n\"MediumHeight\"=\"480\"\n"
+                            "\"ThumbWidth\"=dword:00000063\n\"ThumbHeight\"=dword:0000004d\n") +
+                    Dword("MediumSize", c.mediumSize) + "\"ThumbSize\"=\"" +
+                    std::to_string(c.thumbSize) + "\"\n");
         const std::string label = "MediumSize " + std::to_string(c.mediumSize);
         EXPECT_EQ(s.MediumSize, c.mediumIndex) << label;
         EXPECT_EQ(s.MediumWidth, c.mediumWidth) << label;
@@ -156,15 +154,17 @@ TEST_F(SettingsPersistenceTest, AnUnknownSizeChoiceSurvivesTheNextSave) {
     TProcessingLog log;
     TSettingsStore store(file_);
     SaveToRegistry(s, store, log);
-    EXPECT_EQ(Stored([](TSettingsStore& st) { return st.ReadNumber(kOptionsSection, "MediumSize"); }), 7);
-    EXPECT_EQ(Stored([](TSettingsStore& st) { return st.ReadNumber(kOptionsSection, "ThumbSize"); }), 1);
+    EXPECT_EQ(
+        Stored([](TSettingsStore& st) { return st.ReadNumber(kOptionsSection, "MediumSize"); }), 7);
+    EXPECT_EQ(
+        Stored([](TSettingsStore& st) { return st.ReadNumber(kOptionsSection, "ThumbSize"); }), 1);
 }
 
 TEST_F(SettingsPersistenceTest, StoredFormsAreReadLeniently) {
     const TSettings s = Load("\"Restore\"=dword:00000001\n\"Top\"=\" 42 \"\n\"Left\"=\"left\"\n",
-                             "\"ProcessLarge\"=\"2\"\n"      // any non-zero number is true
-                             "\"ProcessThumb\"=\"yes\"\n"    // no number: the default (true)
-                             "\"DeleteTemp\"=\"no\"\n"       // no number: the default (false)
+                             "\"ProcessLarge\"=\"2\"\n"    // any non-zero number is true
+                             "\"ProcessThumb\"=\"yes\"\n"  // no number: the default (true)
+                             "\"DeleteTemp\"=\"no\"\n"     // no number: the default (false)
                              "\"ProcessMedium\"=\"0\"\n"
                              "\"Upscale\"=dword:00000002\n"
                              "\"SplitAlbums\"=\"150\"\n"
@@ -190,7 +190,7 @@ TEST_F(SettingsPersistenceTest, SavingKeepsTheStoredFormOfEachValue) {
     TSettings s = DefaultSettings();
     s.Top = 12;
     s.SplitAlbums = 130;
-    s.JpegCompressionLarge = 90.5;   // halves go to the even neighbour
+    s.JpegCompressionLarge = 90.5;  // halves go to the even neighbour
     s.JpegCompressionMedium = 91.5;
     s.JpegCompressionThumb = 74.6;
     s.MediumWidth = " 640 ";
@@ -201,31 +201,61 @@ TEST_F(SettingsPersistenceTest, SavingKeepsTheStoredFormOfEachValue) {
 
     EXPECT_EQ(Texts(log), (std::vector<std::string>{msg::kSaveStart, msg::kSaveDone}));
     const std::string text = FileText();
-    for (const char* line : {"\"Top\"=\"12\"\n", "\"Left\"=dword:00000064\n", "\"Restore\"=\"0\"\n",
-                             "\"SplitAlbums\"=\"130\"\n", "\"ProcessThumb\"=\"1\"\n",
-                             "\"ProcessLarge\"=\"0\"\n", "\"JpegCompressionLarge\"=dword:0000005a\n",
-                             "\"JpegCompressionMedium\"=dword:0000005c\n",
-                             "\"JpegCompressionThumb\"=dword:0000004b\n", "\"MediumWidth\"=dword:00000280\n",
-                             "\"MediumSize\"=dword:00000001\n", "\"Unknown\"=\"kept\"\n"})
+    for (const char* line :
+         {"\"Top\"=\"12\"\n", "\"Left\"=dword:00000064\n", "\"Restore\"=\"0\"\n",
+          "\"SplitAlbums\"=\"130\"\n", "\"ProcessThumb\"=\"1\"\n", "\"ProcessLarge\"=\"0\"\n",
+          "\"JpegCompressionLarge\"=dword:0000005a\n", "\"JpegCompressionMedium\"=dword:0000005c\n",
+          "\"JpegCompressionThumb\"=dword:0000004b\n", "\"MediumWidth\"=dword:00000280\n",
+          "\"MediumSize\"=dword:00000001\n", "\"Unknown\"=\"kept\"\n"})
         EXPECT_NE(text.find(line), std::string::npos) << line;
 }
 
 TEST_F(SettingsPersistenceTest, EverySettingSurvivesASaveAndALoad) {
     TSettings s = DefaultSettings();
-    s.Top = 3; s.Left = -5; s.Width = 900; s.Heigth = 700; s.Restore = true;
-    s.SplitAlbums = 111; s.SplitPictures = 222;
-    s.ProcessThumb = false; s.ProcessMedium = false; s.ProcessLarge = true;
+    s.Top = 3;
+    s.Left = -5;
+    s.Width = 900;
+    s.Heigth = 700;
+    s.Restore = true;
+    s.SplitAlbums = 111;
+    s.SplitPictures = 222;
+    s.ProcessThumb = false;
+    s.ProcessMedium = false;
+    s.ProcessLarge = true;
     s.DB = "Provider=SQLite;Data Source=/tmp/\"odd\" \\name.db";
-    s.JpegCompressionLarge = 10; s.JpegCompressionMedium = 20; s.JpegCompressionThumb = 30;
-    s.MediumWidth = "640"; s.MediumHeight = "480"; s.MediumSize = kSizeCustom;
-    s.ThumbWidth = "200"; s.ThumbHeight = "150"; s.ThumbSize = kSizePreset2;
-    s.LargeFolder = "L"; s.LargePrefix = "l-"; s.MediumFolder = "M"; s.MediumPrefix = "m-";
-    s.ThumbFolder = "T"; s.ThumbPrefix = "t-";
-    s.RecreateTemp = true; s.DeleteTemp = true; s.RecreateThumb = false; s.RecreateMedium = false;
-    s.RecreateLarge = false; s.OutputFilenames = 2; s.UpdateMode = 3; s.Upscale = true;
-    s.Scale = false; s.ScaleChoice = false; s.ResizeMode = 4; s.ExtensionJpg = false;
-    s.LogLevelErrors = false; s.LogLevelWarnings = false; s.LogLevelOthers = true;
-    s.ShowWelcome = false; s.ShowSplash = true; s.MainDir = "/photos/*.*";
+    s.JpegCompressionLarge = 10;
+    s.JpegCompressionMedium = 20;
+    s.JpegCompressionThumb = 30;
+    s.MediumWidth = "640";
+    s.MediumHeight = "480";
+    s.MediumSize = kSizeCustom;
+    s.ThumbWidth = "200";
+    s.ThumbHeight = "150";
+    s.ThumbSize = kSizePreset2;
+    s.LargeFolder = "L";
+    s.LargePrefix = "l-";
+    s.MediumFolder = "M";
+    s.MediumPrefix = "m-";
+    s.ThumbFolder = "T";
+    s.ThumbPrefix = "t-";
+    s.RecreateTemp = true;
+    s.DeleteTemp = true;
+    s.RecreateThumb = false;
+    s.RecreateMedium = false;
+    s.RecreateLarge = false;
+    s.OutputFilenames = 2;
+    s.UpdateMode = 3;
+    s.Upscale = true;
+    s.Scale = false;
+    s.ScaleChoice = false;
+    s.ResizeMode = 4;
+    s.ExtensionJpg = false;
+    s.LogLevelErrors = false;
+    s.LogLevelWarnings = false;
+    s.LogLevelOthers = true;
+    s.ShowWelcome = false;
+    s.ShowSplash = true;
+    s.MainDir = "/photos/*.*";
     RebuildPictureExtensions(s);
     TProcessingLog log;
     {
@@ -271,8 +301,9 @@ TEST_F(SettingsPersistenceTest, ALateErrorIsShownOnTheFirstLoad) {
 }
 
 TEST_F(SettingsPersistenceTest, ANonNumericSizeEditStopsTheSaveThere) {
-    WriteFile("", "\"MediumWidth\"=dword:00000001\n\"MediumHeight\"=dword:00000002\n"
-                  "\"ThumbWidth\"=dword:00000003\n\"ThumbPrefix\"=\"old\"\n\"ShowSplash\"=\"1\"\n");
+    WriteFile("",
+              "\"MediumWidth\"=dword:00000001\n\"MediumHeight\"=dword:00000002\n"
+              "\"ThumbWidth\"=dword:00000003\n\"ThumbPrefix\"=\"old\"\n\"ShowSplash\"=\"1\"\n");
     TSettings s = DefaultSettings();
     s.SplitAlbums = 123;
     s.MediumWidth = "640";
@@ -288,7 +319,7 @@ TEST_F(SettingsPersistenceTest, ANonNumericSizeEditStopsTheSaveThere) {
     Stored([](TSettingsStore& st) {
         EXPECT_EQ(st.ReadNumber(kOptionsSection, "SplitAlbums"), 123);  // written before
         EXPECT_EQ(st.ReadNumber(kOptionsSection, "MediumWidth"), 640);
-        EXPECT_EQ(st.ReadNumber(kOptionsSection, "MediumHeight"), 2);   // previous contents
+        EXPECT_EQ(st.ReadNumber(kOptionsSection, "MediumHeight"), 2);  // previous contents
         EXPECT_EQ(st.ReadNumber(kOptionsSection, "ThumbWidth"), 3);
         EXPECT_EQ(st.ReadText(kOptionsSection, "ThumbPrefix"), "old");
         EXPECT_EQ(st.ReadText(kOptionsSection, "ShowSplash"), "1");

@@ -2,9 +2,9 @@
 #include "db/categories.h"
 
 #include "platform/errors.h"
-#include "support/test_backends.h"
 #include "support/scripted_host.h"
 #include "support/temp_folder.h"
+#include "support/test_backends.h"
 #include "support/test_database.h"
 
 #include <gtest/gtest.h>
@@ -82,8 +82,9 @@ TEST_P(CategoryStore, LoadListsTitlesWithUsageCounts) {
 
 TEST_P(CategoryStore, InsertGivesGuidAndTheRowsId) {
     TCategoryItem item = Stored("family");
-    EXPECT_TRUE(std::regex_match(item.category_guid,
-                                 std::regex(R"(\{[0-9A-F]{8}-[0-9A-F]{4}-[0-9A-F]{4}-[0-9A-F]{4}-[0-9A-F]{12}\})")))
+    EXPECT_TRUE(std::regex_match(
+        item.category_guid,
+        std::regex(R"(\{[0-9A-F]{8}-[0-9A-F]{4}-[0-9A-F]{4}-[0-9A-F]{4}-[0-9A-F]{12}\})")))
         << item.category_guid;
     EXPECT_EQ(item.category_id,
               ScalarInt(connection_, "SELECT category_id FROM category WHERE category_guid = '" +

@@ -20,8 +20,8 @@ struct TRecordingTile : TVisualPictureItem {
 
 // Categories 2 "two", 5 "five", 7 "seven" in this list order.
 void AddCategories(TCategoryCheckList& list) {
-    for (const auto& [id, title] : std::vector<std::pair<int, std::string>>{
-             {2, "two"}, {5, "five"}, {7, "seven"}}) {
+    for (const auto& [id, title] :
+         std::vector<std::pair<int, std::string>>{{2, "two"}, {5, "five"}, {7, "seven"}}) {
         auto item = std::make_unique<TCategoryItem>();
         item->category_id = id;
         item->title = title;

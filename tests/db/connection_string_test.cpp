@@ -36,7 +36,10 @@ TEST(PostgresConnectionKeywords, NamesBecomeTheClientLibrarysKeywords) {
         TKeywords keywords;
     } cases[] = {
         {"Provider=PostgreSQL;Host=db.example;Port=5433;Database=site;User ID=web;Password=s3;",
-         {{"host", "db.example"}, {"port", "5433"}, {"dbname", "site"}, {"user", "web"},
+         {{"host", "db.example"},
+          {"port", "5433"},
+          {"dbname", "site"},
+          {"user", "web"},
           {"password", "s3"}}},
         {"provider=postgresql;SERVER=/run/pg;initial catalog=x;USERNAME=u",
          {{"host", "/run/pg"}, {"dbname", "x"}, {"user", "u"}}},

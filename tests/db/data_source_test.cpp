@@ -43,8 +43,10 @@ TEST(ReplaceDataSource, PatternCases) {
          "Provider=Microsoft.Jet.OLEDB.4.0;Data Source=D:\\b.mdb"},
         {"Provider=Microsoft.Jet.OLEDB.4.0;Data Source=C:\\a.mdb", "",
          "Provider=Microsoft.Jet.OLEDB.4.0;Data Source="},
-        {"Provider=X;Persist Security Info=False", "/b.db", "Provider=X;Persist Security Info=False"},
-        {"Provider=X;data source = /a.db ;Mode=Share", "/b.db", "Provider=X;Data Source=/b.db;Mode=Share"},
+        {"Provider=X;Persist Security Info=False", "/b.db",
+         "Provider=X;Persist Security Info=False"},
+        {"Provider=X;data source = /a.db ;Mode=Share", "/b.db",
+         "Provider=X;Data Source=/b.db;Mode=Share"},
         // Substitution markers in the path are taken literally.
         {"Data Source=/a.db", "/srv/$1/$&/\\1.db", "Data Source=/srv/$1/$&/\\1.db"},
         // The value ends at '$': the rest of the old path stays behind the new one.

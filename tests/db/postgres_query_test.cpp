@@ -97,8 +97,8 @@ TEST_F(Postgres, PasswordIsTheServersToCheck) {
     const auto probe = [&](const std::string& password) {
         test::TScriptedHost host;
         RunUnitOfWork(host, [&] {
-            const auto query = TQuery::Create("User ID=galerion_password_test;Password=" +
-                                              password + ";" + server);
+            const auto query = TQuery::Create(
+                "User ID=galerion_password_test;Password=" + password + ";" + server);
             query->SetText("SELECT 1");
             query->Open();
         });

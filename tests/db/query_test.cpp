@@ -219,8 +219,10 @@ public:
         ::setenv("XDG_DATA_HOME", path.c_str(), 1);
     }
     ~TDataHome() {
-        if (old_.empty()) ::unsetenv("XDG_DATA_HOME");
-        else ::setenv("XDG_DATA_HOME", old_.c_str(), 1);
+        if (old_.empty())
+            ::unsetenv("XDG_DATA_HOME");
+        else
+            ::setenv("XDG_DATA_HOME", old_.c_str(), 1);
     }
 
 private:
@@ -240,9 +242,10 @@ TEST(Query, DefaultDatabaseIsMadeAtFirstUse) {
     EXPECT_EQ(query->FirstFieldAsInteger(), 0);
     query->Close();
     EXPECT_EQ(ScalarText(connection, "PRAGMA journal_mode"), "wal");
-    EXPECT_EQ(ScalarInt(connection, "SELECT COUNT(*) FROM sqlite_schema WHERE type = 'table' AND "
-                                    "name IN ('album', 'picture', 'category', "
-                                    "'picture_to_category')"),
+    EXPECT_EQ(ScalarInt(connection,
+                        "SELECT COUNT(*) FROM sqlite_schema WHERE type = 'table' AND "
+                        "name IN ('album', 'picture', 'category', "
+                        "'picture_to_category')"),
               4);
     for (const auto& entry : std::filesystem::directory_iterator(folder.File("data/Galerion")))
         EXPECT_EQ(entry.path().filename().string().find(".new-"), std::string::npos);

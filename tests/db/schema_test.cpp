@@ -1,9 +1,9 @@
 // Every statement of the program run against the tables of each backend's shipped script.
 #include "db/query.h"
 #include "db/statements.h"
-#include "support/test_backends.h"
 #include "support/scripted_host.h"
 #include "support/temp_folder.h"
+#include "support/test_backends.h"
 #include "support/test_database.h"
 
 #include <gtest/gtest.h>
@@ -54,12 +54,28 @@ protected:
         return id;
     }
     std::string InsertPictureSql(const std::string& web, int albumId) {
-        return FormatSql(sqlInsertPicture,
-                         {SqlQuote("Title 'one'"), SqlQuote(""), SqlQuote(web),
-                          SqlQuote("Trip/ps_large/pl_a.jpg"), SqlQuote(""), SqlQuote(""),
-                          SqlQuote("h1"), SqlQuote(""), SqlQuote(""), SqlQuote(""), SqlQuote(""),
-                          SqlDateTime(EncodeDateTime({2024, 5, 17, 8, 30, 5})), SqlBool(false),
-                          SqlBool(true), -2, 10, 20, 110, 220, 300, 400, albumId});
+        return FormatSql(sqlInsertPicture, {SqlQuote("Title 'one'"),
+                                            SqlQuote(""),
+                                            SqlQuote(web),
+                                            SqlQuote("Trip/ps_large/pl_a.jpg"),
+                                            SqlQuote(""),
+                                            SqlQuote(""),
+                                            SqlQuote("h1"),
+                                            SqlQuote(""),
+                                            SqlQuote(""),
+                                            SqlQuote(""),
+                                            SqlQuote(""),
+                                            SqlDateTime(EncodeDateTime({2024, 5, 17, 8, 30, 5})),
+                                            SqlBool(false),
+                                            SqlBool(true),
+                                            -2,
+                                            10,
+                                            20,
+                                            110,
+                                            220,
+                                            300,
+                                            400,
+                                            albumId});
     }
 
     std::unique_ptr<test::TTestSite> site_;
@@ -89,20 +105,18 @@ TEST_P(Schema, AlbumStatements) {
     EXPECT_EQ(query_->FieldAsText("description"), "");  // stored as NULL
     EXPECT_EQ(query_->FieldAsText("alt_description"), "Beschreibung");
     query_->Close();
-    EXPECT_EQ(RawScalar(connection_, "SELECT COUNT(*) FROM album WHERE description IS NULL"),
-              "1");
+    EXPECT_EQ(RawScalar(connection_, "SELECT COUNT(*) FROM album WHERE description IS NULL"), "1");
     EXPECT_EQ(RawScalar(connection_, "SELECT album_date FROM album"), StoredDate("2024-05-17"));
 
-    Execute(FormatSql(sqlUpdateAlbum,
-                      {-1, SqlDateTime(EncodeDateTime({2023, 1, 2, 3, 4, 5})), SqlQuote("S"),
-                       SqlBool(false), SqlQuote("d"), SqlQuote("L"), SqlQuote("D"), SqlQuote("AL"),
-                       SqlQuote("AD"), SqlQuote(path)}));
+    Execute(
+        FormatSql(sqlUpdateAlbum, {-1, SqlDateTime(EncodeDateTime({2023, 1, 2, 3, 4, 5})),
+                                   SqlQuote("S"), SqlBool(false), SqlQuote("d"), SqlQuote("L"),
+                                   SqlQuote("D"), SqlQuote("AL"), SqlQuote("AD"), SqlQuote(path)}));
     Execute(FormatSql(sqlSetAlbumFace, {77, id}));
     Open(FormatSql(sqlSelectAlbumByPath, {SqlQuote(path)}));
     EXPECT_EQ(query_->FieldAsInteger("face_picture_id"), 77);
     EXPECT_FALSE(query_->FieldAsBool("is_private"));
-    EXPECT_DOUBLE_EQ(query_->FieldAsDateTime("album_date"),
-                     EncodeDateTime({2023, 1, 2, 3, 4, 5}));
+    EXPECT_DOUBLE_EQ(query_->FieldAsDateTime("album_date"), EncodeDateTime({2023, 1, 2, 3, 4, 5}));
     EXPECT_EQ(query_->FieldAsText("alt_long_name"), "AL");
     query_->Close();
     EXPECT_EQ(RawScalar(connection_, "SELECT album_date FROM album"),
@@ -136,11 +150,28 @@ TEST_P(Schema, PictureStatements) {
     EXPECT_EQ(query_->FieldAsInteger("album_id"), albumId);
     query_->Close();
 
-    Execute(FormatSql(sqlUpdatePicture,
-                      {SqlQuote("New"), SqlQuote("Neu"), SqlQuote(""), SqlQuote("m"), SqlQuote("t"),
-                       SqlQuote(""), SqlQuote(""), SqlQuote(""), SqlQuote(""), SqlQuote("ht"),
-                       SqlDateTime(0), SqlBool(true), SqlBool(false), 3, -1, -1, -1, -1, 640, 480,
-                       SqlQuote(web), albumId}));
+    Execute(FormatSql(sqlUpdatePicture, {SqlQuote("New"),
+                                         SqlQuote("Neu"),
+                                         SqlQuote(""),
+                                         SqlQuote("m"),
+                                         SqlQuote("t"),
+                                         SqlQuote(""),
+                                         SqlQuote(""),
+                                         SqlQuote(""),
+                                         SqlQuote(""),
+                                         SqlQuote("ht"),
+                                         SqlDateTime(0),
+                                         SqlBool(true),
+                                         SqlBool(false),
+                                         3,
+                                         -1,
+                                         -1,
+                                         -1,
+                                         -1,
+                                         640,
+                                         480,
+                                         SqlQuote(web),
+                                         albumId}));
     Open(FormatSql(sqlSelectPicture, {SqlQuote(web), albumId}));
     EXPECT_EQ(query_->FieldAsInteger("picture_id"), pictureId);
     EXPECT_EQ(query_->FieldAsText("alt_title"), "Neu");
@@ -159,8 +190,8 @@ TEST_P(Schema, PictureStatements) {
 
 TEST_P(Schema, CategoryStatements) {
     const std::string guid = "{0A1B2C3D-0000-4000-8000-00000000000A}";
-    Execute(FormatSql(sqlInsertCategory, {SqlQuote(guid), SqlQuote("Kids' party"),
-                                          SqlQuote("desc"), SqlQuote(""), SqlQuote("alt")}));
+    Execute(FormatSql(sqlInsertCategory, {SqlQuote(guid), SqlQuote("Kids' party"), SqlQuote("desc"),
+                                          SqlQuote(""), SqlQuote("alt")}));
     Open(FormatSql(sqlSelectCategoryIdByGuid, {SqlQuote(guid)}));
     const int id = query_->FieldAsInteger("category_id");
     query_->Close();
@@ -217,8 +248,8 @@ TEST(SchemaPlans, PostgresLookupsHaveIndexes) {
     const test::TTestSite site(TBackend::Postgres);
     for (const std::string& sql : Lookups()) {
         // With sequential scans priced out, a plan without an index means there is none.
-        const std::string plan = RawScalar(
-            site.Connection(), "SET enable_seqscan = off; EXPLAIN (FORMAT JSON) " + sql);
+        const std::string plan =
+            RawScalar(site.Connection(), "SET enable_seqscan = off; EXPLAIN (FORMAT JSON) " + sql);
         EXPECT_NE(plan.find("Index Name"), std::string::npos) << sql << ": " << plan;
     }
 }

@@ -24,7 +24,9 @@ TEST(SplitScriptStatements, BlankLinesSeparate) {
         {"CREATE TABLE t (\n  a INTEGER\n)\n", {" CREATE TABLE t (   a INTEGER )"}},
         {"A\r\nB\r\n\r\nC\rD\r\rE", {" A B", " C D", " E"}},
         {"A \n\x01\x7F\nB", {" A ", " B"}},  // control characters only: a blank line
-        {"\xEF\xBB\xBF" "A", {" A"}},
+        {"\xEF\xBB\xBF"
+         "A",
+         {" A"}},
     };
     for (const auto& [script, statements] : cases)
         EXPECT_EQ(SplitScriptStatements(script), statements) << script;

@@ -13,12 +13,8 @@ namespace {
 
 TEST(SqlQuote, QuotesAndNull) {
     const std::vector<std::pair<std::string, std::string>> cases = {
-        {"", "NULL"},
-        {"O'Brien", "'O''Brien'"},
-        {" ", "' '"},
-        {"''", "''''''"},
-        {"a'b'c", "'a''b''c'"},
-        {"\xC3\xA9t\xC3\xA9", "'\xC3\xA9t\xC3\xA9'"},
+        {"", "NULL"},     {"O'Brien", "'O''Brien'"}, {" ", "' '"},
+        {"''", "''''''"}, {"a'b'c", "'a''b''c'"},    {"\xC3\xA9t\xC3\xA9", "'\xC3\xA9t\xC3\xA9'"},
     };
     for (const auto& [text, literal] : cases) EXPECT_EQ(SqlQuote(text).Text(), literal) << text;
 }
@@ -31,8 +27,8 @@ TEST(SqlValues, BoolDateTimeAndDigits) {
     EXPECT_EQ(SqlDigits("0").Text(), "0");
     EXPECT_EQ(SqlDigits("1234567890").Text(), "1234567890");
     EXPECT_EQ(SqlDigits("-3").Text(), "-3");  // a hand-made row's negative identifier
-    for (const std::string bad : {"", "-", "--1", "1-", "- 1", " 7", "7 ", "1e3", "3 OR 1=1",
-                                  "0x10", "'5'"})
+    for (const std::string bad :
+         {"", "-", "--1", "1-", "- 1", " 7", "7 ", "1e3", "3 OR 1=1", "0x10", "'5'"})
         EXPECT_THROW(SqlDigits(bad), DataAccessError) << bad;
 }
 
@@ -78,7 +74,9 @@ TEST(Statements, SlotSignatures) {
         {sqlCountAlbumByPath, "s"},
         {sqlProbeAlbums, ""},
         {sqlInsertAlbum, "sdssssssss"},
-        {sqlUpdateAlbum, "dssssssss" "s"},
+        {sqlUpdateAlbum,
+         "dssssssss"
+         "s"},
         {sqlSetAlbumFace, "dd"},
         {sqlSelectPicture, "sd"},
         {sqlInsertPicture, std::string(14, 's') + std::string(8, 'd')},

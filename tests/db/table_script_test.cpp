@@ -28,8 +28,10 @@ protected:
         return path;
     }
     int TableCount(const std::string& name) {
-        return ScalarInt(connection_, "SELECT COUNT(*) FROM sqlite_schema WHERE type = 'table' "
-                                      "AND name = '" + name + "'");
+        return ScalarInt(connection_,
+                         "SELECT COUNT(*) FROM sqlite_schema WHERE type = 'table' "
+                         "AND name = '" +
+                             name + "'");
     }
 
     TTempFolder folder_;

@@ -13,7 +13,6 @@
 
 namespace galerion::test {
 
-
 // The names of the files in a folder, in no particular order.
 inline std::vector<std::string> NamesIn(const TTempFolder& folder) {
     std::vector<std::string> names;
@@ -54,9 +53,10 @@ inline TBitmap32 PatternBitmap(int width, int height, unsigned seed = 1) {
         for (int x = 0; x < width; ++x) {
             state = state * 1103515245u + 12345u;
             const int noise = static_cast<int>((state >> 16) & 31);
-            bitmap.SetPixel(x, y, Color32((x * 255 / std::max(width - 1, 1) + noise) & 0xFF,
-                                          (y * 255 / std::max(height - 1, 1) + noise) & 0xFF,
-                                          ((x + y) * 7 + noise) & 0xFF, 200 + noise));
+            bitmap.SetPixel(x, y,
+                            Color32((x * 255 / std::max(width - 1, 1) + noise) & 0xFF,
+                                    (y * 255 / std::max(height - 1, 1) + noise) & 0xFF,
+                                    ((x + y) * 7 + noise) & 0xFF, 200 + noise));
         }
     return bitmap;
 }

@@ -52,7 +52,8 @@ TEST_F(ImageToolTest, PamIsLosslessThroughAnOperation) {
 
 TEST_F(ImageToolTest, ResizeWritesJpegAndReportsTheUpscaleRule) {
     SaveJpeg(PatternBitmap(40, 20), 90, folder.File("a.jpg"));
-    const TRun run = RunTool({"resize", "--box", "100x100", "--filter", "2", folder.File("a.jpg"), folder.File("b.jpg")});
+    const TRun run = RunTool({"resize", "--box", "100x100", "--filter", "2", folder.File("a.jpg"),
+                              folder.File("b.jpg")});
     EXPECT_EQ(run.code, 0);
     EXPECT_THAT(run.err, HasSubstr("Picture will be upscaled anyway."));
     EXPECT_EQ(ReadJpegSize(folder.File("b.jpg")).Width, 100);
@@ -65,7 +66,8 @@ TEST_F(ImageToolTest, ExitCodes) {
     EXPECT_EQ(RunTool({}).code, 2);
     EXPECT_EQ(RunTool({"spin", "a", "b"}).code, 2);
     EXPECT_EQ(RunTool({"resize", "--filter", "9", "--box", "1x1", "a", "b"}).code, 2);
-    const TRun missing = RunTool({"crop", "0", "0", "1", "1", folder.File("none.jpg"), folder.File("o.jpg")});
+    const TRun missing =
+        RunTool({"crop", "0", "0", "1", "1", folder.File("none.jpg"), folder.File("o.jpg")});
     EXPECT_EQ(missing.code, 1);
     EXPECT_THAT(missing.err, HasSubstr("none.jpg"));
 }

@@ -9,12 +9,12 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
 #include <algorithm>
 #include <cstdio>
 #include <fstream>
 #include <functional>
 #include <iterator>
-#include <sys/stat.h>
 #include <vector>
 
 #include <jpeglib.h>
@@ -32,13 +32,14 @@ std::vector<unsigned char> ReadBytes(const std::string& path) {
 
 void WriteBytes(const std::string& path, const std::vector<unsigned char>& bytes) {
     std::ofstream out(path, std::ios::binary);
-    out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    out.write(reinterpret_cast<const char*>(bytes.data()),
+              static_cast<std::streamsize>(bytes.size()));
 }
 
 // Encodes `components` samples per pixel from `pixel(x, y, samples)` with libjpeg itself, for
 // the kinds of file the program only ever reads (CMYK, progressive, arithmetic-coded ...).
-void WriteWithLibrary(const std::string& path, int width, int height, int components, J_COLOR_SPACE space,
-                      const std::function<void(int, int, JSAMPLE*)>& pixel,
+void WriteWithLibrary(const std::string& path, int width, int height, int components,
+                      J_COLOR_SPACE space, const std::function<void(int, int, JSAMPLE*)>& pixel,
                       const std::function<void(jpeg_compress_struct&)>& configure) {
     jpeg_compress_struct cinfo{};
     jpeg_error_mgr error{};
@@ -99,7 +100,8 @@ TEST_F(JpegCodecTest, RoundTripKeepsSizeAndColourAndSetsAlpha) {
     LoadPicture(loaded, path);
     ASSERT_EQ(loaded.Width(), 37);
     ASSERT_EQ(loaded.Height(), 21);
-    for (std::size_t k = 0; k < loaded.PixelCount(); ++k) ExpectNear(loaded.Bits()[k], Color32(200, 100, 50), 2);
+    for (std::size_t k = 0; k < loaded.PixelCount(); ++k)
+        ExpectNear(loaded.Bits()[k], Color32(200, 100, 50), 2);
     EXPECT_EQ(loaded.StretchFilter, sfSpline) << "attributes stay";
     EXPECT_EQ(loaded.MasterAlpha, 10);
 }
@@ -144,7 +146,8 @@ TEST_F(JpegCodecTest, SameBytesAndPixelsAsThePlainRgbInterface) {
         JSAMPROW pointer = row.data();
         jpeg_read_scanlines(&cinfo, &pointer, 1);
         for (int x = 0; x < 45; ++x)
-            ASSERT_EQ(loaded.Pixel(x, y), Color32(row[3 * x], row[3 * x + 1], row[3 * x + 2])) << x << "," << y;
+            ASSERT_EQ(loaded.Pixel(x, y), Color32(row[3 * x], row[3 * x + 1], row[3 * x + 2]))
+                << x << "," << y;
     }
     jpeg_finish_decompress(&cinfo);
     jpeg_destroy_decompress(&cinfo);
@@ -160,7 +163,8 @@ TEST_F(JpegCodecTest, SavedFileIsBaselineAndReplacesTheOldOne) {
     EXPECT_EQ(bytes[0], 0xFF);
     EXPECT_EQ(bytes[1], 0xD8);
     bool baselineFrame = false;
-    for (std::size_t k = 0; k + 1 < bytes.size(); ++k) baselineFrame |= bytes[k] == 0xFF && bytes[k + 1] == 0xC0;
+    for (std::size_t k = 0; k + 1 < bytes.size(); ++k)
+        baselineFrame |= bytes[k] == 0xFF && bytes[k + 1] == 0xC0;
     EXPECT_TRUE(baselineFrame);
     EXPECT_THAT(NamesIn(folder), ::testing::ElementsAre("a.jpg")) << "no temporary file left";
 }
@@ -175,7 +179,8 @@ TEST_F(JpegCodecTest, ACommentIsOneMarkerAndChangesNothingElse) {
     EXPECT_EQ(ReadJpegComment(folder.File("plain.jpg")), "");
 
     std::vector<unsigned char> noted = ReadBytes(folder.File("noted.jpg"));
-    const std::vector<unsigned char> marker = {0xFF, 0xFE, 0, static_cast<unsigned char>(comment.size() + 2)};
+    const std::vector<unsigned char> marker = {0xFF, 0xFE, 0,
+                                               static_cast<unsigned char>(comment.size() + 2)};
     const auto at = std::search(noted.begin(), noted.end(), marker.begin(), marker.end());
     ASSERT_NE(at, noted.end());
     noted.erase(at, at + static_cast<long>(marker.size() + comment.size()));
@@ -280,7 +285,8 @@ TEST_F(JpegCodecTest, TruncatedFileDecodesWithWhatItHas) {
 TEST_F(JpegCodecTest, ManyCorruptDataWarningsAreRefused) {
     const std::string path = folder.File("garbled.jpg");
     WriteWithLibrary(
-        path, 256, 256, 3, JCS_RGB, [](int x, int y, JSAMPLE* s) { s[0] = x, s[1] = y, s[2] = x ^ y; },
+        path, 256, 256, 3, JCS_RGB,
+        [](int x, int y, JSAMPLE* s) { s[0] = x, s[1] = y, s[2] = x ^ y; },
         [](jpeg_compress_struct& c) { c.restart_interval = 1; });
     std::vector<unsigned char> bytes = ReadBytes(path);
     // Every restart marker gets the wrong number: the decoder warns and resynchronises each time.
@@ -309,7 +315,8 @@ TEST_F(JpegCodecTest, EndlessProgressiveScansAreStopped) {
         for (int k = 1; k < 64; ++k) script.push_back({1, {component, 0, 0, 0}, k, k, 0, 0});
     const std::string path = folder.File("scans.jpg");
     WriteWithLibrary(
-        path, 32, 32, 3, JCS_RGB, [](int x, int y, JSAMPLE* s) { s[0] = x * 8, s[1] = y * 8, s[2] = 0; },
+        path, 32, 32, 3, JCS_RGB,
+        [](int x, int y, JSAMPLE* s) { s[0] = x * 8, s[1] = y * 8, s[2] = 0; },
         [&script](jpeg_compress_struct& c) {
             c.scan_info = script.data();
             c.num_scans = static_cast<int>(script.size());
@@ -337,13 +344,14 @@ TEST_F(JpegCodecTest, EveryKindOfPhotoDecodesToRgb) {
         std::function<void(jpeg_compress_struct&)> configure;
         TColor32 expected;
     } cases[] = {
-        {"progressive", 3, JCS_RGB, red, [](jpeg_compress_struct& c) { jpeg_simple_progression(&c); },
+        {"progressive", 3, JCS_RGB, red,
+         [](jpeg_compress_struct& c) { jpeg_simple_progression(&c); }, Color32(230, 20, 40)},
+        {"arithmetic", 3, JCS_RGB, red, [](jpeg_compress_struct& c) { c.arith_code = TRUE; },
          Color32(230, 20, 40)},
-        {"arithmetic", 3, JCS_RGB, red, [](jpeg_compress_struct& c) { c.arith_code = TRUE; }, Color32(230, 20, 40)},
         {"greyscale", 1, JCS_GRAYSCALE, grey, none, Color32(120, 120, 120)},
         {"cmyk", 4, JCS_CMYK, adobeRed, none, Color32(255, 0, 0)},
-        {"ycck", 4, JCS_CMYK, adobeRed, [](jpeg_compress_struct& c) { jpeg_set_colorspace(&c, JCS_YCCK); },
-         Color32(255, 0, 0)},
+        {"ycck", 4, JCS_CMYK, adobeRed,
+         [](jpeg_compress_struct& c) { jpeg_set_colorspace(&c, JCS_YCCK); }, Color32(255, 0, 0)},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -400,7 +408,8 @@ TEST_F(JpegCodecTest, ChosenRowsAndNearestThumbnailsMatchTheFullDecode) {
         TBitmap32 whole;
         LoadPicture(whole, photo);
 
-        const std::vector<int> rows = {0, 1, 7, 8, 8, 15, 16, 17, 31, 32, 33, 400, 401, 401, 753, 754};
+        const std::vector<int> rows = {0,  1,  7,  8,   8,   15,  16,  17,
+                                       31, 32, 33, 400, 401, 401, 753, 754};
         TBitmap32 chosen;
         LoadPictureRows(chosen, photo, [&](int width, int height) {
             EXPECT_EQ(width, 997);
@@ -410,19 +419,23 @@ TEST_F(JpegCodecTest, ChosenRowsAndNearestThumbnailsMatchTheFullDecode) {
         ASSERT_EQ(chosen.Width(), 997);
         ASSERT_EQ(chosen.Height(), static_cast<int>(rows.size()));
         for (size_t k = 0; k < rows.size(); ++k)
-            ASSERT_TRUE(std::equal(chosen.ScanLine(static_cast<int>(k)), chosen.ScanLine(static_cast<int>(k)) + 997,
+            ASSERT_TRUE(std::equal(chosen.ScanLine(static_cast<int>(k)),
+                                   chosen.ScanLine(static_cast<int>(k)) + 997,
                                    whole.ScanLine(rows[k])))
                 << "row " << rows[k];
 
         // Shrunk into the default box and enlarged into a box larger than the photo.
         for (const TFittedSize box : {TFittedSize{150, 100}, TFittedSize{1200, 1000}}) {
-            const std::string fast = folder.File("fast.jpg"), reference = folder.File("reference.jpg");
+            const std::string fast = folder.File("fast.jpg"),
+                              reference = folder.File("reference.jpg");
             MakeWorkingThumbnail(photo, fast, box.Width, box.Height, false, sfNearest, log);
             whole.StretchFilter = sfNearest;
             TBitmap32 thumbnail;
-            const TFittedSize size = FittedSize(997, 755, FitScale(997, 755, box.Width, box.Height));
+            const TFittedSize size =
+                FittedSize(997, 755, FitScale(997, 755, box.Width, box.Height));
             thumbnail.SetSize(size.Width, size.Height);
-            StretchDraw(whole, thumbnail, TRect{0, 0, size.Width, size.Height}, TRect{0, 0, 997, 755});
+            StretchDraw(whole, thumbnail, TRect{0, 0, size.Width, size.Height},
+                        TRect{0, 0, 997, 755});
             SaveJpeg(thumbnail, kDefaultJpegQuality, reference);
             EXPECT_EQ(ReadBytes(fast), ReadBytes(reference)) << box.Width << " x " << box.Height;
         }
@@ -431,11 +444,20 @@ TEST_F(JpegCodecTest, ChosenRowsAndNearestThumbnailsMatchTheFullDecode) {
 
 TEST_F(JpegCodecTest, ChosenRowsOutsideThePictureAreRefused) {
     const std::string photo = folder.File("small.jpg");
-    WriteWithLibrary(photo, 20, 10, 1, JCS_GRAYSCALE, [](int, int, JSAMPLE* s) { s[0] = 9; },
-                     [](jpeg_compress_struct&) {});
+    WriteWithLibrary(
+        photo, 20, 10, 1, JCS_GRAYSCALE, [](int, int, JSAMPLE* s) { s[0] = 9; },
+        [](jpeg_compress_struct&) {});
     TBitmap32 rows;
-    EXPECT_THROW(LoadPictureRows(rows, photo, [](int, int) { return std::vector<int>{3, 10}; }), RangeError);
-    EXPECT_THROW(LoadPictureRows(rows, photo, [](int, int) { return std::vector<int>{5, 4}; }), RangeError);
+    EXPECT_THROW(LoadPictureRows(rows, photo,
+                                 [](int, int) {
+                                     return std::vector<int>{3, 10};
+                                 }),
+                 RangeError);
+    EXPECT_THROW(LoadPictureRows(rows, photo,
+                                 [](int, int) {
+                                     return std::vector<int>{5, 4};
+                                 }),
+                 RangeError);
     LoadPictureRows(rows, photo, [](int, int) { return std::vector<int>{}; });
     EXPECT_TRUE(rows.Empty());
 }

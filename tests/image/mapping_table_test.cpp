@@ -11,7 +11,8 @@ std::vector<std::vector<int>> Flat(const TMappingTable& table) {
     std::vector<std::vector<int>> flat;
     for (const TCluster& cluster : table) {
         std::vector<int> entries;
-        for (const TClusterEntry& e : cluster) entries.insert(entries.end(), {e.Position, e.Weight});
+        for (const TClusterEntry& e : cluster)
+            entries.insert(entries.end(), {e.Position, e.Weight});
         flat.push_back(entries);
     }
     return flat;
@@ -69,12 +70,20 @@ TEST(MappingTableTest, KernelShapes) {
         TStretchFilter filter;
         float x, value;
     } cases[] = {
-        {sfLinear, 0.25f, 0.75f},       {sfLinear, -1.0f, 0.0f},      {sfSpline, 0.0f, 2.0f / 3.0f},
-        {sfSpline, 1.0f, 1.0f / 6.0f},  {sfSpline, 2.0f, 0.0f},       {sfLanczos, 0.0f, 1.0f},
-        {sfLanczos, 1.0f, 0.0f},        {sfLanczos, 3.5f, 0.0f},      {sfMitchell, 0.0f, 16.0f / 18.0f},
-        {sfMitchell, 1.0f, 1.0f / 18.0f}, {sfMitchell, -2.0f, 0.0f},
+        {sfLinear, 0.25f, 0.75f},
+        {sfLinear, -1.0f, 0.0f},
+        {sfSpline, 0.0f, 2.0f / 3.0f},
+        {sfSpline, 1.0f, 1.0f / 6.0f},
+        {sfSpline, 2.0f, 0.0f},
+        {sfLanczos, 0.0f, 1.0f},
+        {sfLanczos, 1.0f, 0.0f},
+        {sfLanczos, 3.5f, 0.0f},
+        {sfMitchell, 0.0f, 16.0f / 18.0f},
+        {sfMitchell, 1.0f, 1.0f / 18.0f},
+        {sfMitchell, -2.0f, 0.0f},
     };
-    for (const auto& c : cases) EXPECT_NEAR(FilterKernel(c.filter, c.x), c.value, 1e-6f) << c.filter << " " << c.x;
+    for (const auto& c : cases)
+        EXPECT_NEAR(FilterKernel(c.filter, c.x), c.value, 1e-6f) << c.filter << " " << c.x;
     EXPECT_LT(FilterKernel(sfLanczos, 1.5f), 0.0f) << "negative lobe";
     EXPECT_EQ(FilterRadius(sfLanczos), 3);
     EXPECT_EQ(FilterRadius(sfMitchell), 2);

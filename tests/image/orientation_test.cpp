@@ -23,7 +23,8 @@ TBitmap32 FromText(const std::string& text) {
     const int height = static_cast<int>((text.size() + 1) / (width + 1));
     bitmap.SetSize(width, height);
     for (int y = 0; y < height; ++y)
-        for (int x = 0; x < width; ++x) bitmap.SetPixel(x, y, static_cast<TColor32>(text[y * (width + 1) + x]));
+        for (int x = 0; x < width; ++x)
+            bitmap.SetPixel(x, y, static_cast<TColor32>(text[y * (width + 1) + x]));
     return bitmap;
 }
 
@@ -43,9 +44,9 @@ TEST(TurnsTest, EveryOrientationCodeOnAnAsymmetricRaster) {
         int code;
         const char* shown;
     } cases[] = {
-        {1, "abc/def"},     {2, "da/eb/fc"},    {3, "fed/cba"},    {4, "cf/be/ad"},
-        {-1, "cba/fed"},    {-2, "ad/be/cf"},   {-3, "def/abc"},   {-4, "fc/eb/da"},
-        {0, "abc/def"},     {5, "abc/def"},     {-7, "cba/fed"},
+        {1, "abc/def"},  {2, "da/eb/fc"},  {3, "fed/cba"},  {4, "cf/be/ad"},
+        {-1, "cba/fed"}, {-2, "ad/be/cf"}, {-3, "def/abc"}, {-4, "fc/eb/da"},
+        {0, "abc/def"},  {5, "abc/def"},   {-7, "cba/fed"},
     };
     for (const auto& c : cases) {
         TBitmap32 bitmap = FromText(kPhoto);
@@ -116,8 +117,8 @@ TEST(OrientationTest, NextOrientationTable) {
 TEST(OrientationTest, NextCodeShowsWhatTheTurnedRasterShows) {
     // The tile turns its raster by the action; reloading applies the new code to the photo.
     // Both must agree for every code, including ones only a stored row can hold.
-    const TTurnAction actions[] = {TTurnAction::Clockwise, TTurnAction::CounterClockwise, TTurnAction::HalfTurn,
-                                   TTurnAction::Flip};
+    const TTurnAction actions[] = {TTurnAction::Clockwise, TTurnAction::CounterClockwise,
+                                   TTurnAction::HalfTurn, TTurnAction::Flip};
     for (int code : {1, 2, 3, 4, -1, -2, -3, -4, 0, 7, -9}) {
         for (TTurnAction action : actions) {
             TBitmap32 turned = FromText(kPhoto);
@@ -147,8 +148,8 @@ TEST(OrientationTest, CropFollowsTheTurn) {
         picture.CropX1 = 10, picture.CropY1 = 20, picture.CropX2 = 110, picture.CropY2 = 70;
         picture.PixelWidth = 400, picture.PixelHeight = 300;
         CropFollowTurn(picture, c.action);
-        EXPECT_EQ((std::vector{picture.CropX1, picture.CropY1, picture.CropX2, picture.CropY2, picture.PixelWidth,
-                               picture.PixelHeight}),
+        EXPECT_EQ((std::vector{picture.CropX1, picture.CropY1, picture.CropX2, picture.CropY2,
+                               picture.PixelWidth, picture.PixelHeight}),
                   (std::vector{c.x1, c.y1, c.x2, c.y2, c.width, c.height}))
             << static_cast<int>(c.action);
     }
@@ -190,13 +191,14 @@ TEST(OrientationTest, StoredExtremesNeitherOverflowNorTurn) {
         p.PixelWidth = 400, p.PixelHeight = 300;
         CropFollowTurn(p, action);
         EXPECT_EQ((std::vector{p.CropX1, p.CropY1, p.CropX2, p.CropY2}),
-                  (std::vector{-1, -1, -1, -1})) << static_cast<int>(action);
+                  (std::vector{-1, -1, -1, -1}))
+            << static_cast<int>(action);
     }
 }
 
 TEST(OrientationTest, CropStillCoversTheSamePixelsAfterEveryAction) {
-    const TTurnAction actions[] = {TTurnAction::Clockwise, TTurnAction::CounterClockwise, TTurnAction::HalfTurn,
-                                   TTurnAction::Flip};
+    const TTurnAction actions[] = {TTurnAction::Clockwise, TTurnAction::CounterClockwise,
+                                   TTurnAction::HalfTurn, TTurnAction::Flip};
     for (TTurnAction action : actions) {
         TBitmap32 bitmap = test::PatternBitmap(9, 6, 4);
         TPictureItem picture(nullptr);

@@ -19,7 +19,8 @@ TEST(ResampleKernelsTest, VectorKernelsMatchThePlainLoops) {
     std::uniform_int_distribution<int> weight(-60, 300);
     for (int taps = 1; taps <= 9; ++taps)
         for (int count = 1; count <= 37; ++count) {
-            std::vector<std::vector<TColor32>> source(static_cast<std::size_t>(taps), std::vector<TColor32>(count));
+            std::vector<std::vector<TColor32>> source(static_cast<std::size_t>(taps),
+                                                      std::vector<TColor32>(count));
             std::vector<const TColor32*> rows;
             std::vector<std::int32_t> weights;
             for (auto& row : source) {
@@ -47,10 +48,10 @@ TEST(ResampleKernelsTest, VectorKernelsMatchThePlainLoops) {
             }
             for (bool clamp : {true, false}) {
                 std::vector<TColor32> plainOut(outputs), vectorOut(outputs);
-                plain.horizontalPass(expected.data(), starts.data(), positions.data(), columnWeights.data(), outputs,
-                                     clamp, plainOut.data());
-                vector.horizontalPass(expected.data(), starts.data(), positions.data(), columnWeights.data(), outputs,
-                                      clamp, vectorOut.data());
+                plain.horizontalPass(expected.data(), starts.data(), positions.data(),
+                                     columnWeights.data(), outputs, clamp, plainOut.data());
+                vector.horizontalPass(expected.data(), starts.data(), positions.data(),
+                                      columnWeights.data(), outputs, clamp, vectorOut.data());
                 ASSERT_EQ(vectorOut, plainOut) << taps << " taps, clamp " << clamp;
             }
         }

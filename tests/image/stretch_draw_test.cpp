@@ -17,7 +17,8 @@ using test::RowsOf;
 TBitmap32 Drawn(const TBitmap32& source, int width, int height) {
     TBitmap32 target;
     target.SetSize(width, height);
-    StretchDraw(source, target, TRect{0, 0, width, height}, TRect{0, 0, source.Width(), source.Height()});
+    StretchDraw(source, target, TRect{0, 0, width, height},
+                TRect{0, 0, source.Width(), source.Height()});
     return target;
 }
 
@@ -45,7 +46,7 @@ TEST(StretchDrawTest, NearestColumnPicks) {
         std::vector<int> columns;
     } cases[] = {
         {4, 2, {0, 3}},
-        {4, 1, {1}},        // (n - 1) div 2
+        {4, 1, {1}},  // (n - 1) div 2
         {5, 1, {2}},
         {3, 5, {0, 0, 1, 2, 2}},  // positions 0.5 and 1.5 round to the even column
         {5, 3, {0, 2, 4}},
@@ -55,7 +56,8 @@ TEST(StretchDrawTest, NearestColumnPicks) {
         TBitmap32 source;
         source.SetSize(c.sourceWidth, 1);
         for (int x = 0; x < c.sourceWidth; ++x) source.SetPixel(x, 0, row.Pixel(x, 0));
-        EXPECT_EQ(RedRow(Drawn(source, c.destWidth, 1)), c.columns) << c.sourceWidth << " -> " << c.destWidth;
+        EXPECT_EQ(RedRow(Drawn(source, c.destWidth, 1)), c.columns)
+            << c.sourceWidth << " -> " << c.destWidth;
     }
     (void)row;
 }
@@ -68,15 +70,16 @@ TEST(StretchDrawTest, NearestRowsRepeatAsRuns) {
 
 TEST(StretchDrawTest, LinearPathChoice) {
     // Both directions enlarged: bilinear, two truncating blends. Weights 171/85 at 1/3 and 2/3.
-    const TBitmap32 ramp = WithFilter(BitmapOf({{Grey(0), Grey(255)}, {Grey(0), Grey(255)}}), sfLinear);
+    const TBitmap32 ramp =
+        WithFilter(BitmapOf({{Grey(0), Grey(255)}, {Grey(0), Grey(255)}}), sfLinear);
     EXPECT_EQ(RedRow(Drawn(ramp, 4, 3), 1), (std::vector<int>{0, 84, 170, 255}));
 
     // A 2 x 2 block with four different corners: the bilinear path and the separable tent give
     // different last bits, which tells the paths apart.
     const TBitmap32 corners =
         WithFilter(BitmapOf({{Grey(0), Grey(100)}, {Grey(200), Grey(255)}}), sfLinear);
-    // Bilinear at (1/3, 1/3): left = (0*171 + 200*85) >> 8 = 66, right = (100*171 + 255*85) >> 8 = 151,
-    // result = (66*171 + 151*85) >> 8 = 94.
+    // Bilinear at (1/3, 1/3): left = (0*171 + 200*85) >> 8 = 66, right = (100*171 + 255*85) >> 8 =
+    // 151, result = (66*171 + 151*85) >> 8 = 94.
     EXPECT_EQ(RedOf(Drawn(corners, 4, 4).Pixel(1, 1)), 94);
     // Only the width enlarged: separable tent. Row 0 of 2 -> 2 rows is weight 256 on row 0;
     // (0*171 + 100*85) * 256 >> 16 = 33.
@@ -88,7 +91,8 @@ TEST(StretchDrawTest, LinearPathChoice) {
 
 TEST(StretchDrawTest, KeptDirectionIsStillFiltered) {
     // Only the height changes, yet the spline runs across the row too (weights 43, 170, 43).
-    const TBitmap32 spike = WithFilter(BitmapOf({{Grey(0), Grey(255), Grey(0), Grey(0), Grey(0)}}), sfSpline);
+    const TBitmap32 spike =
+        WithFilter(BitmapOf({{Grey(0), Grey(255), Grey(0), Grey(0), Grey(0)}}), sfSpline);
     const TBitmap32 result = Drawn(spike, 5, 2);
     EXPECT_EQ(RedRow(result, 0), (std::vector<int>{42, 169, 42, 0, 0}));
     EXPECT_EQ(RedRow(result, 1), (std::vector<int>{42, 169, 42, 0, 0}));
@@ -108,7 +112,8 @@ TEST(StretchDrawTest, HardEdgeStaysInRange) {
     TBitmap32 edge;
     edge.SetSize(8, 3);
     for (int y = 0; y < 3; ++y)
-        for (int x = 0; x < 8; ++x) edge.SetPixel(x, y, x < 4 ? Color32(0, 0, 0) : Color32(255, 255, 255));
+        for (int x = 0; x < 8; ++x)
+            edge.SetPixel(x, y, x < 4 ? Color32(0, 0, 0) : Color32(255, 255, 255));
     for (TStretchFilter filter : {sfLanczos, sfMitchell, sfSpline, sfLinear}) {
         for (const auto& [w, h] : {std::pair{21, 3}, {5, 2}, {3, 7}}) {
             const TBitmap32 result = Drawn(WithFilter(edge, filter), w, h);
@@ -139,13 +144,15 @@ TEST(StretchDrawTest, ConstantPictureStaysConstant) {
         for (const auto& [w, h] : {std::pair{7, 5}, {64, 40}, {31, 3}, {1, 1}}) {
             const TBitmap32 result = Drawn(WithFilter(flat, filter), w, h);
             for (std::size_t k = 0; k < result.PixelCount(); ++k)
-                ASSERT_EQ(result.Bits()[k], Color32(90, 160, 230, 255)) << filter << " " << w << "x" << h;
+                ASSERT_EQ(result.Bits()[k], Color32(90, 160, 230, 255))
+                    << filter << " " << w << "x" << h;
         }
 }
 
 std::uint64_t Fingerprint(const TBitmap32& bitmap) {
     std::uint64_t hash = 1469598103934665603ull;
-    for (std::size_t k = 0; k < bitmap.PixelCount(); ++k) hash = (hash ^ bitmap.Bits()[k]) * 1099511628211ull;
+    for (std::size_t k = 0; k < bitmap.PixelCount(); ++k)
+        hash = (hash ^ bitmap.Bits()[k]) * 1099511628211ull;
     return hash;
 }
 
@@ -157,21 +164,16 @@ TEST(StretchDrawTest, GoldenFingerprints) {
         int width, height;
         std::uint64_t fingerprint;
     } cases[] = {
-        {sfNearest, 12, 8, 16046250455750249777ull},
-        {sfNearest, 50, 33, 13756400190742812698ull},
-        {sfLinear, 12, 8, 3555322335062500576ull},
-        {sfLinear, 50, 33, 8856360333825110905ull},
-        {sfLinear, 50, 8, 18092449304429935627ull},
-        {sfSpline, 12, 8, 10265276530786461533ull},
-        {sfSpline, 50, 33, 16730138636843676104ull},
-        {sfLanczos, 12, 8, 8317782953947844390ull},
-        {sfLanczos, 50, 33, 17748967874713835465ull},
-        {sfLanczos, 29, 5, 2992873977945297684ull},
-        {sfMitchell, 12, 8, 13505880210376554464ull},
-        {sfMitchell, 50, 33, 11528347948625474400ull},
+        {sfNearest, 12, 8, 16046250455750249777ull},  {sfNearest, 50, 33, 13756400190742812698ull},
+        {sfLinear, 12, 8, 3555322335062500576ull},    {sfLinear, 50, 33, 8856360333825110905ull},
+        {sfLinear, 50, 8, 18092449304429935627ull},   {sfSpline, 12, 8, 10265276530786461533ull},
+        {sfSpline, 50, 33, 16730138636843676104ull},  {sfLanczos, 12, 8, 8317782953947844390ull},
+        {sfLanczos, 50, 33, 17748967874713835465ull}, {sfLanczos, 29, 5, 2992873977945297684ull},
+        {sfMitchell, 12, 8, 13505880210376554464ull}, {sfMitchell, 50, 33, 11528347948625474400ull},
     };
     for (const auto& c : cases)
-        EXPECT_EQ(Fingerprint(Drawn(WithFilter(source, c.filter), c.width, c.height)), c.fingerprint)
+        EXPECT_EQ(Fingerprint(Drawn(WithFilter(source, c.filter), c.width, c.height)),
+                  c.fingerprint)
             << "{" << c.filter << ", " << c.width << ", " << c.height << "}";
 }
 
@@ -201,7 +203,8 @@ TEST(StretchDrawTest, OnlyPixelsInsideTheDestinationAreWritten) {
     for (int y = 0; y < 15; ++y)
         for (int x = 0; x < 20; ++x) {
             const bool inside = x < 15 && y < 11;
-            ASSERT_EQ(window.Pixel(x, y), inside ? whole.Pixel(x + 5, y + 4) : 0xDEADBEEFu) << x << "," << y;
+            ASSERT_EQ(window.Pixel(x, y), inside ? whole.Pixel(x + 5, y + 4) : 0xDEADBEEFu)
+                << x << "," << y;
         }
 }
 

@@ -12,11 +12,11 @@ TEST(FileMask, WindowsMatchingRules) {
         bool matches;
     };
     const Case cases[] = {
-        {"photo.jpg", "*.*", true},   {"README", "*.*", true},     {".hidden", "*.*", true},
-        {"A.JPG", "*.jpg", true},     {"a.jpeg", "*.jpg", false},  {"a.jpeg", "*.j*", true},
-        {"2003", "20??", true},       {"2003", "20?", false},      {"Summer", "s*", true},
-        {"noext", "*.", true},        {"with.ext", "*.", false},   {"noext", "noext.*", true},
-        {"abc", "a*c", true},         {"abxc", "a*c", true},       {"abcd", "a*c", false},
+        {"photo.jpg", "*.*", true}, {"README", "*.*", true},    {".hidden", "*.*", true},
+        {"A.JPG", "*.jpg", true},   {"a.jpeg", "*.jpg", false}, {"a.jpeg", "*.j*", true},
+        {"2003", "20??", true},     {"2003", "20?", false},     {"Summer", "s*", true},
+        {"noext", "*.", true},      {"with.ext", "*.", false},  {"noext", "noext.*", true},
+        {"abc", "a*c", true},       {"abxc", "a*c", true},      {"abcd", "a*c", false},
     };
     for (const Case& c : cases)
         EXPECT_EQ(MatchesFileMask(c.name, c.mask), c.matches) << c.name << " ~ " << c.mask;

@@ -24,7 +24,6 @@ constexpr const char* kKey = "Software\\Tarnwick\\Galerion\\1.0";
 
 class SettingsStoreTest : public testing::Test {
 protected:
-
     void WriteBytes(const std::string& bytes) const {
         std::ofstream(file_, std::ios::binary) << bytes;
     }
@@ -78,7 +77,8 @@ TEST_F(SettingsStoreTest, EveryTypeSurvivesARoundTrip) {
     EXPECT_NE(text.find("[HKEY_CURRENT_USER\\Software\\Tarnwick\\Galerion\\1.0\\Position]\n"
                         "\"Width\"=dword:0000005a\n\"Top\"=dword:ffffffff\n"),
               std::string::npos);
-    EXPECT_NE(text.find("\"MainDir\"=\"C:\\\\Photos\\\\\\\"Trip\\\" \xC3\xA9t\xC3\xA9\"\n"), std::string::npos);
+    EXPECT_NE(text.find("\"MainDir\"=\"C:\\\\Photos\\\\\\\"Trip\\\" \xC3\xA9t\xC3\xA9\"\n"),
+              std::string::npos);
     EXPECT_NE(text.find("@=\"default value\"\n"), std::string::npos);
 
     TSettingsStore store(file_);
@@ -113,7 +113,8 @@ TEST_F(SettingsStoreTest, MultiLineTextsKeepTheirBytes) {
     {
         TSettingsStore store(file_);
         ASSERT_TRUE(store.OpenKey("K", true));
-        for (size_t i = 0; i < std::size(texts); ++i) store.WriteText("", std::to_string(i), texts[i]);
+        for (size_t i = 0; i < std::size(texts); ++i)
+            store.WriteText("", std::to_string(i), texts[i]);
         store.CloseKey();
     }
     TSettingsStore store(file_);
@@ -157,13 +158,15 @@ TEST_F(SettingsStoreTest, ReadsAWindowsExport) {
     const std::string text = ReadBytes(file_);
     EXPECT_EQ(text.rfind("Windows Registry Editor Version 5.00\n", 0), 0u);
     EXPECT_NE(text.find("[HKEY_CURRENT_USER\\Software\\Tarnwick]\n"), std::string::npos);
-    EXPECT_NE(text.find("\"Path\"=hex(2):25,00,54,00,45,00,4d,00,50,00,25,00,00,00\n"), std::string::npos);
+    EXPECT_NE(text.find("\"Path\"=hex(2):25,00,54,00,45,00,4d,00,50,00,25,00,00,00\n"),
+              std::string::npos);
     EXPECT_NE(text.find("\"JpegCompressionThumb\"=dword:0000004b\n"), std::string::npos);
     EXPECT_NE(text.find("\"Scale\"=\"1\"\n"), std::string::npos);
 }
 
 TEST_F(SettingsStoreTest, ReadsEveryEncodingAndLineEnding) {
-    const std::string body = "Windows Registry Editor Version 5.00|\n|[HKEY_CURRENT_USER\\K]|\"N\"=\"v\"|";
+    const std::string body =
+        "Windows Registry Editor Version 5.00|\n|[HKEY_CURRENT_USER\\K]|\"N\"=\"v\"|";
     auto withEndings = [&](const std::string& ending) {
         std::string out;
         for (char c : body) out += c == '|' ? ending : std::string(1, c);
@@ -194,9 +197,10 @@ TEST_F(SettingsStoreTest, ReadsEveryEncodingAndLineEnding) {
 }
 
 TEST_F(SettingsStoreTest, NamesIgnoreCaseAndTheLastDuplicateWins) {
-    WriteBytes("Windows Registry Editor Version 5.00\n\n"
-               "[HKEY_CURRENT_USER\\Soft\\App]\n\"Width\"=dword:00000001\n\"Top\"=dword:00000007\n"
-               "[HKEY_CURRENT_USER\\soft\\app]\n\"WIDTH\"=dword:00000002\n");
+    WriteBytes(
+        "Windows Registry Editor Version 5.00\n\n"
+        "[HKEY_CURRENT_USER\\Soft\\App]\n\"Width\"=dword:00000001\n\"Top\"=dword:00000007\n"
+        "[HKEY_CURRENT_USER\\soft\\app]\n\"WIDTH\"=dword:00000002\n");
     TSettingsStore store(file_);
     ASSERT_TRUE(store.OpenKey("SOFT\\APP", false));
     EXPECT_EQ(store.ReadNumber("", "width"), 2);
@@ -211,10 +215,11 @@ TEST_F(SettingsStoreTest, NamesIgnoreCaseAndTheLastDuplicateWins) {
 }
 
 TEST_F(SettingsStoreTest, RemovalLinesAreHonoured) {
-    WriteBytes("Windows Registry Editor Version 5.00\n\n"
-               "[HKEY_CURRENT_USER\\A\\Gone]\n\"X\"=dword:00000001\n"
-               "[HKEY_CURRENT_USER\\A]\n\"Kept\"=\"1\"\n\"Dropped\"=\"1\"\n\"Dropped\"=-\n"
-               "[-HKEY_CURRENT_USER\\A\\Gone]\n");
+    WriteBytes(
+        "Windows Registry Editor Version 5.00\n\n"
+        "[HKEY_CURRENT_USER\\A\\Gone]\n\"X\"=dword:00000001\n"
+        "[HKEY_CURRENT_USER\\A]\n\"Kept\"=\"1\"\n\"Dropped\"=\"1\"\n\"Dropped\"=-\n"
+        "[-HKEY_CURRENT_USER\\A\\Gone]\n");
     TSettingsStore store(file_);
     ASSERT_TRUE(store.OpenKey("A", false));
     EXPECT_FALSE(store.KeyExists("Gone"));
@@ -265,7 +270,8 @@ TEST_F(SettingsStoreTest, ReplacesTheFileAtomically) {
 }
 
 TEST_F(SettingsStoreTest, ReadingAloneNeverRewritesTheFile) {
-    WriteBytes("Windows Registry Editor Version 5.00\r\n\r\n[HKEY_CURRENT_USER\\K]\r\n\"N\"=\"v\"\r\n");
+    WriteBytes(
+        "Windows Registry Editor Version 5.00\r\n\r\n[HKEY_CURRENT_USER\\K]\r\n\"N\"=\"v\"\r\n");
     const std::string before = ReadBytes(file_);
     TSettingsStore store(file_);
     ASSERT_TRUE(store.OpenKey("K", true));
@@ -297,7 +303,8 @@ TEST_F(SettingsStoreTest, ABadLineIsSkippedAndEveryGoodValueKept) {
         TSettingsStore store(file_);
         ASSERT_TRUE(store.OpenKey("K", true)) << c.label;
         EXPECT_NE(store.LoadProblem().find(file_ + "' line " + std::to_string(c.line) + ": "),
-                  std::string::npos) << c.label << ": " << store.LoadProblem();
+                  std::string::npos)
+            << c.label << ": " << store.LoadProblem();
         EXPECT_EQ(store.ReadNumber("", "Good"), 42) << c.label;
         EXPECT_EQ(store.ValueType("", "N"), TStoreValueType::Absent) << c.label;
         store.CloseKey();
@@ -318,19 +325,22 @@ TEST_F(SettingsStoreTest, ABadLineIsSkippedAndEveryGoodValueKept) {
 }
 
 TEST_F(SettingsStoreTest, ValuesOfAKeyLineThatCannotBeReadAreNotMovedToAnother) {
-    WriteBytes("Windows Registry Editor Version 5.00\n\n[HKEY_CURRENT_USER\\K]\n\"A\"=\"a\"\n"
-               "[HKEY_CURRENT_USER\\K\\bad\n\"B\"=\"b\"\n");
+    WriteBytes(
+        "Windows Registry Editor Version 5.00\n\n[HKEY_CURRENT_USER\\K]\n\"A\"=\"a\"\n"
+        "[HKEY_CURRENT_USER\\K\\bad\n\"B\"=\"b\"\n");
     TSettingsStore store(file_);
     ASSERT_TRUE(store.OpenKey("K", true));
     EXPECT_EQ(store.ReadText("", "A"), "a");
     EXPECT_EQ(store.ValueType("", "B"), TStoreValueType::Absent);
     EXPECT_NE(store.LoadProblem().find("line 5: a key line must end with ']' (and 1 more)"),
-              std::string::npos) << store.LoadProblem();
+              std::string::npos)
+        << store.LoadProblem();
 }
 
 TEST_F(SettingsStoreTest, AFileTooLargeIsReadAsEmptyAndKeptBeforeASave) {
-    const std::string bytes = "Windows Registry Editor Version 5.00\n\n[HKEY_CURRENT_USER\\K]\n\"N\"=\"" +
-                              std::string(1024 * 1024, 'x') + "\"\n";
+    const std::string bytes =
+        "Windows Registry Editor Version 5.00\n\n[HKEY_CURRENT_USER\\K]\n\"N\"=\"" +
+        std::string(1024 * 1024, 'x') + "\"\n";
     WriteBytes(bytes);
     TSettingsStore store(file_);
     ASSERT_TRUE(store.OpenKey("K", true));
@@ -344,15 +354,18 @@ TEST_F(SettingsStoreTest, AFileTooLargeIsReadAsEmptyAndKeptBeforeASave) {
 TEST_F(SettingsStoreTest, SomethingThatIsNoRegularFileIsAnErrorAndLeftAlone) {
     for (const char* kind : {"folder", "fifo"}) {
         fs::remove_all(file_);
-        if (std::string(kind) == "folder") fs::create_directory(file_);
-        else ASSERT_EQ(::mkfifo(file_.c_str(), 0600), 0);
+        if (std::string(kind) == "folder")
+            fs::create_directory(file_);
+        else
+            ASSERT_EQ(::mkfifo(file_.c_str(), 0600), 0);
         TSettingsStore store(file_);
         try {
             store.OpenKey("K", true);
             ADD_FAILURE() << kind << " was opened";
         } catch (const FileError& e) {
             EXPECT_NE(std::string(e.what()).find("'" + file_ + "' is not a regular file"),
-                      std::string::npos) << e.what();
+                      std::string::npos)
+                << e.what();
         }
         EXPECT_FALSE(store.IsOpen()) << kind;
         EXPECT_FALSE(fs::is_regular_file(file_)) << kind;

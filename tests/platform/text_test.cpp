@@ -11,7 +11,9 @@ TEST(Text, CaseChangesTouchOnlyAsciiLetters) {
 }
 
 TEST(Text, ControlCharactersAreEscapedForTerminals) {
-    EXPECT_EQ(EscapeControlCharacters("a\x1b]0;owned\x07" "b\n\x7f"), "a\\x1b]0;owned\\x07b\\x0a\\x7f");
+    EXPECT_EQ(EscapeControlCharacters("a\x1b]0;owned\x07"
+                                      "b\n\x7f"),
+              "a\\x1b]0;owned\\x07b\\x0a\\x7f");
     EXPECT_EQ(EscapeControlCharacters("two\nlines\r", true), "two\nlines\\x0d");
     EXPECT_EQ(EscapeControlCharacters("csi \xC2\x9B \xC3\xA9t\xC3\xA9 \xC2"),
               "csi \\u009b \xC3\xA9t\xC3\xA9 \xC2");  // C1 escaped, other UTF-8 kept

@@ -2,11 +2,11 @@
 
 #include "core/log_messages.h"
 #include "core/settings.h"
+#include "platform/date_time.h"
+#include "processing/output_names.h"
 #include "support/files.h"
 #include "support/test_database.h"
 #include "support/wizard_fixture.h"
-#include "platform/date_time.h"
-#include "processing/output_names.h"
 
 #include <gtest/gtest.h>
 
@@ -57,10 +57,9 @@ TEST(OutputNames, CaseRuleAndWebPaths) {
         const char* large;
         const char* temp;
     };
-    for (const Case& c : {Case{0, "l_img_01.jpg", "tmp_img_01.jpg"},
-                          Case{1, "L_IMG_01.JPG", "TMP_IMG_01.JPG"},
-                          Case{2, "L_IMG_01.JPG", "tmp_IMG_01.JPG"},
-                          Case{7, "L_IMG_01.JPG", "tmp_IMG_01.JPG"}}) {
+    for (const Case& c :
+         {Case{0, "l_img_01.jpg", "tmp_img_01.jpg"}, Case{1, "L_IMG_01.JPG", "TMP_IMG_01.JPG"},
+          Case{2, "L_IMG_01.JPG", "tmp_IMG_01.JPG"}, Case{7, "L_IMG_01.JPG", "tmp_IMG_01.JPG"}}) {
         TSettings s;
         s.OutputFilenames = c.rule;
         s.LargePrefix = "L_";
@@ -157,16 +156,20 @@ TEST_F(Preparation, ThumbnailLinesComeInListOrder) {
 
 TEST_F(Preparation, RestoresStoredAlbumPicturesAndFace) {
     RunRaw(f.connection,
-         "INSERT INTO album (original_path, face_picture_id, short_name, long_name, is_private) "
-         "VALUES ('" + album + "', 12, 'short', 'Long ''quoted''', -1)");
+           "INSERT INTO album (original_path, face_picture_id, short_name, long_name, is_private) "
+           "VALUES ('" +
+               album + "', 12, 'short', 'Long ''quoted''', -1)");
     const int albumId = ScalarInt(f.connection, "SELECT MAX(album_id) FROM album");
+    RunRaw(
+        f.connection,
+        "INSERT INTO picture (picture_id, title, filename_original, orientation, crop_X1, crop_Y1,"
+        " crop_X2, crop_Y2, width, height, is_deleted, picture_date, hash_thumb, album_id) VALUES "
+        "(12, 'Tower', 'Trip/c.jpg', -2, 1, 2, 3, 4, 30, 40, -1, NULL, 'h', " +
+            std::to_string(albumId) + ")");
     RunRaw(f.connection,
-         "INSERT INTO picture (picture_id, title, filename_original, orientation, crop_X1, crop_Y1,"
-         " crop_X2, crop_Y2, width, height, is_deleted, picture_date, hash_thumb, album_id) VALUES "
-         "(12, 'Tower', 'Trip/c.jpg', -2, 1, 2, 3, 4, 30, 40, -1, NULL, 'h', " +
-         std::to_string(albumId) + ")");
-    RunRaw(f.connection, "INSERT INTO picture_to_category (picture_id, category_id) VALUES (12, 7)");
-    RunRaw(f.connection, "INSERT INTO picture_to_category (picture_id, category_id) VALUES (12, 3)");
+           "INSERT INTO picture_to_category (picture_id, category_id) VALUES (12, 7)");
+    RunRaw(f.connection,
+           "INSERT INTO picture_to_category (picture_id, category_id) VALUES (12, 3)");
     f.PrepareAll({album});
     TAlbumItem& a = Album();
     EXPECT_EQ(a.AlbumId, albumId);
@@ -212,10 +215,11 @@ public:
 };
 
 TEST_F(Preparation, StoredFaceTakesTheMarkWithoutShowingEarlierTilesAgain) {
-    RunRaw(f.connection, "INSERT INTO album (original_path, face_picture_id) VALUES ('" + album +
-                           "', 12)");
-    RunRaw(f.connection, "INSERT INTO picture (picture_id, filename_original, album_id) VALUES "
-                       "(12, 'Trip/c.jpg', (SELECT MAX(album_id) FROM album))");
+    RunRaw(f.connection,
+           "INSERT INTO album (original_path, face_picture_id) VALUES ('" + album + "', 12)");
+    RunRaw(f.connection,
+           "INSERT INTO picture (picture_id, filename_original, album_id) VALUES "
+           "(12, 'Trip/c.jpg', (SELECT MAX(album_id) FROM album))");
     TTileHost host;
     TBusyState busy(host);
     TWizardContext context{f.albums, f.settings, f.log, host, busy};

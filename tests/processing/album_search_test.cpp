@@ -49,13 +49,13 @@ TEST(AlbumSearch, SortIgnoresLetterCaseAndTheMaskFiltersFolders) {
     const std::string r = root.Path();
     EXPECT_EQ(SearchAlbums(r + "/*.*", {}),
               (std::vector<std::string>{r, r + "/Alpha", r + "/beta", r + "/Beta2", r + "/gamma"}));
-    EXPECT_EQ(SearchAlbums(r + "/b*", {}), (std::vector<std::string>{r, r + "/beta", r + "/Beta2"}));
+    EXPECT_EQ(SearchAlbums(r + "/b*", {}),
+              (std::vector<std::string>{r, r + "/beta", r + "/Beta2"}));
 }
 
 TEST(AlbumSearch, MissingMainDirectoryListsOnlyItself) {
     TTempFolder root;
-    EXPECT_EQ(SearchAlbums(root / "nowhere/*.*", {}),
-              (std::vector<std::string>{root / "nowhere"}));
+    EXPECT_EQ(SearchAlbums(root / "nowhere/*.*", {}), (std::vector<std::string>{root / "nowhere"}));
 }
 
 TEST(AlbumSearch, LinkLoopIsSearchedOnce) {

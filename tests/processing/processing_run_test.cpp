@@ -1,12 +1,12 @@
 #include "processing/processing_run.h"
 
-#include "support/files.h"
-#include "support/test_database.h"
-#include "support/wizard_fixture.h"
 #include "image/bitmap32.h"
 #include "image/jpeg_codec.h"
 #include "platform/errors.h"
 #include "processing/album_preparation.h"
+#include "support/files.h"
+#include "support/test_database.h"
+#include "support/wizard_fixture.h"
 
 #include <gtest/gtest.h>
 
@@ -51,8 +51,10 @@ TEST_F(Run, WritesOutputsAndRowsSkippingExcludedFiles) {
     EXPECT_EQ(SizeOf(album + "/ps_medium/m_c.jpg").Height, 600);
     EXPECT_EQ(SizeOf(album + "/ps_thumb/tn_c.jpg").Height, 100);
     EXPECT_EQ(SizeOf(album + "/ps_medium/m_a.jpg").Width, 800);  // smaller than the box: enlarged
-    EXPECT_TRUE(f.Logged("Original picture is smaller than desired size. Picture will be upscaled "
-                         "anyway. " + album + "/a.jpg."));
+    EXPECT_TRUE(
+        f.Logged("Original picture is smaller than desired size. Picture will be upscaled "
+                 "anyway. " +
+                 album + "/a.jpg."));
     EXPECT_EQ(Pictures("is_deleted"), (std::vector<std::string>{"0", "-1", "0"}));
     EXPECT_EQ(Pictures("filename_large"),
               (std::vector<std::string>{"Trip/ps_large/l_a.jpg", "Trip/ps_large/l_b.jpg",
@@ -142,7 +144,8 @@ TEST_F(Run, UpdateModeRewritesCategoriesAndAddsNewPictures) {
     EXPECT_TRUE(f.Logged("Database: insert picture Trip/d.jpg in existing album."));
     EXPECT_TRUE(f.Logged("Database: delete categories in picture Trip/a.jpg."));
     EXPECT_TRUE(f.Logged("Database: 2 categories added."));
-    EXPECT_TRUE(f.Logged("Existing album '" + album + "' is found in the database. It will be updated."));
+    EXPECT_TRUE(
+        f.Logged("Existing album '" + album + "' is found in the database. It will be updated."));
     EXPECT_EQ(Column(f.connection, "SELECT long_name FROM album", "long_name"),
               (std::vector<std::string>{"O'Hara's trip"}));
 }
@@ -163,7 +166,8 @@ TEST_F(Run, BrokenPhotoInTheMiddleFailsAndTheRestIsWritten) {
     EXPECT_FALSE(fs::exists(album + "/ps_thumb/tn_b.jpg"));
     EXPECT_TRUE(fs::exists(album + "/ps_thumb/tn_c.jpg"));
     // A new picture that cannot be read gets no row until it can be.
-    EXPECT_EQ(Pictures("filename_original"), (std::vector<std::string>{"Trip/a.jpg", "Trip/c.jpg"}));
+    EXPECT_EQ(Pictures("filename_original"),
+              (std::vector<std::string>{"Trip/a.jpg", "Trip/c.jpg"}));
     EXPECT_FALSE(Album().PictureAt(1)->IsDeleted);
     ASSERT_EQ(f.context.failures.size(), 1u);
     EXPECT_TRUE(f.Logged("1 picture(s) could not be used in this run:"));
@@ -209,8 +213,9 @@ TEST_F(Run, StopAtTheDatabasePhaseEndsTheRunAtOnce) {
     EXPECT_TRUE(fs::exists(album + "/ps_thumb/tn_c.jpg"));
     EXPECT_EQ(ScalarInt(f.connection, "SELECT COUNT(*) FROM album"), 0);
     EXPECT_EQ(f.host.statuses.end()[-2], "Photos: 3.  Database: processing.");
-    EXPECT_EQ(std::count(f.host.statuses.begin(), f.host.statuses.end(),
-                         "Photos: 3.  Processing: DONE"), 0);
+    EXPECT_EQ(
+        std::count(f.host.statuses.begin(), f.host.statuses.end(), "Photos: 3.  Processing: DONE"),
+        0);
 }
 
 TEST_F(Run, UnpreparedAlbumsNeedConsentAndAreSkipped) {
@@ -254,13 +259,17 @@ TEST_F(Run, ExistingAlbumDecisions) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.mode * 10 + static_cast<int>(c.answer));
         RunRaw(f.connection, "DELETE FROM picture");
-        RunRaw(f.connection, "DELETE FROM album WHERE album_id > (SELECT MIN(album_id) FROM album)");
-        RunRaw(f.connection, "INSERT INTO picture (filename_original, album_id) SELECT 'Trip/a.jpg', "
-                           "album_id FROM album");
-        RunRaw(f.connection, "INSERT INTO picture (filename_original, album_id) SELECT 'Trip/b.jpg', "
-                           "album_id FROM album");
-        RunRaw(f.connection, "INSERT INTO picture (filename_original, album_id) SELECT 'Trip/c.jpg', "
-                           "album_id FROM album");
+        RunRaw(f.connection,
+               "DELETE FROM album WHERE album_id > (SELECT MIN(album_id) FROM album)");
+        RunRaw(f.connection,
+               "INSERT INTO picture (filename_original, album_id) SELECT 'Trip/a.jpg', "
+               "album_id FROM album");
+        RunRaw(f.connection,
+               "INSERT INTO picture (filename_original, album_id) SELECT 'Trip/b.jpg', "
+               "album_id FROM album");
+        RunRaw(f.connection,
+               "INSERT INTO picture (filename_original, album_id) SELECT 'Trip/c.jpg', "
+               "album_id FROM album");
         f.settings.UpdateMode = c.mode;
         f.host.questions.clear();
         f.host.albumAnswers = {TExistingAlbumReply{c.answer, c.always}};
@@ -308,8 +317,9 @@ TEST_F(Run, StoredValuesFromHandMadeRows) {
     EXPECT_EQ(Process(), TRunOutcome::Finished);
     // A NUL the database cannot take stops the album before anything is written, saying where.
     ASSERT_EQ(f.host.errors.size(), 1u);
-    EXPECT_EQ(f.host.errors[0], "Album " + album + ", picture Trip/b.jpg: the column title holds "
-                                "a NUL character, which cannot be stored.");
+    EXPECT_EQ(f.host.errors[0], "Album " + album +
+                                    ", picture Trip/b.jpg: the column title holds "
+                                    "a NUL character, which cannot be stored.");
     EXPECT_EQ(ScalarInt(f.connection, "SELECT COUNT(*) FROM album"), 0);
 
     Album().PictureAt(1)->Title = "b";
@@ -334,9 +344,12 @@ std::vector<std::string> Saved(const TWizardFixture& f, const std::string& album
     for (const char* name : {"a", "b", "c"}) {
         std::string kinds;
         const std::string n = name;
-        if (f.Logged("Save large picture: " + album + "/ps_large/l_" + n + ".jpg")) kinds += " large";
-        if (f.Logged("Save medium picture: " + album + "/ps_medium/m_" + n + ".jpg")) kinds += " medium";
-        if (f.Logged("Save thumbnail picture: " + album + "/ps_thumb/tn_" + n + ".jpg")) kinds += " thumb";
+        if (f.Logged("Save large picture: " + album + "/ps_large/l_" + n + ".jpg"))
+            kinds += " large";
+        if (f.Logged("Save medium picture: " + album + "/ps_medium/m_" + n + ".jpg"))
+            kinds += " medium";
+        if (f.Logged("Save thumbnail picture: " + album + "/ps_thumb/tn_" + n + ".jpg"))
+            kinds += " thumb";
         if (!kinds.empty()) saved.push_back(n + ":" + kinds);
     }
     return saved;
@@ -347,9 +360,9 @@ TEST_F(Run, RecreateChangedRewritesExactlyWhatWasMadeFromSomethingElse) {
     f.settings.UpdateMode = 2;
     f.PrepareAll({album});
     Process();
-    EXPECT_EQ(Saved(f, album), (std::vector<std::string>{"a: large medium thumb",
-                                                         "b: large medium thumb",
-                                                         "c: large medium thumb"}));
+    EXPECT_EQ(Saved(f, album),
+              (std::vector<std::string>{"a: large medium thumb", "b: large medium thumb",
+                                        "c: large medium thumb"}));
     EXPECT_NE(ReadJpegComment(album + "/ps_thumb/tn_a.jpg").find("box 150x100"), std::string::npos);
     EXPECT_EQ(f.context.tally.picturesWritten, 3);
 
@@ -367,9 +380,11 @@ TEST_F(Run, RecreateChangedRewritesExactlyWhatWasMadeFromSomethingElse) {
              a.CropX1 = 10, a.CropY1 = 10, a.CropX2 = 200, a.CropY2 = 150;
          },
          {"a: large medium thumb"}},
-        {"thumbnail box", [&] { f.settings.ThumbWidth = "120"; },
+        {"thumbnail box",
+         [&] { f.settings.ThumbWidth = "120"; },
          {"a: thumb", "b: thumb", "c: thumb"}},
-        {"medium quality", [&] { f.settings.JpegCompressionMedium = 80; },
+        {"medium quality",
+         [&] { f.settings.JpegCompressionMedium = 80; },
          {"a: medium", "b: medium", "c: medium"}},
         {"a thumbnail deleted", [&] { fs::remove(album + "/ps_thumb/tn_a.jpg"); }, {"a: thumb"}},
     };

@@ -1,13 +1,13 @@
 // A run changes only what it made itself: the user's own files and folders in and around an
 // album stay as they are.
-#include "support/files.h"
-#include "support/test_database.h"
-#include "support/wizard_fixture.h"
 #include "image/jpeg_codec.h"
 #include "processing/album_preparation.h"
 #include "processing/album_search.h"
 #include "processing/processing_run.h"
 #include "processing/working_folder.h"
+#include "support/files.h"
+#include "support/test_database.h"
+#include "support/wizard_fixture.h"
 
 #include <gtest/gtest.h>
 
@@ -22,7 +22,6 @@ using namespace test;
 namespace fs = std::filesystem;
 
 TJpegSize SizeOf(const std::string& path) { return ReadJpegSize(path); }
-
 
 class UserFiles : public testing::Test {
 protected:
@@ -80,7 +79,8 @@ TEST_F(UserFiles, AlbumSearchEntersOnlyLinksThatStayInTheMainDirectory) {
     const auto found = SearchAlbums(main + "/*.*", {}, &f.log);
     // The inward link is entered (first in name order, so "inner" is the same folder again).
     EXPECT_EQ(found, (std::vector<std::string>{main, main + "/again"}));
-    EXPECT_TRUE(f.Logged("Link " + main + "/up -> " + fs::canonical(f.root.Path()).parent_path().string() +
+    EXPECT_TRUE(f.Logged("Link " + main + "/up -> " +
+                         fs::canonical(f.root.Path()).parent_path().string() +
                          " leads outside the chosen folder; skipped."));
 }
 
@@ -95,9 +95,9 @@ TEST_F(UserFiles, PictureLinksCountOnlyWithinTheMainDirectoryOrTheNamedAlbum) {
         bool staysInAlbum;
         int pictures;
     } cases[] = {
-        {f.root.Path() + "/*.*", false, 4},   // both targets lie in the main directory
-        {album + "/*.*", false, 2},           // neither does
-        {f.root.Path() + "/*.*", true, 2},    // a named album keeps to its own folder
+        {f.root.Path() + "/*.*", false, 4},  // both targets lie in the main directory
+        {album + "/*.*", false, 2},          // neither does
+        {f.root.Path() + "/*.*", true, 2},   // a named album keeps to its own folder
     };
     for (const auto& c : cases) {
         f.settings.MainDir = c.mainDir;
@@ -136,7 +136,8 @@ TEST_F(UserFiles, PhotoThatFailsOnceKeepsItsRowAndIsTriedAgain) {
     const auto runOnce = [&] {
         f.PrepareAll({album});
         EXPECT_EQ(Process(), TRunOutcome::Finished);
-        return Column(f.connection, "SELECT is_deleted || ' ' || width FROM picture ORDER BY picture_id",
+        return Column(f.connection,
+                      "SELECT is_deleted || ' ' || width FROM picture ORDER BY picture_id",
                       "is_deleted || ' ' || width");
     };
     EXPECT_EQ(runOnce(), (std::vector<std::string>{"0 40", "0 30"}));
@@ -159,14 +160,15 @@ TEST_F(UserFiles, FaceMarkGoesToTheFirstPictureThatWasRead) {
     ASSERT_TRUE(Album().PictureAt(0)->IsFace);
     Process();
     EXPECT_EQ(ScalarInt(f.connection, "SELECT face_picture_id FROM album"),
-              ScalarInt(f.connection, "SELECT picture_id FROM picture WHERE filename_original = 'Trip/b.jpg'"));
+              ScalarInt(f.connection,
+                        "SELECT picture_id FROM picture WHERE filename_original = 'Trip/b.jpg'"));
     EXPECT_EQ(ScalarInt(f.connection, "SELECT COUNT(*) FROM picture"), 1);
 }
 
 TEST_F(UserFiles, LongNamesWriteWhileTheyFitAndFailAlone) {
     f.context.makeWorkingThumbnails = false;
-    const std::string fits = std::string(246, 'f') + ".jpg";      // "tn_" + 250 bytes
-    const std::string tooLong = std::string(250, 'x') + ".jpg";   // "tn_" + 254 bytes > 255
+    const std::string fits = std::string(246, 'f') + ".jpg";     // "tn_" + 250 bytes
+    const std::string tooLong = std::string(250, 'x') + ".jpg";  // "tn_" + 254 bytes > 255
     WriteJpeg(album + "/" + fits, 20, 20);
     WriteJpeg(album + "/" + tooLong, 20, 20);
     f.PrepareAll({album});
@@ -191,8 +193,10 @@ TEST_F(UserFiles, StaleTemporaryFilesOfKilledRunsAreRemoved) {
     f.context.makeWorkingThumbnails = false;
     f.PrepareAll({album});
     Process();
-    for (const std::string& name : stale) EXPECT_FALSE(fs::exists(album + "/ps_thumb/" + name)) << name;
-    for (const std::string& name : kept) EXPECT_TRUE(fs::exists(album + "/ps_thumb/" + name)) << name;
+    for (const std::string& name : stale)
+        EXPECT_FALSE(fs::exists(album + "/ps_thumb/" + name)) << name;
+    for (const std::string& name : kept)
+        EXPECT_TRUE(fs::exists(album + "/ps_thumb/" + name)) << name;
     EXPECT_TRUE(fs::is_symlink(album + "/ps_thumb/.galerion-fedcba98.tmp"));
     EXPECT_TRUE(fs::exists(album + "/a.jpg"));
 }

@@ -16,8 +16,9 @@ void WriteJpeg(const std::string& path, int width, int height) {
     bitmap.SetSize(width, height);
     for (int y = 0; y < height; ++y)
         for (int x = 0; x < width; ++x)
-            bitmap.SetPixel(x, y, Color32(x * 255 / std::max(width - 1, 1),
-                                          y * 255 / std::max(height - 1, 1), 128));
+            bitmap.SetPixel(
+                x, y,
+                Color32(x * 255 / std::max(width - 1, 1), y * 255 / std::max(height - 1, 1), 128));
     SaveJpeg(bitmap, 90, path);
 }
 

@@ -8,8 +8,7 @@
 namespace galerion::test {
 
 TTempFolder::TTempFolder(const std::string& prefix) {
-    std::string pattern =
-        (std::filesystem::temp_directory_path() / (prefix + "XXXXXX")).string();
+    std::string pattern = (std::filesystem::temp_directory_path() / (prefix + "XXXXXX")).string();
     if (!::mkdtemp(pattern.data())) throw std::runtime_error("mkdtemp failed for " + pattern);
     path_ = pattern;
 }

@@ -35,7 +35,8 @@ private slots:
         TfrmAdvanced dialog(messages, {});
         dialog.Fill(s);
         QCOMPARE(dialog.windowTitle(), QStringLiteral("Advanced options"));
-        QCOMPARE(dialog.ConnectionString(), QStringLiteral("Provider=SQLite;Data Source=/tmp/a.db"));
+        QCOMPARE(dialog.ConnectionString(),
+                 QStringLiteral("Provider=SQLite;Data Source=/tmp/a.db"));
         QVERIFY(dialog.cbxRecreateTemp->isChecked());
         QVERIFY(dialog.cbxDeleteTemp->isChecked());
         QVERIFY(!dialog.cbxRecreateThumb->isChecked());

@@ -29,8 +29,8 @@ private slots:
     void searchListsTheTreeWithoutOutputFolders() {
         TPrivateHome home;
         const std::string photos = home / "Photos";
-        for (const char* folder : {"2003/Summer/ps_thumb", "tmp", "2003/Summer/PS_THUMB2",
-                                   "2003/Tmp", "2003/small"})
+        for (const char* folder :
+             {"2003/Summer/ps_thumb", "tmp", "2003/Summer/PS_THUMB2", "2003/Tmp", "2003/small"})
             MakeFolder(photos + "/" + folder);
         TSettings s;
         s.MainDir = photos + "/*.*";
@@ -101,9 +101,8 @@ private slots:
         s.MainDir = "/nonexistent/*.*";
         TProcessingLog log;
         TAlbumsPage page(s, log);
-        page.SetFolderChooser([&]() -> std::optional<QString> {
-            return QString::fromStdString(home / "Chosen");
-        });
+        page.SetFolderChooser(
+            [&]() -> std::optional<QString> { return QString::fromStdString(home / "Chosen"); });
         page.bbnBrowseMainDirectory->click();
         QCOMPARE(s.MainDir, home / "Chosen/*.*");
         QCOMPARE(page.ListedFolders(), (TFolders{home / "Chosen", home / "Chosen/Trip"}));
@@ -125,7 +124,8 @@ private slots:
         TSettings s;
         TProcessingLog log;
         TAlbumsPage page(s, log);
-        QCOMPARE(page.bbnSelectMainDirectory->toolTip(), QStringLiteral("Get all subdirectories as albums"));
+        QCOMPARE(page.bbnSelectMainDirectory->toolTip(),
+                 QStringLiteral("Get all subdirectories as albums"));
         QCOMPARE(page.bbnBrowseMainDirectory->text(), QStringLiteral("Browse..."));
         QCOMPARE(page.bbnBrowseMainDirectory->toolTip(), QStringLiteral("Select main directory"));
         QCOMPARE(page.bbnOptions_Albums->toolTip(), QStringLiteral("Back to the options page"));

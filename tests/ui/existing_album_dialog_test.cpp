@@ -14,12 +14,14 @@ class ExistingAlbumDialogTest : public QObject {
 private slots:
     void textsAndLayout() {
         TfrmDB dialog;
-        dialog.SetFoundMessage("Album with \"/p/it's\" original directory name was found in databse.");
+        dialog.SetFoundMessage(
+            "Album with \"/p/it's\" original directory name was found in databse.");
         QCOMPARE(dialog.windowTitle(), QStringLiteral("Database choice"));
         QCOMPARE(dialog.width(), 433);
         QVERIFY(dialog.height() >= 143);
-        QCOMPARE(dialog.lblFoundMessage->text(),
-                 QStringLiteral("Album with \"/p/it's\" original directory name was found in databse."));
+        QCOMPARE(
+            dialog.lblFoundMessage->text(),
+            QStringLiteral("Album with \"/p/it's\" original directory name was found in databse."));
         QCOMPARE(dialog.lblMessage->text().split(QLatin1Char('\n')).size(), 3);
         QVERIFY(dialog.lblMessage->text().startsWith(QStringLiteral("Insert - a new album")));
         QCOMPARE(dialog.cbxAlways->text(),
@@ -55,11 +57,11 @@ private slots:
         dialog.show();
         dialog.cbxAlways->setChecked(always);
         switch (button) {
-        case 0: dialog.bbnInsert->click(); break;
-        case 1: dialog.bbnUpdate->click(); break;
-        case 2: dialog.bbnCancel->click(); break;
-        case 3: QTest::keyClick(&dialog, Qt::Key_Escape); break;
-        default: dialog.close(); break;
+            case 0: dialog.bbnInsert->click(); break;
+            case 1: dialog.bbnUpdate->click(); break;
+            case 2: dialog.bbnCancel->click(); break;
+            case 3: QTest::keyClick(&dialog, Qt::Key_Escape); break;
+            default: dialog.close(); break;
         }
         QVERIFY(!dialog.isVisible());
         QCOMPARE(dialog.result(), result);

@@ -40,7 +40,8 @@ private slots:
 
     void marksAreDistinctBallsAndNoneFromEight() {
         for (int level = 0; level < 8; ++level)
-            QVERIFY2(!TLogViewWidget::MarkImage(level).isNull(), qPrintable(QString::number(level)));
+            QVERIFY2(!TLogViewWidget::MarkImage(level).isNull(),
+                     qPrintable(QString::number(level)));
         QVERIFY(TLogViewWidget::MarkImage(8).isNull());
         QVERIFY(TLogViewWidget::MarkImage(255).isNull());
         // The ball's middle carries its colour: red for errors, magenta for level 7.

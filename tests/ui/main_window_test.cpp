@@ -10,12 +10,12 @@
 #include "processing/album_selection.h"
 #include "ui/advanced_dialog.h"
 #include "ui/albums_page.h"
+#include "ui/categories/categories_window.h"
 #include "ui/finish_page.h"
+#include "ui/fullsize/full_size_window.h"
 #include "ui/help_window.h"
 #include "ui/log_view.h"
 #include "ui/options_page.h"
-#include "ui/categories/categories_window.h"
-#include "ui/fullsize/full_size_window.h"
 #include "ui/pictures/picture_tile.h"
 #include "ui/pictures/pictures_page.h"
 
@@ -63,7 +63,8 @@ struct TWindowFixture {
         const std::string photos = home / "Photos";
         MakeFolder(photos + "/Trip");
         MakeFolder(photos + "/Zoo");
-        for (const char* name : {"a.jpg", "b.jpg", "c.jpg"}) WriteJpeg(photos + "/Trip/" + name, 64, 48);
+        for (const char* name : {"a.jpg", "b.jpg", "c.jpg"})
+            WriteJpeg(photos + "/Trip/" + name, 64, 48);
         for (const char* name : {"x.jpg", "y.jpg"}) WriteJpeg(photos + "/Zoo/" + name, 48, 64);
         const std::string connection = CreateDatabase(home / "site.db");
         WriteSettings([&](TSettings& s) {
@@ -88,7 +89,8 @@ struct TWindowFixture {
         list->clearSelection();
         for (int row = 0; row < list->count(); ++row)
             for (const std::string& folder : folders)
-                if (list->item(row)->text().toStdString() == folder) list->item(row)->setSelected(true);
+                if (list->item(row)->text().toStdString() == folder)
+                    list->item(row)->setSelected(true);
     }
 
     // Runs `action` once, at the first stop check after the progress bar has moved.
@@ -120,8 +122,9 @@ private slots:
         std::string folder = SplitMask(w.Settings().MainDir).folder;
         if (folder.size() > 1 && folder.back() == '/') folder.pop_back();
         QVERIFY(w.tbshAlbums->lbxAlbums->count() >= 1);
-        QVERIFY(!w.tbshAlbums->lbxAlbums->findItems(QString::fromStdString(folder),
-                                                    Qt::MatchExactly).isEmpty());
+        QVERIFY(
+            !w.tbshAlbums->lbxAlbums->findItems(QString::fromStdString(folder), Qt::MatchExactly)
+                 .isEmpty());
         QCOMPARE(w.minimumSize(), QSize(550, 480));
         QCOMPARE(w.size(), QSize(550, 480));  // the stored 500 x 300 cannot go below the minimum
         QCOMPARE(w.tbshOptions->lblWelcome->text(),
@@ -214,15 +217,17 @@ private slots:
         QCOMPARE(log.LineCount(), static_cast<int>(w.Log().Lines().size()));
         for (int line = 0; line < log.LineCount(); ++line)
             QCOMPARE(log.MarkAt(line), w.Log().Lines()[static_cast<size_t>(line)].mark.imageIndex);
-        QCOMPARE(w.tbshFinish->lblTitle->text(), QStringLiteral("Congratulations! Process has finished."));
+        QCOMPARE(w.tbshFinish->lblTitle->text(),
+                 QStringLiteral("Congratulations! Process has finished."));
 
         // "Start again": empty log, the Albums page searched afresh.
         MakeFolder(photos + "/New");
         w.tbshFinish->bbnStartAgain->click();
         QCOMPARE(log.LineCount(), 0);
         QCOMPARE(f.Page(), static_cast<QWidget*>(w.tbshAlbums));
-        QVERIFY(!w.tbshAlbums->lbxAlbums->findItems(QString::fromStdString(photos + "/New"),
-                                                    Qt::MatchExactly).isEmpty());
+        QVERIFY(!w.tbshAlbums->lbxAlbums
+                     ->findItems(QString::fromStdString(photos + "/New"), Qt::MatchExactly)
+                     .isEmpty());
         QCOMPARE(w.AlbumList().Count(), 2);
     }
 
@@ -280,7 +285,8 @@ private slots:
             w.ShowAlbumsPage();
         }
         QCOMPARE(question.asked.size(), size_t{1});
-        QCOMPARE(question.asked[0], "Album with \"" + photos + "/Zoo\" original directory name was found in databse.");
+        QCOMPARE(question.asked[0],
+                 "Album with \"" + photos + "/Zoo\" original directory name was found in databse.");
         QCOMPARE(w.Settings().UpdateMode, 2);
         QCOMPARE(ScalarInt(w.Settings().DB, "SELECT COUNT(*) FROM album"), 1);
         QVERIFY(f.messages.errors.empty());
@@ -298,8 +304,9 @@ private slots:
         emit w.tbshPictures->albumsPageRequested();
         QCOMPARE(f.Page(), static_cast<QWidget*>(w.tbshAlbums));
         QCOMPARE(w.tbshAlbums->SelectedFolders(), std::vector<std::string>{photos + "/Zoo"});
-        QVERIFY(w.tbshAlbums->lbxAlbums->findItems(QString::fromStdString(photos + "/Later"),
-                                                   Qt::MatchExactly).isEmpty());
+        QVERIFY(w.tbshAlbums->lbxAlbums
+                    ->findItems(QString::fromStdString(photos + "/Later"), Qt::MatchExactly)
+                    .isEmpty());
         emit w.tbshPictures->optionsPageRequested();
         QCOMPARE(f.Page(), static_cast<QWidget*>(w.tbshOptions));
         QVERIFY(w.AlbumList().AlbumAt(0)->Prepared);

@@ -152,11 +152,13 @@ private slots:
         page.bbnDBFile->click();
         QCOMPARE(asked, QStringLiteral("/srv/data"));
         QCOMPARE(page.edtDBFile->text(), QStringLiteral("/home/u/web/galerion.db"));
-        QCOMPARE(s.DB, std::string("Provider=SQLite;Data Source=/home/u/web/galerion.db;Cache=shared"));
+        QCOMPARE(s.DB,
+                 std::string("Provider=SQLite;Data Source=/home/u/web/galerion.db;Cache=shared"));
 
         page.SetFileChooser([](const QString&) -> std::optional<QString> { return std::nullopt; });
         page.bbnDBFile->click();
-        QCOMPARE(s.DB, std::string("Provider=SQLite;Data Source=/home/u/web/galerion.db;Cache=shared"));
+        QCOMPARE(s.DB,
+                 std::string("Provider=SQLite;Data Source=/home/u/web/galerion.db;Cache=shared"));
         QCOMPARE(page.bbnDBFile->toolTip(), QStringLiteral("Select data source"));
     }
 
@@ -206,7 +208,8 @@ private slots:
                  QStringLiteral("Do not show this screen next time program stars"));
         QCOMPARE(page.cbxSplash->text(),
                  QStringLiteral("Do not show splash screen next time program stars"));
-        QCOMPARE(page.lblLSize->text(), QStringLiteral("Image will be the same size as the original."));
+        QCOMPARE(page.lblLSize->text(),
+                 QStringLiteral("Image will be the same size as the original."));
         QVERIFY(page.lblWelcome->font().bold());
     }
 };

@@ -1,6 +1,6 @@
 // The splash screen, the version texts and the help window.
-#include "ui/help_window.h"
 #include "ui/splash_screen.h"
+#include "ui/help_window.h"
 #include "ui/version_info.h"
 
 #include <QLabel>
@@ -39,7 +39,8 @@ private slots:
         QCOMPARE(splash.lblVersion->geometry().right() + 1, 400 - 8);
         QCOMPARE(splash.lblVersion->y(), 137);
         QVERIFY(splash.lblVersion->alignment() & Qt::AlignRight);
-        QCOMPARE(splash.lblVersion->text(), QStringLiteral("Version: 1.0.1.273.\nSpecial build: 0002."));
+        QCOMPARE(splash.lblVersion->text(),
+                 QStringLiteral("Version: 1.0.1.273.\nSpecial build: 0002."));
         QCOMPARE(splash.mainTimer->interval(), 100);
         QVERIFY(!TfrmGalerionSplash::MainLogo().isNull());
     }

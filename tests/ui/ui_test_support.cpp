@@ -29,8 +29,10 @@ TPrivateHome::TPrivateHome() {
 
 TPrivateHome::~TPrivateHome() {
     for (const auto& [name, value] : saved_) {
-        if (value.isNull()) qunsetenv(name);
-        else qputenv(name, value);
+        if (value.isNull())
+            qunsetenv(name);
+        else
+            qputenv(name, value);
     }
 }
 

@@ -7,10 +7,10 @@ namespace galerion {
 
 // Where the processing run stands, for a host that shows its own progress display.
 struct TRunProgress {
-    std::string album;      // the album's folder path
-    int albumNumber = 0;    // from 1
+    std::string album;    // the album's folder path
+    int albumNumber = 0;  // from 1
     int albumCount = 0;
-    int picture = 0;        // from 1; 0 at the start of the album
+    int picture = 0;  // from 1; 0 at the start of the album
     int pictureCount = 0;
 };
 

@@ -12,7 +12,7 @@ namespace galerion {
 struct TTilePlacement {
     int left = 0;
     int top = 0;
-    int boxWidth = 0;   // the thumbnail box
+    int boxWidth = 0;  // the thumbnail box
     int boxHeight = 0;
 };
 

@@ -26,26 +26,29 @@ void ReadAlbumRow(TQuery& query, TAlbumItem& album) {
 }
 
 std::string InsertAlbumStatement(const TAlbumItem& a, const std::string& folder) {
-    return FormatSql(sqlInsertAlbum,
-                     {SqlQuote(folder), kNoFacePicture, SqlDateTime(a.AlbumDate),
-                      SqlQuote(a.ShortName), SqlBool(a.IsPrivate), SqlQuote(a.DirName),
-                      SqlQuote(a.LongName), SqlQuote(a.Description), SqlQuote(a.AltLongName),
-                      SqlQuote(a.AltDescription)});
+    return FormatSql(
+        sqlInsertAlbum,
+        {SqlQuote(folder), kNoFacePicture, SqlDateTime(a.AlbumDate), SqlQuote(a.ShortName),
+         SqlBool(a.IsPrivate), SqlQuote(a.DirName), SqlQuote(a.LongName), SqlQuote(a.Description),
+         SqlQuote(a.AltLongName), SqlQuote(a.AltDescription)});
 }
 
 std::string UpdateAlbumStatement(const TAlbumItem& a, const std::string& folder) {
-    return FormatSql(sqlUpdateAlbum,
-                     {kNoFacePicture, SqlDateTime(a.AlbumDate), SqlQuote(a.ShortName),
-                      SqlBool(a.IsPrivate), SqlQuote(a.DirName), SqlQuote(a.LongName),
-                      SqlQuote(a.Description), SqlQuote(a.AltLongName),
-                      SqlQuote(a.AltDescription), SqlQuote(folder)});
+    return FormatSql(
+        sqlUpdateAlbum,
+        {kNoFacePicture, SqlDateTime(a.AlbumDate), SqlQuote(a.ShortName), SqlBool(a.IsPrivate),
+         SqlQuote(a.DirName), SqlQuote(a.LongName), SqlQuote(a.Description),
+         SqlQuote(a.AltLongName), SqlQuote(a.AltDescription), SqlQuote(folder)});
 }
 
 std::string AlbumColumnWithNul(const TAlbumItem& a, const std::string& folder) {
     const std::pair<const char*, const std::string*> texts[] = {
-        {"original_path", &folder},  {"short_name", &a.ShortName},
-        {"dir_name", &a.DirName},    {"long_name", &a.LongName},
-        {"description", &a.Description}, {"alt_long_name", &a.AltLongName},
+        {"original_path", &folder},
+        {"short_name", &a.ShortName},
+        {"dir_name", &a.DirName},
+        {"long_name", &a.LongName},
+        {"description", &a.Description},
+        {"alt_long_name", &a.AltLongName},
         {"alt_description", &a.AltDescription},
     };
     for (const auto& [column, text] : texts)

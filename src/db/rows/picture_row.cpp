@@ -31,34 +31,67 @@ void ReadPictureRow(TQuery& query, TPictureItem& picture) {
 }
 
 std::string InsertPictureStatement(const TPictureItem& p, int albumId) {
-    return FormatSql(
-        sqlInsertPicture,
-        {SqlQuote(p.Title), SqlQuote(p.AltTitle), SqlQuote(p.WebOriginal), SqlQuote(p.WebLarge),
-         SqlQuote(p.WebMedium), SqlQuote(p.WebThumb), SqlQuote(p.HashOriginal),
-         SqlQuote(p.HashLarge), SqlQuote(p.HashMedium), SqlQuote(p.HashThumb),
-         SqlQuote(p.HashTemp), SqlDateTime(p.PictureDate), SqlBool(p.IsPrivate),
-         SqlBool(p.IsDeleted), p.Orientation, p.CropX1, p.CropY1, p.CropX2, p.CropY2,
-         p.PixelWidth, p.PixelHeight, albumId});
+    return FormatSql(sqlInsertPicture, {SqlQuote(p.Title),
+                                        SqlQuote(p.AltTitle),
+                                        SqlQuote(p.WebOriginal),
+                                        SqlQuote(p.WebLarge),
+                                        SqlQuote(p.WebMedium),
+                                        SqlQuote(p.WebThumb),
+                                        SqlQuote(p.HashOriginal),
+                                        SqlQuote(p.HashLarge),
+                                        SqlQuote(p.HashMedium),
+                                        SqlQuote(p.HashThumb),
+                                        SqlQuote(p.HashTemp),
+                                        SqlDateTime(p.PictureDate),
+                                        SqlBool(p.IsPrivate),
+                                        SqlBool(p.IsDeleted),
+                                        p.Orientation,
+                                        p.CropX1,
+                                        p.CropY1,
+                                        p.CropX2,
+                                        p.CropY2,
+                                        p.PixelWidth,
+                                        p.PixelHeight,
+                                        albumId});
 }
 
 std::string UpdatePictureStatement(const TPictureItem& p, int albumId) {
-    return FormatSql(
-        sqlUpdatePicture,
-        {SqlQuote(p.Title), SqlQuote(p.AltTitle), SqlQuote(p.WebLarge), SqlQuote(p.WebMedium),
-         SqlQuote(p.WebThumb), SqlQuote(p.HashOriginal), SqlQuote(p.HashLarge),
-         SqlQuote(p.HashMedium), SqlQuote(p.HashThumb), SqlQuote(p.HashTemp),
-         SqlDateTime(p.PictureDate), SqlBool(p.IsPrivate), SqlBool(p.IsDeleted), p.Orientation,
-         p.CropX1, p.CropY1, p.CropX2, p.CropY2, p.PixelWidth, p.PixelHeight,
-         SqlQuote(p.WebOriginal), albumId});
+    return FormatSql(sqlUpdatePicture, {SqlQuote(p.Title),
+                                        SqlQuote(p.AltTitle),
+                                        SqlQuote(p.WebLarge),
+                                        SqlQuote(p.WebMedium),
+                                        SqlQuote(p.WebThumb),
+                                        SqlQuote(p.HashOriginal),
+                                        SqlQuote(p.HashLarge),
+                                        SqlQuote(p.HashMedium),
+                                        SqlQuote(p.HashThumb),
+                                        SqlQuote(p.HashTemp),
+                                        SqlDateTime(p.PictureDate),
+                                        SqlBool(p.IsPrivate),
+                                        SqlBool(p.IsDeleted),
+                                        p.Orientation,
+                                        p.CropX1,
+                                        p.CropY1,
+                                        p.CropX2,
+                                        p.CropY2,
+                                        p.PixelWidth,
+                                        p.PixelHeight,
+                                        SqlQuote(p.WebOriginal),
+                                        albumId});
 }
 
 std::string PictureColumnWithNul(const TPictureItem& p) {
     const std::pair<const char*, const std::string*> texts[] = {
-        {"title", &p.Title},           {"alt_title", &p.AltTitle},
-        {"filename_original", &p.WebOriginal}, {"filename_large", &p.WebLarge},
-        {"filename_medium", &p.WebMedium},     {"filename_thumb", &p.WebThumb},
-        {"hash_original", &p.HashOriginal},    {"hash_large", &p.HashLarge},
-        {"hash_medium", &p.HashMedium},        {"hash_thumb", &p.HashThumb},
+        {"title", &p.Title},
+        {"alt_title", &p.AltTitle},
+        {"filename_original", &p.WebOriginal},
+        {"filename_large", &p.WebLarge},
+        {"filename_medium", &p.WebMedium},
+        {"filename_thumb", &p.WebThumb},
+        {"hash_original", &p.HashOriginal},
+        {"hash_large", &p.HashLarge},
+        {"hash_medium", &p.HashMedium},
+        {"hash_thumb", &p.HashThumb},
         {"hash_temp", &p.HashTemp},
     };
     for (const auto& [column, text] : texts)

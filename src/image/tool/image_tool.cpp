@@ -81,21 +81,31 @@ TCommandLine Parse(const std::vector<std::string>& args) {
             if (k + 1 >= args.size()) throw TUsageError(a + " needs a value");
             return args[++k];
         };
-        if (a == "--help" || a == "-h") line.help = true;
-        else if (a == "--upscale") line.upscale = true;
-        else if (a == "--filter") line.filter = Number(value());
-        else if (a == "--box") line.box = Dimensions(value());
-        else if (a == "--size") line.size = Dimensions(value());
-        else if (a == "--quality") line.quality = Number(value());
-        else if (a.size() > 2 && a.rfind("--", 0) == 0) throw TUsageError("unknown option " + a);
-        else line.words.push_back(a);
+        if (a == "--help" || a == "-h")
+            line.help = true;
+        else if (a == "--upscale")
+            line.upscale = true;
+        else if (a == "--filter")
+            line.filter = Number(value());
+        else if (a == "--box")
+            line.box = Dimensions(value());
+        else if (a == "--size")
+            line.size = Dimensions(value());
+        else if (a == "--quality")
+            line.quality = Number(value());
+        else if (a.size() > 2 && a.rfind("--", 0) == 0)
+            throw TUsageError("unknown option " + a);
+        else
+            line.words.push_back(a);
     }
-    if (line.filter && (*line.filter < 0 || *line.filter > 4)) throw TUsageError("--filter takes 0 to 4");
+    if (line.filter && (*line.filter < 0 || *line.filter > 4))
+        throw TUsageError("--filter takes 0 to 4");
     return line;
 }
 
 void Expect(const TCommandLine& line, std::size_t words) {
-    if (line.words.size() != words) throw TUsageError("wrong number of arguments for " + line.words[0]);
+    if (line.words.size() != words)
+        throw TUsageError("wrong number of arguments for " + line.words[0]);
 }
 
 TStretchFilter FilterOf(const TCommandLine& line, TStretchFilter fallback) {
@@ -108,7 +118,8 @@ std::pair<int, int> Required(const std::optional<std::pair<int, int>>& value, co
 }
 
 bool EndsWith(const std::string& text, const std::string& suffix) {
-    return text.size() >= suffix.size() && text.compare(text.size() - suffix.size(), suffix.size(), suffix) == 0;
+    return text.size() >= suffix.size() &&
+           text.compare(text.size() - suffix.size(), suffix.size(), suffix) == 0;
 }
 
 TBitmap32 Load(const std::string& path) {
@@ -155,7 +166,8 @@ void Resize(const TCommandLine& line, std::ostream& err) {
     TBitmap32 source = Load(line.words[1]);
     TBitmap32 target;
     TProcessingLog log = AllLevelsLog();
-    ResizeIntoBox(line.words[1], source, target, bw, bh, line.upscale, FilterOf(line, sfLanczos), log);
+    ResizeIntoBox(line.words[1], source, target, bw, bh, line.upscale, FilterOf(line, sfLanczos),
+                  log);
     PrintLog(log, err);
     Save(target, line, line.words[2]);
 }
@@ -181,10 +193,11 @@ void Orient(const TCommandLine& line) {
 
 void Turn(const TCommandLine& line) {
     Expect(line, 4);
-    static const std::map<std::string, TTurnAction> kActions = {{"cw", TTurnAction::Clockwise},
-                                                                 {"ccw", TTurnAction::CounterClockwise},
-                                                                 {"half", TTurnAction::HalfTurn},
-                                                                 {"flip", TTurnAction::Flip}};
+    static const std::map<std::string, TTurnAction> kActions = {
+        {"cw", TTurnAction::Clockwise},
+        {"ccw", TTurnAction::CounterClockwise},
+        {"half", TTurnAction::HalfTurn},
+        {"flip", TTurnAction::Flip}};
     const auto action = kActions.find(line.words[1]);
     if (action == kActions.end()) throw TUsageError("turn takes cw, ccw, half or flip");
     TBitmap32 bitmap = Load(line.words[2]);
@@ -195,8 +208,8 @@ void Turn(const TCommandLine& line) {
 void Crop(const TCommandLine& line) {
     Expect(line, 7);
     TBitmap32 bitmap = Load(line.words[5]);
-    CropBitmap(bitmap, Number(line.words[1]), Number(line.words[2]), Number(line.words[3]), Number(line.words[4]),
-               FilterOf(line, sfNearest));
+    CropBitmap(bitmap, Number(line.words[1]), Number(line.words[2]), Number(line.words[3]),
+               Number(line.words[4]), FilterOf(line, sfNearest));
     Save(bitmap, line, line.words[6]);
 }
 
@@ -204,7 +217,8 @@ void Thumb(const TCommandLine& line, std::ostream& err) {
     Expect(line, 3);
     const auto [bw, bh] = Required(line.box, "--box");
     TProcessingLog log = AllLevelsLog();
-    MakeWorkingThumbnail(line.words[1], line.words[2], bw, bh, line.upscale, FilterOf(line, sfNearest), log);
+    MakeWorkingThumbnail(line.words[1], line.words[2], bw, bh, line.upscale,
+                         FilterOf(line, sfNearest), log);
     PrintLog(log, err);
 }
 
@@ -216,15 +230,24 @@ void Size(const TCommandLine& line, std::ostream& out) {
 
 void Run(const TCommandLine& line, std::ostream& out, std::ostream& err) {
     const std::string& verb = line.words[0];
-    if (verb == "fit") Fit(line, out);
-    else if (verb == "resize") Resize(line, err);
-    else if (verb == "stretch") Stretch(line);
-    else if (verb == "orient") Orient(line);
-    else if (verb == "turn") Turn(line);
-    else if (verb == "crop") Crop(line);
-    else if (verb == "thumb") Thumb(line, err);
-    else if (verb == "size") Size(line, out);
-    else throw TUsageError("unknown command " + verb);
+    if (verb == "fit")
+        Fit(line, out);
+    else if (verb == "resize")
+        Resize(line, err);
+    else if (verb == "stretch")
+        Stretch(line);
+    else if (verb == "orient")
+        Orient(line);
+    else if (verb == "turn")
+        Turn(line);
+    else if (verb == "crop")
+        Crop(line);
+    else if (verb == "thumb")
+        Thumb(line, err);
+    else if (verb == "size")
+        Size(line, out);
+    else
+        throw TUsageError("unknown command " + verb);
 }
 
 }  // namespace

@@ -3,5 +3,6 @@
 #include <iostream>
 
 int main(int argc, char** argv) {
-    return galerion::RunImageTool(std::vector<std::string>(argv + 1, argv + argc), std::cout, std::cerr);
+    return galerion::RunImageTool(std::vector<std::string>(argv + 1, argv + argc), std::cout,
+                                  std::cerr);
 }

@@ -1,8 +1,8 @@
 #include "image/tool/pam.h"
 
-#include "platform/file_system.h"
 #include "image/jpeg_codec.h"
 #include "platform/errors.h"
+#include "platform/file_system.h"
 
 #include <cstdint>
 #include <cstdio>
@@ -39,11 +39,16 @@ TPamHeader ReadHeader(std::FILE* file, const std::string& path) {
         std::istringstream fields(line);
         std::string key;
         fields >> key;
-        if (key == "WIDTH") fields >> header.width;
-        else if (key == "HEIGHT") fields >> header.height;
-        else if (key == "DEPTH") fields >> header.depth;
-        else if (key == "MAXVAL") fields >> header.maxval;
-        else if (key == "TUPLTYPE") fields >> header.tupleType;
+        if (key == "WIDTH")
+            fields >> header.width;
+        else if (key == "HEIGHT")
+            fields >> header.height;
+        else if (key == "DEPTH")
+            fields >> header.depth;
+        else if (key == "MAXVAL")
+            fields >> header.maxval;
+        else if (key == "TUPLTYPE")
+            fields >> header.tupleType;
     }
     throw ImageError("PAM header without ENDHDR: " + path);
 }
@@ -54,7 +59,8 @@ void CheckHeader(const TPamHeader& h, const std::string& path) {
     if (!(rgba || rgb) || h.maxval != 255)
         throw ImageError("Unsupported PAM (need RGB_ALPHA or RGB at MAXVAL 255): " + path);
     if (h.width < 1 || h.height < 1 ||
-        static_cast<std::uint64_t>(h.width) * static_cast<std::uint64_t>(h.height) > kMaxPicturePixels)
+        static_cast<std::uint64_t>(h.width) * static_cast<std::uint64_t>(h.height) >
+            kMaxPicturePixels)
         throw ImageError("PAM size out of range: " + path);
 }
 
@@ -63,7 +69,8 @@ void CheckHeader(const TPamHeader& h, const std::string& path) {
 bool IsPamFile(const std::string& path) {
     TFilePtr file = OpenRegularFile(path);
     char magic[3] = {};
-    return std::fread(magic, 1, 3, file.get()) == 3 && magic[0] == 'P' && magic[1] == '7' && magic[2] == '\n';
+    return std::fread(magic, 1, 3, file.get()) == 3 && magic[0] == 'P' && magic[1] == '7' &&
+           magic[2] == '\n';
 }
 
 void LoadPam(TBitmap32& bitmap, const std::string& path) {

@@ -45,7 +45,9 @@ public:
     }
 
     // pictures view
-    int TileAreaWidth() const override { return picturesView_ ? picturesView_->TileAreaWidth() : 0; }
+    int TileAreaWidth() const override {
+        return picturesView_ ? picturesView_->TileAreaWidth() : 0;
+    }
     std::unique_ptr<TVisualPictureItem> CreateTile(TPictureItem& picture,
                                                    const TTilePlacement& where) override {
         return picturesView_ ? picturesView_->CreateTile(picture, where) : nullptr;

@@ -25,7 +25,8 @@ constexpr int kDescriptionHeight = 60;
 // The short date form with a four-digit year, so that a two-digit century is never guessed.
 QString ScreenDateFormat() {
     QString format = QLocale().dateFormat(QLocale::ShortFormat);
-    if (!format.contains(QStringLiteral("yyyy"))) format.replace(QStringLiteral("yy"), QStringLiteral("yyyy"));
+    if (!format.contains(QStringLiteral("yyyy")))
+        format.replace(QStringLiteral("yy"), QStringLiteral("yyyy"));
     return format;
 }
 
@@ -48,7 +49,9 @@ QLabel* Caption(const char* text, QWidget* parent) {
 
 }  // namespace
 
-QString DateToScreenText(TDateTime date) { return QLocale().toString(ToQDate(date), ScreenDateFormat()); }
+QString DateToScreenText(TDateTime date) {
+    return QLocale().toString(ToQDate(date), ScreenDateFormat());
+}
 
 bool ScreenTextToDate(const QString& text, TDateTime& date) {
     const QString trimmed = text.trimmed();

@@ -12,14 +12,14 @@ namespace galerion::ui {
 namespace {
 
 constexpr std::array<const char*, kGlyphCount> kThemeNames = {
-    "view-refresh",           // U-turn
+    "view-refresh",  // U-turn
     "object-flip-horizontal",
     "object-rotate-right",
     "object-rotate-left",
-    "list-remove",            // exclude
-    "system-lock-screen",     // private
-    "document-properties",    // categories
-    "emblem-favorite",        // face of the album
+    "list-remove",          // exclude
+    "system-lock-screen",   // private
+    "document-properties",  // categories
+    "emblem-favorite",      // face of the album
 };
 
 const QColor kInk(40, 40, 40);

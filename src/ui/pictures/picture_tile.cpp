@@ -81,7 +81,10 @@ int TilePanelWidth(int boxWidth) { return std::max(boxWidth + kTileExtraWidth, k
 TPictureTile::TPictureTile(const TTileSurroundings& surroundings, TPictureList& list,
                            TPictureItem& picture, const std::string& path, int boxWidth,
                            int boxHeight)
-    : surroundings_(surroundings), list_(list), picture_(picture), boxWidth_(boxWidth),
+    : surroundings_(surroundings),
+      list_(list),
+      picture_(picture),
+      boxWidth_(boxWidth),
       boxHeight_(boxHeight) {
     picture_.OriginalFile = path;
     const int panelWidth = TilePanelWidth(boxWidth);
@@ -96,7 +99,8 @@ TPictureTile::TPictureTile(const TTileSurroundings& surroundings, TPictureList& 
     pbxPicture_->SetPainter([this](TBitmap32& buffer) {
         PaintTilePicture(buffer, bmpThumb_, picture_, surroundings_.buttonFace);
     });
-    QObject::connect(pbxPicture_, &TPaintBox32::doubleClicked, pnlTile_, [this] { OnDoubleClick(); });
+    QObject::connect(pbxPicture_, &TPaintBox32::doubleClicked, pnlTile_,
+                     [this] { OnDoubleClick(); });
 
     BuildButtons();
 
@@ -119,7 +123,8 @@ void TPictureTile::BuildButtons() {
     for (const TButtonSpec& spec : kButtons) {
         auto* button = new QToolButton(pnlTile_);
         button->setAutoRaise(true);
-        button->setGeometry(ButtonLeft(spec.which, panelWidth), kButtonTop, kButtonSize, kButtonSize);
+        button->setGeometry(ButtonLeft(spec.which, panelWidth), kButtonTop, kButtonSize,
+                            kButtonSize);
         button->setIconSize(QSize(kGlyphSize, kGlyphSize));
         button->setIcon(PictureGlyph(spec.glyph));
         button->setToolTip(QString::fromLatin1(spec.hint));
@@ -238,9 +243,9 @@ void TPictureTile::SetDimming(int masterAlpha) {
 
 void TPictureTile::EnableEditing(bool enabled) {
     const TPictureActions* actions = surroundings_.actions;
-    for (TTileButton which : {TTileButton::CounterClockwise, TTileButton::Clockwise,
-                              TTileButton::UTurn, TTileButton::Flip, TTileButton::Private,
-                              TTileButton::Face})
+    for (TTileButton which :
+         {TTileButton::CounterClockwise, TTileButton::Clockwise, TTileButton::UTurn,
+          TTileButton::Flip, TTileButton::Private, TTileButton::Face})
         Button(which).setEnabled(enabled);
     Button(TTileButton::Categories)
         .setEnabled(enabled && actions && static_cast<bool>(actions->openPictureCategories));

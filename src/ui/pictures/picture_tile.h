@@ -46,8 +46,8 @@ inline constexpr int kTileButtonCount = 8;
 
 // What all tiles of the page share.
 struct TTileSurroundings {
-    QWidget* area = nullptr;             // the scroll box content, parent of the panels
-    TMessages* messages = nullptr;       // errors of the windows a tile opens
+    QWidget* area = nullptr;        // the scroll box content, parent of the panels
+    TMessages* messages = nullptr;  // errors of the windows a tile opens
     TFacePreview* facePreview = nullptr;
     const TPictureActions* actions = nullptr;
     TColor32 buttonFace = 0xFFF0F0F0;

@@ -72,14 +72,14 @@ TPicturesPage::TPicturesPage(TWizardContext& context, TMessages& messages, QWidg
         context_.settings.SplitPictures = splitPictures_->sizes().value(0);
         emit picturesSplitterMoved();
     });
-    connect(splitAlbums_, &QSplitter::splitterMoved, this, [this] {
-        context_.settings.SplitAlbums = splitAlbums_->sizes().value(0);
-    });
+    connect(splitAlbums_, &QSplitter::splitterMoved, this,
+            [this] { context_.settings.SplitAlbums = splitAlbums_->sizes().value(0); });
     ApplySettings();
     SetPictureActions({});
     auto* help = new QShortcut(QKeySequence(Qt::Key_F1), this, nullptr, nullptr,
                                Qt::WidgetWithChildrenShortcut);
-    connect(help, &QShortcut::activated, this, [this] { emit helpRequested(kPicturesHelpContext); });
+    connect(help, &QShortcut::activated, this,
+            [this] { emit helpRequested(kPicturesHelpContext); });
 }
 
 TPicturesPage::~TPicturesPage() = default;
@@ -96,7 +96,8 @@ void TPicturesPage::BuildLeftColumn(QSplitter& columns) {
     auto* albumsColumn = new QVBoxLayout(pnlAlbums);
     albumsColumn->setContentsMargins(0, 0, 0, 0);
     albumsColumn->addWidget(new QLabel(QStringLiteral("Processing albums:"), pnlAlbums));
-    cmbListOfAlbums_ = new TAlbumListBox(context_.albums, [this] { return currentAlbum_; }, pnlAlbums);
+    cmbListOfAlbums_ = new TAlbumListBox(
+        context_.albums, [this] { return currentAlbum_; }, pnlAlbums);
     albumsColumn->addWidget(cmbListOfAlbums_, 1);
     connect(cmbListOfAlbums_, &QListWidget::itemClicked, this,
             [this](QListWidgetItem* item) { SwitchAlbum(cmbListOfAlbums_->row(item)); });
@@ -130,8 +131,10 @@ void TPicturesPage::BuildRightSide(QSplitter& columns) {
         if (*kToolbarHints[k]) button->setToolTip(QString::fromLatin1(kToolbarHints[k]));
         const int glyph = kToolbarGlyphs[k];
         connect(button, &QToolButton::clicked, this, [this, glyph] {
-            if (glyph == kGlyphCategories) RunAlbumCategories();
-            else RunToolbarTurn(glyph);
+            if (glyph == kGlyphCategories)
+                RunAlbumCategories();
+            else
+                RunToolbarTurn(glyph);
         });
         toolbar_[k] = button;
         toolbar->addWidget(button);
@@ -159,7 +162,8 @@ QWidget* TPicturesPage::BuildBottomRow() {
     buttons->addWidget(help);
     buttons->addStretch(1);
     for (QPushButton* b : {advanced, options, albums, bbnProcess_}) buttons->addWidget(b);
-    connect(help, &QPushButton::clicked, this, [this] { emit helpRequested(kPicturesHelpContext); });
+    connect(help, &QPushButton::clicked, this,
+            [this] { emit helpRequested(kPicturesHelpContext); });
     connect(advanced, &QPushButton::clicked, this, &TPicturesPage::advancedOptionsRequested);
     connect(options, &QPushButton::clicked, this, &TPicturesPage::optionsPageRequested);
     connect(albums, &QPushButton::clicked, this, &TPicturesPage::albumsPageRequested);
@@ -168,9 +172,12 @@ QWidget* TPicturesPage::BuildBottomRow() {
 }
 
 void TPicturesPage::ApplySettings() {
-    const int total = std::max(splitPictures_->width(), context_.settings.SplitPictures + kMinLeftWidth);
-    splitPictures_->setSizes({context_.settings.SplitPictures, total - context_.settings.SplitPictures});
-    const int height = std::max(splitAlbums_->height(), context_.settings.SplitAlbums + kMinAlbumsHeight);
+    const int total =
+        std::max(splitPictures_->width(), context_.settings.SplitPictures + kMinLeftWidth);
+    splitPictures_->setSizes(
+        {context_.settings.SplitPictures, total - context_.settings.SplitPictures});
+    const int height =
+        std::max(splitAlbums_->height(), context_.settings.SplitAlbums + kMinAlbumsHeight);
     splitAlbums_->setSizes({context_.settings.SplitAlbums, height - context_.settings.SplitAlbums});
 }
 
@@ -299,9 +306,9 @@ std::unique_ptr<TVisualPictureItem> TPicturesPage::CreateTile(TPictureItem& pict
     surroundings.facePreview = &details_->FacePicture();
     surroundings.actions = &actions_;
     surroundings.buttonFace = ToColor32(palette().color(QPalette::Button));
-    auto tile = std::make_unique<TPictureTile>(surroundings, *picture.Owner, picture,
-                                               picture.OriginalFile, where.boxWidth,
-                                               where.boxHeight);
+    auto tile =
+        std::make_unique<TPictureTile>(surroundings, *picture.Owner, picture, picture.OriginalFile,
+                                       where.boxWidth, where.boxHeight);
     tile->Place(where.left, where.top);
     GrowTileArea(tile->Panel().geometry());
     tile->LoadThumbnail();

@@ -60,8 +60,9 @@ void TFacePreview::SetScaleMode(TScaleMode mode) {
 
 void TFacePreview::ShowPicture(const TBitmap32& picture) {
     const QRect area = contentsRect();
-    mode_ = area.width() < picture.Width() || area.height() < picture.Height() ? TScaleMode::smResize
-                                                                               : TScaleMode::smNormal;
+    mode_ = area.width() < picture.Width() || area.height() < picture.Height()
+                ? TScaleMode::smResize
+                : TScaleMode::smNormal;
     raster_ = picture;
     update();
 }
@@ -80,8 +81,8 @@ const TBitmap32& TFacePreview::PaintBuffer() {
     if (raster_.Empty()) return buffer_;
     int width = raster_.Width(), height = raster_.Height();
     if (mode_ == TScaleMode::smResize) {
-        const TFittedSize fitted = FittedSize(
-            width, height, FitScale(width, height, buffer_.Width(), buffer_.Height()));
+        const TFittedSize fitted =
+            FittedSize(width, height, FitScale(width, height, buffer_.Width(), buffer_.Height()));
         width = fitted.Width;
         height = fitted.Height;
     }

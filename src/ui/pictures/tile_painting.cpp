@@ -57,7 +57,8 @@ void PaintTilePicture(TBitmap32& buffer, const TBitmap32& thumb, const TPictureI
     Fill(buffer, buttonFace | 0xFF000000);
     if (thumb.Empty() || buffer.Empty()) return;
     const TColor32 frame = picture.IsFace ? kFaceFrameColor : kFrameColor;
-    const TRect shown = FittedThumbRect(thumb.Width(), thumb.Height(), buffer.Width(), buffer.Height());
+    const TRect shown =
+        FittedThumbRect(thumb.Width(), thumb.Height(), buffer.Width(), buffer.Height());
     StretchDraw(thumb, buffer, shown, TRect{0, 0, thumb.Width(), thumb.Height()});
     WalkOutline(shown, [&](int x, int y, int) { PutPixel(buffer, x, y, frame); });
     // Every crop that exists carries its reference size; one without it cannot be placed.

@@ -89,7 +89,8 @@ int main(int argc, char** argv) {
     TSettings& settings = window.Settings();
     settings.ShowWelcome = false;
     if (argc == 3)
-        settings.MainDir = QDir(QString::fromLocal8Bit(argv[2])).absolutePath().toStdString() + "/*.*";
+        settings.MainDir =
+            QDir(QString::fromLocal8Bit(argv[2])).absolutePath().toStdString() + "/*.*";
     settings.LogLevelOthers = true;
     window.setGeometry(40, 40, 760, 620);
     window.SaveSettings();

@@ -1,5 +1,5 @@
-#include "core/model.h"
 #include "ui/pictures/album_list_box.h"
+#include "core/model.h"
 
 #include <QFontMetrics>
 #include <QTest>

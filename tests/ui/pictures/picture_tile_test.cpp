@@ -33,7 +33,8 @@ struct TTileBench {
         : boxWidth(box), boxHeight(boxH) {
         preview.resize(160, 120);
         for (int i = 0; i < pictures; ++i) {
-            const std::string file = dir.path().toStdString() + "/tmp_" + std::to_string(i) + ".jpg";
+            const std::string file =
+                dir.path().toStdString() + "/tmp_" + std::to_string(i) + ".jpg";
             test::WriteJpeg(file, thumbWidth, thumbHeight);
             const int index = list.Add(dir.path().toStdString() + "/" + std::to_string(i) + ".jpg");
             auto picture = std::make_unique<TPictureItem>(&list);
@@ -50,7 +51,8 @@ struct TTileBench {
         s.actions = &actions;
         s.buttonFace = kFace;
         TPictureItem& picture = *list.PictureAt(i);
-        auto tile = std::make_unique<TPictureTile>(s, list, picture, list.Text(i), boxWidth, boxHeight);
+        auto tile =
+            std::make_unique<TPictureTile>(s, list, picture, list.Text(i), boxWidth, boxHeight);
         tile->LoadThumbnail();
         TPictureTile& made = *tile;
         picture.Tile = std::move(tile);
@@ -77,10 +79,10 @@ private slots:
         QTest::addColumn<int>("excludeLeft");
         QTest::addColumn<int>("faceLeft");
         QTest::addColumn<int>("nameTop");
-        QTest::newRow("150 x 100, minimum width") << 150 << 100 << QSize(170, 142) << QPoint(10, 24)
-                                                  << 146 << 89 << 126;
-        QTest::newRow("200 x 150") << 200 << 150 << QSize(210, 192) << QPoint(5, 24) << 186 << 129
-                                   << 176;
+        QTest::newRow("150 x 100, minimum width")
+            << 150 << 100 << QSize(170, 142) << QPoint(10, 24) << 146 << 89 << 126;
+        QTest::newRow("200 x 150")
+            << 200 << 150 << QSize(210, 192) << QPoint(5, 24) << 186 << 129 << 176;
     }
     void geometry() {
         QFETCH(int, boxWidth);
@@ -201,9 +203,9 @@ private slots:
         QVERIFY(bench.list.PictureAt(1)->IsDeleted);
         const TColor32 dimmed = tile.PaintPicture().Pixel(75, 50);
         QCOMPARE(dimmed, BlendedOverFace(opaque, 100));
-        for (TTileButton b : {TTileButton::CounterClockwise, TTileButton::Clockwise, TTileButton::UTurn,
-                              TTileButton::Flip, TTileButton::Private, TTileButton::Categories,
-                              TTileButton::Face})
+        for (TTileButton b :
+             {TTileButton::CounterClockwise, TTileButton::Clockwise, TTileButton::UTurn,
+              TTileButton::Flip, TTileButton::Private, TTileButton::Categories, TTileButton::Face})
             QVERIFY(!tile.Button(b).isEnabled());
         QVERIFY(!tile.PictureBox().isEnabled());
         QVERIFY(tile.Button(TTileButton::Exclude).isEnabled());

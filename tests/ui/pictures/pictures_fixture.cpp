@@ -17,7 +17,8 @@ TPageFixture::TPageFixture() {
 std::string TPageFixture::MakeAlbum(const std::string& name, int count, int width, int height) {
     const std::string folder = root / name;
     MakeFolder(folder);
-    for (int i = 0; i < count; ++i) WriteJpeg(folder + "/p" + std::to_string(i) + ".jpg", width, height);
+    for (int i = 0; i < count; ++i)
+        WriteJpeg(folder + "/p" + std::to_string(i) + ".jpg", width, height);
     return folder;
 }
 

@@ -236,13 +236,17 @@ private slots:
     void storedStateIsShownOnTheTiles() {
         TPageFixture f;
         const std::string folder = f.MakeAlbum("Trip", 3);
-        RunRaw(f.settings.DB, "INSERT INTO album (original_path, face_picture_id) VALUES ('" +
-                                folder + "', 12)");
+        RunRaw(f.settings.DB,
+               "INSERT INTO album (original_path, face_picture_id) VALUES ('" + folder + "', 12)");
         const std::string albumId = "(SELECT MAX(album_id) FROM album)";
-        RunRaw(f.settings.DB, "INSERT INTO picture (picture_id, filename_original, orientation, "
-                            "is_deleted, album_id) VALUES (11, 'Trip/p0.jpg', 2, 0, " + albumId + ")");
-        RunRaw(f.settings.DB, "INSERT INTO picture (picture_id, filename_original, orientation, "
-                            "is_deleted, album_id) VALUES (12, 'Trip/p2.jpg', 1, -1, " + albumId + ")");
+        RunRaw(f.settings.DB,
+               "INSERT INTO picture (picture_id, filename_original, orientation, "
+               "is_deleted, album_id) VALUES (11, 'Trip/p0.jpg', 2, 0, " +
+                   albumId + ")");
+        RunRaw(f.settings.DB,
+               "INSERT INTO picture (picture_id, filename_original, orientation, "
+               "is_deleted, album_id) VALUES (12, 'Trip/p2.jpg', 1, -1, " +
+                   albumId + ")");
         f.Open({folder});
         const TAlbumItem& album = *f.albums.AlbumAt(0);
         // The first tile was turned once, although it lost the face mark to a later tile.
