@@ -11,16 +11,6 @@
 namespace galerion {
 namespace {
 
-template <typename T>
-T& Field(TSettings& settings, const TSettingInfo& info) {
-    return settings.*std::get<T TSettings::*>(info.field);
-}
-
-template <typename T>
-const T& Field(const TSettings& settings, const TSettingInfo& info) {
-    return settings.*std::get<T TSettings::*>(info.field);
-}
-
 std::string Allowed(const TSettingInfo& info) {
     switch (info.kind) {
         case TSettingKind::Boolean: return "0 or 1 (false or true)";
@@ -74,13 +64,14 @@ std::vector<std::string> SettingNames() {
 std::string GetSettingText(const TSettings& settings, const std::string& name) {
     const TSettingInfo& info = FindSetting(name);
     switch (info.kind) {
-        case TSettingKind::Integer: return std::to_string(Field<int>(settings, info));
-        case TSettingKind::Boolean: return Field<bool>(settings, info) ? "1" : "0";
-        case TSettingKind::Quality: return std::to_string(Round(Field<double>(settings, info)));
+        case TSettingKind::Integer: return std::to_string(SettingField<int>(settings, info));
+        case TSettingKind::Boolean: return SettingField<bool>(settings, info) ? "1" : "0";
+        case TSettingKind::Quality:
+            return std::to_string(Round(SettingField<double>(settings, info)));
         case TSettingKind::IntegerText:
-        case TSettingKind::Text: return Field<std::string>(settings, info);
+        case TSettingKind::Text: return SettingField<std::string>(settings, info);
         case TSettingKind::SizeChoice: {
-            const int index = Field<int>(settings, info);
+            const int index = SettingField<int>(settings, info);
             return index >= kSizePreset1 && index <= kSizeCustom ? std::to_string(index + 1) : "";
         }
     }
@@ -90,15 +81,19 @@ std::string GetSettingText(const TSettings& settings, const std::string& name) {
 void SetSettingText(TSettings& settings, const std::string& name, const std::string& value) {
     const TSettingInfo& info = FindSetting(name);
     switch (info.kind) {
-        case TSettingKind::Integer: Field<int>(settings, info) = ParseInteger(info, value); break;
-        case TSettingKind::Boolean: Field<bool>(settings, info) = ParseBoolean(info, value); break;
+        case TSettingKind::Integer:
+            SettingField<int>(settings, info) = ParseInteger(info, value);
+            break;
+        case TSettingKind::Boolean:
+            SettingField<bool>(settings, info) = ParseBoolean(info, value);
+            break;
         case TSettingKind::Quality:
-            Field<double>(settings, info) = ParseInteger(info, value);
+            SettingField<double>(settings, info) = ParseInteger(info, value);
             break;
         case TSettingKind::IntegerText:
-            Field<std::string>(settings, info) = std::to_string(ParseInteger(info, value));
+            SettingField<std::string>(settings, info) = std::to_string(ParseInteger(info, value));
             break;
-        case TSettingKind::Text: Field<std::string>(settings, info) = value; break;
+        case TSettingKind::Text: SettingField<std::string>(settings, info) = value; break;
         case TSettingKind::SizeChoice: info.select(settings, ParseInteger(info, value) - 1); break;
     }
     RebuildPictureExtensions(settings);

@@ -113,16 +113,6 @@ namespace {
 // A stored size choice 1, 2, 3 is the radio index 0, 1, 2; anything else selects none.
 int StoredToSizeIndex(int stored) { return SizeChoice(stored - 1); }
 
-template <typename T>
-T& Field(TSettings& settings, const TSettingInfo& info) {
-    return settings.*std::get<T TSettings::*>(info.field);
-}
-
-template <typename T>
-const T& Field(const TSettings& settings, const TSettingInfo& info) {
-    return settings.*std::get<T TSettings::*>(info.field);
-}
-
 const char* SectionName(TSettingSection section) {
     return section == TSettingSection::Position ? kPositionSection : kOptionsSection;
 }
@@ -134,22 +124,22 @@ void LoadSetting(TSettings& s, const TSettingInfo& info, const TSettingsStore& s
         return ReadStoredInteger(store, section, info.name, info.defaultNumber);
     };
     switch (info.kind) {
-        case TSettingKind::Integer: Field<int>(s, info) = integer(); break;
+        case TSettingKind::Integer: SettingField<int>(s, info) = integer(); break;
         case TSettingKind::Boolean:
-            Field<bool>(s, info) =
+            SettingField<bool>(s, info) =
                 ReadStoredBool(store, section, info.name, info.defaultNumber != 0);
             break;
-        case TSettingKind::Quality: Field<double>(s, info) = integer(); break;
+        case TSettingKind::Quality: SettingField<double>(s, info) = integer(); break;
         case TSettingKind::IntegerText:
-            Field<std::string>(s, info) = std::to_string(integer());
+            SettingField<std::string>(s, info) = std::to_string(integer());
             break;
         case TSettingKind::Text:
             // A default that asks the system (folders) is only worked out when it is needed.
             if (info.systemDefault &&
                 store.ValueType(section, info.name) == TStoreValueType::Absent)
-                Field<std::string>(s, info) = info.systemDefault();
+                SettingField<std::string>(s, info) = info.systemDefault();
             else
-                Field<std::string>(s, info) =
+                SettingField<std::string>(s, info) =
                     ReadStoredString(store, section, info.name, info.defaultText);
             break;
         case TSettingKind::SizeChoice: info.select(s, StoredToSizeIndex(integer())); break;
@@ -236,23 +226,24 @@ void SaveSetting(const TSettings& s, const TSettingInfo& info, TSettingsStore& s
     const char* section = SectionName(info.section);
     switch (info.kind) {
         case TSettingKind::Integer:
-            WriteStoredInteger(store, section, info.name, Field<int>(s, info));
+            WriteStoredInteger(store, section, info.name, SettingField<int>(s, info));
             break;
         case TSettingKind::Boolean:
-            WriteStoredBool(store, section, info.name, Field<bool>(s, info));
+            WriteStoredBool(store, section, info.name, SettingField<bool>(s, info));
             break;
         case TSettingKind::Quality:
             WriteStoredInteger(store, section, info.name,
-                               RoundedQuality(info.name, Field<double>(s, info)));
+                               RoundedQuality(info.name, SettingField<double>(s, info)));
             break;
         case TSettingKind::IntegerText:
-            WriteStoredInteger(store, section, info.name, StrToInt(Field<std::string>(s, info)));
+            WriteStoredInteger(store, section, info.name,
+                               StrToInt(SettingField<std::string>(s, info)));
             break;
         case TSettingKind::Text:
-            WriteStoredString(store, section, info.name, Field<std::string>(s, info));
+            WriteStoredString(store, section, info.name, SettingField<std::string>(s, info));
             break;
         case TSettingKind::SizeChoice: {
-            const int index = Field<int>(s, info);
+            const int index = SettingField<int>(s, info);
             if (index >= kSizePreset1 && index <= kSizeCustom)
                 WriteStoredInteger(store, section, info.name, index + 1);
             break;

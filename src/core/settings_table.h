@@ -50,6 +50,16 @@ struct TSettingInfo {
 
 TStoredForm StoredForm(TSettingKind kind);
 
+// The record's field of a row, as the row's type.
+template <typename T>
+T& SettingField(TSettings& settings, const TSettingInfo& info) {
+    return settings.*std::get<T TSettings::*>(info.field);
+}
+template <typename T>
+const T& SettingField(const TSettings& settings, const TSettingInfo& info) {
+    return settings.*std::get<T TSettings::*>(info.field);
+}
+
 // Every stored setting, "Position" first (in the order its values are saved), then "Options".
 std::span<const TSettingInfo> SettingTable();
 

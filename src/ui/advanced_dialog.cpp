@@ -3,6 +3,7 @@
 #include "db/table_script.h"
 #include "ui/help_window.h"
 #include "ui/qt_text.h"
+#include "ui/radio_group.h"
 #include "ui/screen_centre.h"
 
 #include <QButtonGroup>
@@ -29,17 +30,6 @@ void SetChecked(QListWidgetItem* item, bool checked) {
 }
 
 bool IsChecked(const QListWidgetItem* item) { return item->checkState() == Qt::Checked; }
-
-// Selects entry `index` of a radio group; any other value selects none.
-void SelectIndex(QButtonGroup* group, int index) {
-    if (QAbstractButton* button = group->button(index)) {
-        button->setChecked(true);
-        return;
-    }
-    group->setExclusive(false);
-    for (QAbstractButton* button : group->buttons()) button->setChecked(false);
-    group->setExclusive(true);
-}
 
 // A value outside the group's entries selects none; OK then keeps it as it was.
 void KeepOrTake(int& setting, const QButtonGroup* group) {
@@ -175,9 +165,9 @@ void TfrmAdvanced::Fill(const TSettings& s) {
     cbxUpscale->setChecked(s.Upscale);
     SetChecked(clbxExtension->item(0), s.ExtensionJpg);
     SetChecked(clbxExtension->item(1), s.ExtensionJpeg);
-    SelectIndex(gbxFilenames, s.OutputFilenames);
-    SelectIndex(gbxUpdateMode, s.UpdateMode);
-    SelectIndex(gbxResizeMethod, s.ResizeMode);
+    SelectRadio(gbxFilenames, s.OutputFilenames);
+    SelectRadio(gbxUpdateMode, s.UpdateMode);
+    SelectRadio(gbxResizeMethod, s.ResizeMode);
     cbxErrors->setChecked(s.LogLevelErrors);
     cbxWarnings->setChecked(s.LogLevelWarnings);
     cbxOthers->setChecked(s.LogLevelOthers);

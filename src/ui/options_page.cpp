@@ -3,6 +3,7 @@
 #include "core/settings_persistence.h"
 #include "db/data_source.h"
 #include "ui/qt_text.h"
+#include "ui/radio_group.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>
@@ -46,13 +47,7 @@ QSpinBox* QualityEdit() {
 // Selects the button of `index` in a group; an index without a button selects none.
 void SelectSize(QButtonGroup* group, int index) {
     const QSignalBlocker block(group);
-    if (QAbstractButton* button = group->button(index)) {
-        button->setChecked(true);
-        return;
-    }
-    group->setExclusive(false);
-    for (QAbstractButton* button : group->buttons()) button->setChecked(false);
-    group->setExclusive(true);
+    SelectRadio(group, index);
 }
 
 void SetText(QLineEdit* edit, const std::string& text) {
