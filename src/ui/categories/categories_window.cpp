@@ -368,8 +368,8 @@ void TfrmCategories::DeleteCategory() {
     const int index = SelectedIndex();
     const TCategoryItem* item = categories_.ItemAt(index);
     if (!item) return;
-    if (item->usage_count == 0) {
-        galerion::DeleteCategory(settings_.DB, *item, messages_);
+    // A row the database kept stays listed, so the list never shows a deletion that failed.
+    if (item->usage_count == 0 && galerion::DeleteCategory(settings_.DB, *item, messages_)) {
         categories_.Delete(index);
         RefreshList();
     }
