@@ -10,6 +10,7 @@
 #include "ui/fullsize/drawing_ahead.h"
 #include "ui/fullsize/view_drawing.h"
 
+#include "support/photos.h"
 #include "support/temp_folder.h"
 
 #include <benchmark/benchmark.h>
@@ -33,30 +34,10 @@ constexpr int kPhotoWidth = 6000, kPhotoHeight = 4000;
 constexpr int kViewWidth = 1280, kViewHeight = 900;
 constexpr TColor32 kBackground = 0xFFF0F0F0;
 
-// Shading, texture and noise, so the decoder works about as hard as on a real photo.
-TBitmap32 MakePhoto() {
-    TBitmap32 photo;
-    photo.SetSize(kPhotoWidth, kPhotoHeight);
-    unsigned state = 12345;
-    for (int y = 0; y < kPhotoHeight; ++y) {
-        TColor32* row = photo.ScanLine(y);
-        for (int x = 0; x < kPhotoWidth; ++x) {
-            state = state * 1103515245u + 12345u;
-            const int noise = static_cast<int>((state >> 16) & 15) - 8;
-            const int texture = ((x / 7 + y / 5) % 9) * 3;
-            row[x] =
-                Color32(std::clamp(60 + x * 150 / kPhotoWidth + texture + noise, 0, 255),
-                        std::clamp(40 + y * 170 / kPhotoHeight + noise, 0, 255),
-                        std::clamp(120 + ((x * 3 + y * 2) / 97) % 60 - texture + noise, 0, 255));
-        }
-    }
-    return photo;
-}
-
 struct TFixture {
     test::TTempFolder folder{"galerion-fullsize-bench-"};
     std::string photoPath = folder.File("photo.jpg");
-    TFixture() { SaveJpeg(MakePhoto(), 90, photoPath); }
+    TFixture() { SaveJpeg(test::TexturedPhoto(kPhotoWidth, kPhotoHeight), 90, photoPath); }
 };
 
 const TFixture& Fixture() {

@@ -10,6 +10,7 @@
 #include "image/resize.h"
 #include "image/turns.h"
 
+#include "support/photos.h"
 #include "support/temp_folder.h"
 
 #include <benchmark/benchmark.h>
@@ -36,31 +37,10 @@ constexpr int kQuality = 90;
 
 using test::TTempFolder;
 
-// Smooth shading with texture and sensor-like noise, so the codec works about as hard as on a
-// real photo.
-TBitmap32 MakePhoto() {
-    TBitmap32 photo;
-    photo.SetSize(kPhotoWidth, kPhotoHeight);
-    unsigned state = 12345;
-    for (int y = 0; y < kPhotoHeight; ++y) {
-        TColor32* row = photo.ScanLine(y);
-        for (int x = 0; x < kPhotoWidth; ++x) {
-            state = state * 1103515245u + 12345u;
-            const int noise = static_cast<int>((state >> 16) & 15) - 8;
-            const int texture = ((x / 7 + y / 5) % 9) * 3;
-            const int r = 60 + x * 150 / kPhotoWidth + texture + noise;
-            const int g = 40 + y * 170 / kPhotoHeight + noise;
-            const int b = 120 + ((x * 3 + y * 2) / 97) % 60 - texture + noise;
-            row[x] = Color32(std::clamp(r, 0, 255), std::clamp(g, 0, 255), std::clamp(b, 0, 255));
-        }
-    }
-    return photo;
-}
-
 struct TFixture {
     TTempFolder folder;
     std::string photoPath = folder.File("photo.jpg");
-    TBitmap32 photo = MakePhoto();
+    TBitmap32 photo = test::TexturedPhoto(kPhotoWidth, kPhotoHeight);
     TFixture() { SaveJpeg(photo, kQuality, photoPath); }
 };
 

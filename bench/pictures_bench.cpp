@@ -16,6 +16,7 @@
 #include "processing/busy_state.h"
 #include "processing/processing_run.h"
 #include "processing/wizard_context.h"
+#include "support/photos.h"
 #include "support/temp_folder.h"
 #include "support/test_database.h"
 #include "ui/pictures/picture_tile.h"
@@ -90,34 +91,12 @@ public:
     void SetProcessButton(const std::string& c, bool e) override { page->SetProcessButton(c, e); }
 };
 
-// A photo-like picture: smooth light and colour with fine texture, so the codec works as hard
-// as on a camera picture.
-void WritePhoto(const std::string& path, int width, int height, int seed) {
-    TBitmap32 bitmap;
-    bitmap.SetSize(width, height);
-    unsigned noise = 12345u + static_cast<unsigned>(seed) * 7919u;
-    for (int y = 0; y < height; ++y) {
-        TColor32* row = bitmap.ScanLine(y);
-        for (int x = 0; x < width; ++x) {
-            noise = noise * 1103515245u + 12345u;
-            const int n = static_cast<int>((noise >> 16) & 31) - 16;
-            const double u = static_cast<double>(x) / width, v = static_cast<double>(y) / height;
-            const int r = static_cast<int>(120 + 90 * std::sin(u * 7 + seed) * v) + n;
-            const int g = static_cast<int>(110 + 80 * std::cos(v * 5 - u * 3)) + n;
-            const int b = static_cast<int>(140 + 70 * std::sin((u + v) * 11 + seed)) + n;
-            auto clamp = [](int c) { return c < 0 ? 0 : c > 255 ? 255 : c; };
-            row[x] = Color32(clamp(r), clamp(g), clamp(b));
-        }
-    }
-    SaveJpeg(bitmap, 92, path);
-}
-
 std::string MakeAlbum(const std::string& folder, int photos, int width, int height) {
     std::filesystem::create_directories(folder);
     for (int i = 0; i < photos; ++i) {
         char name[32];
         std::snprintf(name, sizeof name, "/IMG_%04d.jpg", i);
-        WritePhoto(folder + name, width, height, i);
+        test::WritePhoto(folder + name, width, height, i);
     }
     return folder;
 }
@@ -233,7 +212,7 @@ void TileLayout(TBench& b, int tiles) {
     const std::string folder = b.root.File("Tiles");
     std::filesystem::create_directories(folder);
     const std::string thumb = folder + "/tmp_shared.jpg";
-    WritePhoto(thumb, 150, 100, 1);
+    test::WritePhoto(thumb, 150, 100, 1);
     b.albums.Clear();
     b.albums.AddAlbum(folder);
     b.page.StartWithAlbums();

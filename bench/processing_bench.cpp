@@ -13,6 +13,7 @@
 #include "processing/busy_state.h"
 #include "processing/processing_run.h"
 #include "processing/wizard_context.h"
+#include "support/photos.h"
 #include "support/scripted_host.h"
 #include "support/temp_folder.h"
 #include "support/test_database.h"
@@ -38,28 +39,6 @@ struct TClock {
     }
     TClock operator-(const TClock& o) const { return {wall - o.wall, cpu - o.cpu}; }
 };
-
-// A photo-like picture: smooth light and colour with fine texture, so the codec works as hard
-// as on a camera picture.
-void WritePhoto(const std::string& path, int width, int height, int seed) {
-    TBitmap32 bitmap;
-    bitmap.SetSize(width, height);
-    unsigned noise = 12345u + static_cast<unsigned>(seed) * 7919u;
-    for (int y = 0; y < height; ++y) {
-        TColor32* row = bitmap.ScanLine(y);
-        for (int x = 0; x < width; ++x) {
-            noise = noise * 1103515245u + 12345u;
-            const int n = static_cast<int>((noise >> 16) & 31) - 16;
-            const double u = static_cast<double>(x) / width, v = static_cast<double>(y) / height;
-            const int r = static_cast<int>(120 + 90 * std::sin(u * 7 + seed) * v) + n;
-            const int g = static_cast<int>(110 + 80 * std::cos(v * 5 - u * 3)) + n;
-            const int b = static_cast<int>(140 + 70 * std::sin((u + v) * 11 + seed)) + n;
-            auto clamp = [](int c) { return c < 0 ? 0 : c > 255 ? 255 : c; };
-            row[x] = Color32(clamp(r), clamp(g), clamp(b));
-        }
-    }
-    SaveJpeg(bitmap, 92, path);
-}
 
 // Decode + large encode + the medium and thumbnail encodes at their output sizes.
 TClock CodecFloor(const TAlbumItem& album, const std::string& scratch) {
@@ -96,7 +75,7 @@ int main(int argc, char** argv) {
     for (int i = 0; i < photos; ++i) {
         char name[32];
         std::snprintf(name, sizeof name, "/IMG_%04d.jpg", i);
-        WritePhoto(folder + name, width, height, i);
+        test::WritePhoto(folder + name, width, height, i);
     }
 
     test::TScriptedHost host;
