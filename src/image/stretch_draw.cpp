@@ -3,6 +3,7 @@
 #include "core/numbers.h"
 #include "image/mapping_table.h"
 #include "image/resample_kernels.h"
+#include "platform/errors.h"
 
 #include <algorithm>
 #include <cmath>
@@ -62,11 +63,13 @@ TColor32 BlendOver(TColor32 s, TColor32 d, int masterAlpha) {
 // opaque rows are produced straight into the destination, blended rows into a staging row.
 class TRowWriter {
 public:
-    TRowWriter(const TBitmap32& source, TBitmap32& destination, const TGeometry& g)
+    TRowWriter(const TBitmap32& source, TBitmap32& destination, const TGeometry& g,
+               std::vector<TColor32>& staging)
         : destination_(destination),
           g_(g),
           blend_(source.DrawMode == dmBlend),
-          masterAlpha_(std::clamp(source.MasterAlpha, 0, 255)) {
+          masterAlpha_(std::clamp(source.MasterAlpha, 0, 255)),
+          staging_(staging) {
         if (blend_) staging_.resize(static_cast<std::size_t>(g.VisibleColumns()));
     }
 
@@ -88,16 +91,17 @@ private:
     const TGeometry& g_;
     bool blend_;
     int masterAlpha_;
-    std::vector<TColor32> staging_;
+    std::vector<TColor32>& staging_;
 };
 
 const TColor32* SourceRow(const TBitmap32& source, const TGeometry& g, int y) {
     return source.ScanLine(g.sourceTop + y) + g.sourceLeft;
 }
 
-void DrawCopy(const TBitmap32& source, const TGeometry& g, TRowWriter& writer) {
+// Each path draws destination rows [first, end), a part of the visible rows.
+void DrawCopy(const TBitmap32& source, const TGeometry& g, int first, int end, TRowWriter& writer) {
     const std::size_t bytes = static_cast<std::size_t>(g.VisibleColumns()) * sizeof(TColor32);
-    for (int j = g.firstRow; j < g.endRow; ++j) {
+    for (int j = first; j < end; ++j) {
         std::memcpy(writer.Row(j), SourceRow(source, g, j) + g.firstColumn, bytes);
         writer.Commit(j);
     }
@@ -107,14 +111,15 @@ int NearestSource(int i, int sourceExtent, int destExtent) {
     return NearestSourcePosition(i, sourceExtent, destExtent);
 }
 
-void DrawNearest(const TBitmap32& source, const TGeometry& g, TRowWriter& writer) {
+void DrawNearest(const TBitmap32& source, const TGeometry& g, int first, int end,
+                 TRowWriter& writer) {
     std::vector<int> columns;
     columns.reserve(static_cast<std::size_t>(g.VisibleColumns()));
     for (int i = g.firstColumn; i < g.endColumn; ++i)
         columns.push_back(NearestSource(i, g.sourceWidth, g.destWidth));
     int previousSource = -1;
     const TColor32* previousOut = nullptr;
-    for (int j = g.firstRow; j < g.endRow; ++j) {
+    for (int j = first; j < end; ++j) {
         const int y = NearestSource(j, g.sourceHeight, g.destHeight);
         TColor32* out = writer.Row(j);
         if (y == previousSource) {
@@ -167,12 +172,13 @@ TColor32 Bilinear(TColor32 p00, TColor32 p01, TColor32 p10, TColor32 p11, int a,
     return result;
 }
 
-void DrawBilinear(const TBitmap32& source, const TGeometry& g, TRowWriter& writer) {
+void DrawBilinear(const TBitmap32& source, const TGeometry& g, int first, int end,
+                  TRowWriter& writer) {
     std::vector<TLinearStep> columns;
     columns.reserve(static_cast<std::size_t>(g.VisibleColumns()));
     for (int i = g.firstColumn; i < g.endColumn; ++i)
         columns.push_back(LinearStep(i, g.sourceWidth, g.destWidth));
-    for (int j = g.firstRow; j < g.endRow; ++j) {
+    for (int j = first; j < end; ++j) {
         const TLinearStep row = LinearStep(j, g.sourceHeight, g.destHeight);
         const TColor32* upper = SourceRow(source, g, row.first);
         const TColor32* lower = SourceRow(source, g, row.second);
@@ -222,69 +228,18 @@ struct TSeparablePlan {
     TFlatColumns columns;
     bool clamp;
     detail::TResampleKernels kernels;
+    std::size_t widestCluster;
 };
 
-// Per destination row one vertical pass fills the line buffer and one horizontal pass per
-// destination pixel reads it. Rows are independent, so any split of them gives the same pixels.
-void ResampleRows(const TBitmap32& source, const TGeometry& g, const TSeparablePlan& plan,
-                  int firstRow, int endRow, TRowWriter& writer) {
-    const TFlatColumns& columns = plan.columns;
-    std::vector<std::int32_t> line(static_cast<std::size_t>(columns.sourceCount) * 4);
-    std::vector<const TColor32*> rows;
-    std::vector<std::int32_t> rowWeights;
-    for (int j = firstRow; j < endRow; ++j) {
-        rows.clear();
-        rowWeights.clear();
-        for (const TClusterEntry& e : plan.rowTable[static_cast<std::size_t>(j)]) {
-            rows.push_back(SourceRow(source, g, e.Position) + columns.firstSource);
-            rowWeights.push_back(e.Weight);
-        }
-        plan.kernels.verticalPass(rows.data(), rowWeights.data(), static_cast<int>(rows.size()),
-                                  columns.sourceCount, line.data());
-        plan.kernels.horizontalPass(line.data(), columns.starts.data(), columns.positions.data(),
-                                    columns.weights.data(), g.VisibleColumns(), plan.clamp,
-                                    writer.Row(j));
-        writer.Commit(j);
-    }
-}
-
-// Pixel multiply-adds of the vertical pass below which another thread costs more than it saves.
-constexpr long long kWorkPerThread = 4'000'000;
-constexpr unsigned kMaxThreads = 4;
-
-int ThreadCount(const TGeometry& g, const TSeparablePlan& plan) {
-    long long taps = 0;
-    for (int j = g.firstRow; j < g.endRow; ++j)
-        taps += static_cast<long long>(plan.rowTable[static_cast<std::size_t>(j)].size());
-    const long long work = taps * plan.columns.sourceCount;
-    const unsigned cores = std::max(1u, std::min(std::thread::hardware_concurrency(), kMaxThreads));
-    return static_cast<int>(std::clamp<long long>(work / kWorkPerThread, 1, cores));
-}
-
-void DrawSeparable(const TBitmap32& source, TBitmap32& destination, const TGeometry& g,
-                   TStretchFilter filter) {
-    // Kernels with negative lobes can overshoot and are clamped; the others never leave 0-255.
-    const TSeparablePlan plan{
-        BuildMappingTable(g.sourceHeight, g.destHeight, filter),
-        FlattenColumns(BuildMappingTable(g.sourceWidth, g.destWidth, filter), g),
-        filter == sfLanczos || filter == sfMitchell, detail::BestKernels()};
-    const int threads = ThreadCount(g, plan);
-    const int rows = g.endRow - g.firstRow;
-    auto chunk = [&](int k) {
-        TRowWriter writer(source, destination, g);  // each its own staging row
-        ResampleRows(source, g, plan, g.firstRow + rows * k / threads,
-                     g.firstRow + rows * (k + 1) / threads, writer);
-    };
-    std::vector<std::future<void>> helpers;
-    for (int k = 1; k < threads; ++k) {
-        try {
-            helpers.push_back(std::async(std::launch::async, chunk, k));
-        } catch (const std::system_error&) {
-            chunk(k);  // no thread to be had: the same rows, here
-        }
-    }
-    chunk(0);
-    for (std::future<void>& helper : helpers) helper.get();
+TSeparablePlan MakeSeparablePlan(const TGeometry& g, TStretchFilter filter) {
+    TSeparablePlan plan{BuildMappingTable(g.sourceHeight, g.destHeight, filter),
+                        FlattenColumns(BuildMappingTable(g.sourceWidth, g.destWidth, filter), g),
+                        // Kernels with negative lobes can overshoot and are clamped; the others
+                        // never leave 0-255.
+                        filter == sfLanczos || filter == sfMitchell, detail::BestKernels(), 0};
+    for (const TCluster& cluster : plan.rowTable)
+        plan.widestCluster = std::max(plan.widestCluster, cluster.size());
+    return plan;
 }
 
 enum class TDrawPath { Copy, Nearest, Bilinear, Separable };
@@ -299,6 +254,117 @@ TDrawPath ChoosePath(const TGeometry& g, TStretchFilter filter) {
 }
 
 }  // namespace
+
+namespace detail {
+
+// The working memory of one thread drawing rows.
+struct TStretchScratch {
+    std::vector<std::int32_t> line;  // the line buffer of the separable path
+    std::vector<const TColor32*> rows;
+    std::vector<std::int32_t> rowWeights;
+    std::vector<TColor32> staging;  // one blended row
+};
+
+// Everything the pieces and threads of one drawing share.
+class TStretchPlan {
+public:
+    TStretchPlan(const TBitmap32& source, TBitmap32& destination, TRect destinationRect,
+                 TRect sourceRect)
+        : source_(source),
+          destination_(destination),
+          geometry_(GeometryOf(source, destination, destinationRect, sourceRect)) {
+        if (!geometry_) return;
+        path_ = ChoosePath(*geometry_, source.StretchFilter);
+        if (path_ == TDrawPath::Separable)
+            separable_ = MakeSeparablePlan(*geometry_, source.StretchFilter);
+    }
+
+    TStretchScratch NewScratch() const {
+        TStretchScratch scratch;
+        if (separable_) {
+            scratch.line.resize(static_cast<std::size_t>(separable_->columns.sourceCount) * 4);
+            scratch.rows.reserve(separable_->widestCluster);
+            scratch.rowWeights.reserve(separable_->widestCluster);
+        }
+        return scratch;
+    }
+
+    // Rows [first, end) of the destination rectangle, cut to the visible ones.
+    void Draw(TStretchScratch& scratch, int first, int end) const {
+        if (!geometry_) return;
+        const TGeometry& g = *geometry_;
+        first = std::max(first, g.firstRow);
+        end = std::min(end, g.endRow);
+        if (first >= end) return;
+        TRowWriter writer(source_, destination_, g, scratch.staging);
+        switch (path_) {
+            case TDrawPath::Copy: DrawCopy(source_, g, first, end, writer); break;
+            case TDrawPath::Nearest: DrawNearest(source_, g, first, end, writer); break;
+            case TDrawPath::Bilinear: DrawBilinear(source_, g, first, end, writer); break;
+            case TDrawPath::Separable: Resample(scratch, first, end, writer); break;
+        }
+    }
+
+    // How many threads the whole drawing is worth.
+    int ThreadCount() const;
+
+    int FirstRow() const { return geometry_ ? geometry_->firstRow : 0; }
+    int EndRow() const { return geometry_ ? geometry_->endRow : 0; }
+
+private:
+    void Resample(TStretchScratch& scratch, int first, int end, TRowWriter& writer) const;
+
+    const TBitmap32& source_;
+    TBitmap32& destination_;
+    std::optional<TGeometry> geometry_;
+    TDrawPath path_ = TDrawPath::Copy;
+    std::optional<TSeparablePlan> separable_;
+};
+
+// Per destination row one vertical pass fills the line buffer and one horizontal pass per
+// destination pixel reads it. Rows are independent, so any split of them gives the same pixels.
+void TStretchPlan::Resample(TStretchScratch& scratch, int first, int end,
+                            TRowWriter& writer) const {
+    const TGeometry& g = *geometry_;
+    const TSeparablePlan& plan = *separable_;
+    const TFlatColumns& columns = plan.columns;
+    for (int j = first; j < end; ++j) {
+        scratch.rows.clear();
+        scratch.rowWeights.clear();
+        for (const TClusterEntry& e : plan.rowTable[static_cast<std::size_t>(j)]) {
+            scratch.rows.push_back(SourceRow(source_, g, e.Position) + columns.firstSource);
+            scratch.rowWeights.push_back(e.Weight);
+        }
+        plan.kernels.verticalPass(scratch.rows.data(), scratch.rowWeights.data(),
+                                  static_cast<int>(scratch.rows.size()), columns.sourceCount,
+                                  scratch.line.data());
+        plan.kernels.horizontalPass(scratch.line.data(), columns.starts.data(),
+                                    columns.positions.data(), columns.weights.data(),
+                                    g.VisibleColumns(), plan.clamp, writer.Row(j));
+        writer.Commit(j);
+    }
+}
+
+namespace {
+
+// Pixel multiply-adds of the vertical pass below which another thread costs more than it saves.
+constexpr long long kWorkPerThread = 4'000'000;
+constexpr unsigned kMaxThreads = 4;
+
+}  // namespace
+
+int TStretchPlan::ThreadCount() const {
+    if (!separable_) return 1;
+    const TGeometry& g = *geometry_;
+    long long taps = 0;
+    for (int j = g.firstRow; j < g.endRow; ++j)
+        taps += static_cast<long long>(separable_->rowTable[static_cast<std::size_t>(j)].size());
+    const long long work = taps * separable_->columns.sourceCount;
+    const unsigned cores = std::max(1u, std::min(std::thread::hardware_concurrency(), kMaxThreads));
+    return static_cast<int>(std::clamp<long long>(work / kWorkPerThread, 1, cores));
+}
+
+}  // namespace detail
 
 // Nearest-pixel mapping: first and last destination positions on the first and last source ones.
 int NearestSourcePosition(int i, int sourceExtent, int destExtent) {
@@ -316,22 +382,36 @@ void StretchDraw(const TBitmap32& source, TBitmap32& destination, TRect destinat
         StretchDraw(copy, destination, destinationRect, sourceRect);
         return;
     }
-    const std::optional<TGeometry> geometry =
-        GeometryOf(source, destination, destinationRect, sourceRect);
-    if (!geometry) return;
-    const TGeometry& g = *geometry;
-    const TStretchFilter filter = source.StretchFilter;
-    if (ChoosePath(g, filter) == TDrawPath::Separable) {
-        DrawSeparable(source, destination, g, filter);
-        return;
+    const detail::TStretchPlan plan(source, destination, destinationRect, sourceRect);
+    const int threads = plan.ThreadCount();
+    const int first = plan.FirstRow(), rows = plan.EndRow() - first;
+    auto chunk = [&](int k) {
+        detail::TStretchScratch scratch = plan.NewScratch();  // each thread its own
+        plan.Draw(scratch, first + rows * k / threads, first + rows * (k + 1) / threads);
+    };
+    std::vector<std::future<void>> helpers;
+    for (int k = 1; k < threads; ++k) {
+        try {
+            helpers.push_back(std::async(std::launch::async, chunk, k));
+        } catch (const std::system_error&) {
+            chunk(k);  // no thread to be had: the same rows, here
+        }
     }
-    TRowWriter writer(source, destination, g);
-    switch (ChoosePath(g, filter)) {
-        case TDrawPath::Copy: DrawCopy(source, g, writer); break;
-        case TDrawPath::Nearest: DrawNearest(source, g, writer); break;
-        case TDrawPath::Bilinear: DrawBilinear(source, g, writer); break;
-        case TDrawPath::Separable: break;
-    }
+    chunk(0);
+    for (std::future<void>& helper : helpers) helper.get();
 }
+
+TStretchDrawing::TStretchDrawing(const TBitmap32& source, TBitmap32& destination,
+                                 TRect destinationRect, TRect sourceRect) {
+    if (&source == &destination)
+        throw RangeError("A drawing in pieces needs a source apart from its destination");
+    plan_ =
+        std::make_unique<detail::TStretchPlan>(source, destination, destinationRect, sourceRect);
+    scratch_ = std::make_unique<detail::TStretchScratch>(plan_->NewScratch());
+}
+
+TStretchDrawing::~TStretchDrawing() = default;
+
+void TStretchDrawing::DrawRows(int first, int end) { plan_->Draw(*scratch_, first, end); }
 
 }  // namespace galerion

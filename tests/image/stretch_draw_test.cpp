@@ -1,6 +1,7 @@
 #include "image/stretch_draw.h"
 
 #include "image_test_support.h"
+#include "platform/errors.h"
 
 #include <gtest/gtest.h>
 
@@ -190,6 +191,34 @@ TEST(StretchDrawTest, LargeDrawsShareRowsWithoutChangingThem) {
             ASSERT_TRUE(std::equal(row.Bits(), row.Bits() + 300, whole.ScanLine(j))) << "row " << j;
         }
     }
+}
+
+TEST(StretchDrawTest, DrawingInPiecesGivesTheWholeDrawing) {
+    // Every path, opaque and blended, with the rectangle hanging over the top of the target and
+    // leaving its bottom: uneven pieces in any order, some past the ends, give StretchDraw's
+    // pixels.
+    const struct {
+        TStretchFilter filter;
+        int width, height;
+    } cases[] = {{sfLanczos, 37, 23}, {sfLanczos, 37, 50}, {sfNearest, 37, 23},
+                 {sfLinear, 90, 70},  {sfLinear, 37, 23},  {sfMitchell, 61, 40}};
+    const TRect sourceRect{0, 0, 61, 40};
+    for (const auto& c : cases)
+        for (TDrawMode mode : {dmOpaque, dmBlend}) {
+            TBitmap32 source = WithFilter(PatternBitmap(61, 40, 3), c.filter);
+            source.DrawMode = mode;
+            source.MasterAlpha = 180;
+            const TRect rect{-3, -5, c.width - 3, c.height - 5};
+            TBitmap32 whole = PatternBitmap(40, 30, 9), pieces = whole;
+            StretchDraw(source, whole, rect, sourceRect);
+            TStretchDrawing drawing(source, pieces, rect, sourceRect);
+            for (const auto& [first, end] : {std::pair{9, 14}, {-20, 2}, {14, 1000}, {2, 9}})
+                drawing.DrawRows(first, end);
+            EXPECT_EQ(Fingerprint(pieces), Fingerprint(whole))
+                << c.filter << " " << c.width << "x" << c.height << " mode " << mode;
+        }
+    TBitmap32 same = PatternBitmap(4, 4, 1);
+    EXPECT_THROW(TStretchDrawing(same, same, TRect{0, 0, 2, 2}, TRect{0, 0, 4, 4}), RangeError);
 }
 
 TEST(StretchDrawTest, OnlyPixelsInsideTheDestinationAreWritten) {

@@ -8,16 +8,14 @@
 #include <algorithm>
 #include <atomic>
 #include <cmath>
-#include <cstring>
 #include <exception>
 #include <thread>
 
 namespace galerion::ui {
 namespace {
 
-// Each band builds the filter's tables afresh, so bands are few: at least this many rows, or
-// all that the decoded rows allow when more.
-constexpr int kMinimumBandRows = 96;
+// Rows drawn at a time: small, so that little is left to draw when the last rows arrive.
+constexpr int kBandRows = 16;
 
 // Waits until `rows` rows are decoded or the decoder is finished or gave up; the rows
 // decoded by then.
@@ -31,45 +29,29 @@ int WaitForRows(const std::atomic<int>& done, const std::atomic<bool>& finished,
     }
 }
 
-// Destination rows (from the picture's top) that the decoded source rows allow.
-int DrawableRows(int decoded, int sourceHeight, int pictureHeight, TStretchFilter filter) {
-    if (decoded >= sourceHeight) return pictureHeight;
-    int rows = 0;
-    while (rows < pictureHeight &&
-           LastSourceRowNeeded(rows, sourceHeight, pictureHeight, filter) < decoded)
-        ++rows;
-    return rows;
-}
-
-void DrawRows(const TBitmap32& picture, int width, int height, TFittedDrawing& drawing, int first,
-              int end, TBitmap32& band) {
-    const TRect rect = drawing.PictureRect;
-    const int top = rect.Top + first, rows = end - first;
-    band.SetSizeForOverwrite(drawing.ViewWidth, rows);
-    std::fill(band.Bits(), band.Bits() + band.PixelCount(), drawing.Background);
-    StretchDraw(picture, band, {rect.Left, rect.Top - top, rect.Right, rect.Bottom - top},
-                {0, 0, width, height});
-    std::memcpy(drawing.View.ScanLine(top), band.Bits(), band.PixelCount() * sizeof(TColor32));
-}
-
-// Draws the picture part of `drawing` in bands as the rows it reads arrive. Rows are
-// independent in every drawing path, so a band drawn alone has the pixels of the whole drawing.
-// False when the decoder stopped before the rows it needed.
+// Draws the picture part of `drawing` band by band as the rows it reads arrive. The tables are
+// built once and nothing is allocated while the decoder fills the fresh raster beside it.
+// False when the decoder stopped before the rows it needed or the raster is not the size the
+// header gave.
 bool DrawBands(const TBitmap32& picture, int width, int height, TFittedDrawing& drawing,
                const std::atomic<int>& done, const std::atomic<bool>& finished) {
+    if (picture.Width() != width || picture.Height() != height) return false;
     const TRect rect = drawing.PictureRect;
     const int pictureHeight = rect.Bottom - rect.Top;
     const TStretchFilter filter = picture.StretchFilter;
-    TBitmap32 band;
-    band.StretchFilter = filter;
+    auto drawable = [&](int row, int decoded) {
+        return LastSourceRowNeeded(row, height, pictureHeight, filter) < decoded;
+    };
+    TStretchDrawing stretch(picture, drawing.View, rect, {0, 0, width, height});
     int drawn = 0;
     while (drawn < pictureHeight) {
-        const int want = std::min(pictureHeight, drawn + kMinimumBandRows);
+        const int want = std::min(pictureHeight, drawn + kBandRows);
         const int decoded = WaitForRows(
             done, finished, LastSourceRowNeeded(want - 1, height, pictureHeight, filter) + 1);
-        const int end = std::max(want, DrawableRows(decoded, height, pictureHeight, filter));
-        if (LastSourceRowNeeded(end - 1, height, pictureHeight, filter) >= decoded) return false;
-        DrawRows(picture, width, height, drawing, drawn, end, band);
+        int end = drawn;
+        while (end < pictureHeight && drawable(end, decoded)) ++end;
+        if (end < want) return false;
+        stretch.DrawRows(drawn, end);
         drawn = end;
     }
     return true;
