@@ -1,15 +1,13 @@
 #include "ui/fullsize/drawing_ahead.h"
 
+#include "image/decode_alongside.h"
 #include "image/jpeg_codec.h"
 #include "image/mapping_table.h"
 #include "image/stretch_draw.h"
 #include "ui/fullsize/view_drawing.h"
 
 #include <algorithm>
-#include <atomic>
 #include <cmath>
-#include <exception>
-#include <thread>
 
 namespace galerion::ui {
 namespace {
@@ -17,25 +15,13 @@ namespace {
 // Rows drawn at a time: small, so that little is left to draw when the last rows arrive.
 constexpr int kBandRows = 16;
 
-// Waits until `rows` rows are decoded or the decoder is finished or gave up; the rows
-// decoded by then.
-int WaitForRows(const std::atomic<int>& done, const std::atomic<bool>& finished, int rows) {
-    for (;;) {
-        const int now = done.load(std::memory_order_acquire);
-        if (now >= rows) return now;
-        // The last count was published before `finished`: read it again.
-        if (finished.load(std::memory_order_acquire)) return done.load(std::memory_order_acquire);
-        done.wait(now, std::memory_order_acquire);
-    }
-}
-
 // Draws the picture part of `drawing` band by band as the rows it reads arrive. The tables are
 // built once and nothing is allocated while the decoder fills the fresh raster beside it.
 // False when the decoder stopped before the rows it needed or the raster is not the size the
 // header gave.
 bool DrawBands(const TBitmap32& picture, int width, int height, TFittedDrawing& drawing,
-               const std::atomic<int>& done, const std::atomic<bool>& finished) {
-    if (picture.Width() != width || picture.Height() != height) return false;
+               const TDecodedRows& rows) {
+    if (rows.WaitFor(1) < 1 || picture.Width() != width || picture.Height() != height) return false;
     const TRect rect = drawing.PictureRect;
     const int pictureHeight = rect.Bottom - rect.Top;
     const TStretchFilter filter = picture.StretchFilter;
@@ -46,8 +32,8 @@ bool DrawBands(const TBitmap32& picture, int width, int height, TFittedDrawing& 
     int drawn = 0;
     while (drawn < pictureHeight) {
         const int want = std::min(pictureHeight, drawn + kBandRows);
-        const int decoded = WaitForRows(
-            done, finished, LastSourceRowNeeded(want - 1, height, pictureHeight, filter) + 1);
+        const int decoded =
+            rows.WaitFor(LastSourceRowNeeded(want - 1, height, pictureHeight, filter) + 1);
         int end = drawn;
         while (end < pictureHeight && drawable(end, decoded)) ++end;
         if (end < want) return false;
@@ -80,32 +66,10 @@ void LoadPictureDrawingFitted(TBitmap32& picture, const std::string& path,
     drawing.View.SetSizeForOverwrite(drawing.ViewWidth, drawing.ViewHeight);
     std::fill(drawing.View.Bits(), drawing.View.Bits() + drawing.View.PixelCount(),
               drawing.Background);
-    std::atomic<int> done{0};
-    std::atomic<bool> finished{false};
-    std::exception_ptr drawError;
     bool complete = false;
-    std::thread drawer([&] {
-        try {
-            complete = WaitForRows(done, finished, 1) > 0 &&
-                       DrawBands(picture, size.Width, size.Height, drawing, done, finished);
-        } catch (...) {
-            drawError = std::current_exception();
-        }
+    LoadPictureAlongside(picture, path, [&](const TDecodedRows& rows) {
+        complete = DrawBands(picture, size.Width, size.Height, drawing, rows);
     });
-    // The drawer is told that nothing more will come, whether the decoder ended or failed.
-    auto finish = [&] {
-        finished.store(true, std::memory_order_release);
-        done.notify_all();
-        drawer.join();
-    };
-    try {
-        LoadPicture(picture, path, &done);
-    } catch (...) {
-        finish();
-        throw;
-    }
-    finish();
-    if (drawError) std::rethrow_exception(drawError);
     // A photo whose size changed between the header and the decode: drawn afterwards instead.
     if (!complete || picture.Width() != size.Width || picture.Height() != size.Height) {
         drawing.PictureRect = FittedPictureRect(drawing.ViewWidth - 1, drawing.ViewHeight - 1,

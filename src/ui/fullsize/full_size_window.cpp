@@ -4,6 +4,7 @@
 #include "core/settings_persistence.h"
 #include "image/jpeg_codec.h"
 #include "image/orientation.h"
+#include "image/oriented_load.h"
 #include "platform/date_time.h"
 #include "platform/settings_store.h"
 #include "ui/fullsize/date_text.h"
@@ -235,7 +236,7 @@ bool TfrmFullSize::Open(TPictureItem& p) {
         if (ahead)
             LoadPictureDrawingFitted(picture_, p.OriginalFile, *ahead);
         else
-            LoadPicture(picture_, p.OriginalFile);
+            LoadPictureOriented(picture_, p.OriginalFile, p.Orientation);
     } catch (const std::exception& e) {
         imgFull_->PictureChanged();
         messages_.ShowError(e.what());
@@ -246,7 +247,6 @@ bool TfrmFullSize::Open(TPictureItem& p) {
     edtTitle_->setText(Q(p.Title));
     edtAltTitle_->setText(Q(p.AltTitle));
     edtDate_->setText(Q(DateText(p)));
-    ApplyOrientation(picture_, p.Orientation);
     imgFull_->PictureChanged();
     if (ahead) imgFull_->AdoptFittedDrawing(std::move(ahead->View), ahead->PictureRect);
     imgFull_->ReleaseCropFrame();  // a frame left from an opening that was not finished
