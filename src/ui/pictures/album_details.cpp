@@ -10,6 +10,7 @@
 #include <QLineEdit>
 #include <QLocale>
 #include <QPlainTextEdit>
+#include <QScrollArea>
 #include <QVBoxLayout>
 
 #include <cmath>
@@ -19,8 +20,10 @@ namespace galerion::ui {
 namespace {
 
 constexpr int kFacePreviewHeight = 110;
+constexpr int kFacePreviewMinHeight = 60;
 constexpr int kAltDescriptionBottomGap = 9;
 constexpr int kDescriptionHeight = 60;
+constexpr int kAltDescriptionMinHeight = 40;
 
 // The short date form with a four-digit year, so that a two-digit century is never guessed.
 QString ScreenDateFormat() {
@@ -70,7 +73,8 @@ bool ScreenTextToDate(const QString& text, TDateTime& date) {
 TAlbumDetails::TAlbumDetails(std::function<TAlbumItem*()> currentAlbum, QWidget* parent)
     : QGroupBox(QStringLiteral("Album details "), parent), currentAlbum_(std::move(currentAlbum)) {
     imgFacePicture_ = new TFacePreview(this);
-    imgFacePicture_->setFixedHeight(kFacePreviewHeight);
+    imgFacePicture_->setMinimumHeight(kFacePreviewMinHeight);
+    imgFacePicture_->SetPreferredHeight(kFacePreviewHeight);
     edtOriginalDirName_ = new QLineEdit(this);
     edtOriginalDirName_->setReadOnly(true);
     edtDate_ = new QLineEdit(this);
@@ -81,32 +85,44 @@ TAlbumDetails::TAlbumDetails(std::function<TAlbumItem*()> currentAlbum, QWidget*
     edtAltLongName_ = new QLineEdit(this);
     memAltDescription_ = new QPlainTextEdit(this);
 
-    auto* column = new QVBoxLayout(this);
+    // When the window is too low for every control, the details scroll instead of overlapping.
+    auto* scroll = new QScrollArea(this);
+    scroll->setFrameShape(QFrame::NoFrame);
+    scroll->setWidgetResizable(true);
+    scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    auto* content = new QWidget(scroll);
+    auto* column = new QVBoxLayout(content);
+    column->setContentsMargins(0, 0, 0, 0);
     column->setSpacing(2);
     column->addWidget(imgFacePicture_);
-    column->addWidget(Caption("Original directory name:", this));
+    column->addWidget(Caption("Original directory name:", content));
     column->addWidget(edtOriginalDirName_);
-    column->addWidget(Caption("Date:", this));
+    column->addWidget(Caption("Date:", content));
     auto* dateRow = new QHBoxLayout();
     dateRow->addWidget(edtDate_);
     dateRow->addWidget(cbxPrivate_);
     column->addLayout(dateRow);
-    column->addWidget(Caption("Short name (dir name):", this));
+    column->addWidget(Caption("Short name (dir name):", content));
     column->addWidget(edtShortName_);
-    column->addWidget(Caption("Long name:", this));
+    column->addWidget(Caption("Long name:", content));
     column->addWidget(edtLongName_);
-    column->addWidget(Caption("Description:", this));
+    column->addWidget(Caption("Description:", content));
     memDescription_->setFixedHeight(kDescriptionHeight);
     column->addWidget(memDescription_);
-    column->addWidget(Caption("Alternative long name:", this));
+    column->addWidget(Caption("Alternative long name:", content));
     column->addWidget(edtAltLongName_);
-    column->addWidget(Caption("Alternative description:", this));
+    column->addWidget(Caption("Alternative description:", content));
     // The alternative description takes the group box's height down to 9 pixels above its
     // bottom edge.
+    memAltDescription_->setMinimumHeight(kAltDescriptionMinHeight);
     column->addWidget(memAltDescription_, 1);
-    QMargins margins = column->contentsMargins();
+    scroll->setWidget(content);
+
+    auto* frame = new QVBoxLayout(this);
+    QMargins margins = frame->contentsMargins();
     margins.setBottom(kAltDescriptionBottomGap);
-    column->setContentsMargins(margins);
+    frame->setContentsMargins(margins);
+    frame->addWidget(scroll);
 
     for (QLineEdit* edit : {edtDate_, edtShortName_, edtLongName_, edtAltLongName_})
         connect(edit, &QLineEdit::textChanged, this, [this] { DetailChanged(); });

@@ -53,6 +53,15 @@ TFacePreview::TFacePreview(QWidget* parent) : QFrame(parent) {
     setAttribute(Qt::WA_OpaquePaintEvent);
 }
 
+void TFacePreview::SetPreferredHeight(int height) {
+    preferredHeight_ = height;
+    updateGeometry();
+}
+
+QSize TFacePreview::sizeHint() const {
+    return {QFrame::sizeHint().width(), std::max(preferredHeight_, minimumHeight())};
+}
+
 void TFacePreview::SetScaleMode(TScaleMode mode) {
     mode_ = mode;
     update();

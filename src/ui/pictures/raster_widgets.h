@@ -64,6 +64,9 @@ public:
     void FillRaster(TColor32 color);
     // What the control shows in its frame, as painted.
     const TBitmap32& PaintBuffer();
+    // The height it asks for; in a short column it gives way down to its minimum height.
+    void SetPreferredHeight(int height);
+    QSize sizeHint() const override;
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -72,6 +75,7 @@ private:
     TBitmap32 raster_;
     TBitmap32 buffer_;
     TScaleMode mode_ = TScaleMode::smNormal;
+    int preferredHeight_ = 0;
 };
 
 }  // namespace galerion::ui

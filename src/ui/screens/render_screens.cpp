@@ -116,6 +116,13 @@ int main(int argc, char** argv) {
         window.ApplyResizeRule();
         Settle();
         ok &= Save(window, out, "pictures");
+        window.resize(window.minimumSize());
+        Settle();
+        window.ApplyResizeRule();
+        Settle();
+        ok &= Save(window, out, "pictures-smallest");
+        window.setGeometry(40, 40, 760, 620);
+        Settle();
         window.ProcessAlbums();
         Settle();
         ok &= Save(window, out, "finish");

@@ -257,6 +257,35 @@ private slots:
         QVERIFY(TileOf(album, 2)->Button(TTileButton::Exclude).isChecked());
         QVERIFY(!TileOf(album, 2)->Button(TTileButton::Clockwise).isEnabled());
     }
+
+    void albumDetailsNeverOverlapInALowPage_data() {
+        QTest::addColumn<QSize>("pageSize");
+        QTest::newRow("default window") << QSize(760, 560);
+        QTest::newRow("smallest window") << QSize(600, 420);
+        QTest::newRow("lower still") << QSize(600, 250);
+    }
+
+    void albumDetailsNeverOverlapInALowPage() {
+        QFETCH(QSize, pageSize);
+        TPageFixture f;
+        f.Open({f.MakeAlbum("Trip", 1)});
+        f.page->resize(pageSize);
+        f.page->show();
+        QVERIFY(QTest::qWaitForWindowExposed(f.page.get()));
+        QCOMPARE(f.page->height(), pageSize.height());  // nothing keeps the page higher than that
+        const auto* scroll = f.page->Details().findChild<QScrollArea*>();
+        QVERIFY(scroll);
+        const QList<QWidget*> controls =
+            scroll->widget()->findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly);
+        QVERIFY(controls.size() >= 14);
+        for (int a = 0; a < controls.size(); ++a)
+            for (int b = a + 1; b < controls.size(); ++b)
+                QVERIFY2(!controls[a]->geometry().intersects(controls[b]->geometry()),
+                         qPrintable(controls[a]->metaObject()->className() + QString(" / ") +
+                                    controls[b]->metaObject()->className()));
+        // What does not fit is reached by scrolling.
+        QVERIFY(scroll->widget()->height() >= scroll->widget()->minimumSizeHint().height());
+    }
 };
 
 QTEST_MAIN(TPicturesPageTest)
