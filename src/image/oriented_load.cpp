@@ -11,9 +11,10 @@
 namespace galerion {
 namespace {
 
-// Source rows taken at a time, and the columns of one tile of a quarter turn: a tile's strided
-// reads stay in the first-level cache and each result row gets a whole cache line.
-constexpr int kBlockRows = 16;
+// Source rows taken at a time, and the columns of one tile of a quarter turn: the tile's
+// strided reads stay in the first-level cache, and each result row gets four whole cache lines
+// per block (fewer rows per block cost a third more time on a 24-megapixel photo).
+constexpr int kBlockRows = 64;
 constexpr int kTileColumns = 32;
 
 // Where source pixel (x, y) lands in the result: at Base + x * Dx + y * Dy.
@@ -37,7 +38,7 @@ TPixelMap MapOf(int code, int w, int h) {
     return {a0 + b0 * rw, ax + bx * rw, ay + by * rw, rw, rh};
 }
 
-bool ChangesPixels(const TPixelMap& map) { return map.Base != 0 || map.Dx != 1; }
+bool MovesPixels(const TPixelMap& map) { return map.Base != 0 || map.Dx != 1; }
 
 void MapRows(const TColor32* source, int w, int y0, int y1, const TPixelMap& map,
              TColor32* result) {
@@ -59,37 +60,59 @@ void MapRows(const TColor32* source, int w, int y0, int y1, const TPixelMap& map
                 result[at(x, y)] = source[static_cast<std::size_t>(y) * w + x];
 }
 
-// Maps the decoded rows into `result` block by block as they arrive. False when the decoder
-// stopped early or the raster is not the size the header gave.
-bool MapAsDecoded(const TBitmap32& bitmap, int w, int h, const TPixelMap& map, TColor32* result,
-                  const TDecodedRows& rows) {
-    if (rows.WaitFor(1) < 1 || bitmap.Width() != w || bitmap.Height() != h) return false;
-    for (int y0 = 0; y0 < h; y0 += kBlockRows) {
-        const int y1 = std::min(h, y0 + kBlockRows);
-        if (rows.WaitFor(y1) < y1) return false;
-        MapRows(bitmap.Bits(), w, y0, y1, map, result);
-    }
-    return true;
+}  // namespace
+
+TOrientedRows::TOrientedRows(TBitmap32& bitmap, int code, int width, int height)
+    : bitmap_(bitmap), code_(code), width_(width), height_(height) {
+    const TPixelMap map = MapOf(code, width, height);
+    changes_ = MovesPixels(map);
+    if (!changes_) return;
+    base_ = map.Base;
+    dx_ = map.Dx;
+    dy_ = map.Dy;
+    result_ = bitmap.BeginReplace(map.ResultWidth, map.ResultHeight);
 }
 
-}  // namespace
+int TOrientedRows::NextRowsNeeded() const { return std::min(height_, mapped_ + kBlockRows); }
+
+void TOrientedRows::MapUpTo(int decoded) {
+    if (Done()) return;
+    if (bitmap_.Width() != width_ || bitmap_.Height() != height_) {
+        broken_ = true;  // a file that changed since its header was read
+        return;
+    }
+    const TPixelMap map{base_, dx_, dy_, 0, 0};
+    while (mapped_ < height_ && NextRowsNeeded() <= decoded) {
+        const int end = NextRowsNeeded();
+        MapRows(bitmap_.Bits(), width_, mapped_, end, map, result_);
+        mapped_ = end;
+    }
+}
+
+void TOrientedRows::Finish() {
+    if (!changes_) return;
+    if (!broken_ && mapped_ >= height_)
+        bitmap_.CommitReplace();
+    else
+        ApplyOrientation(bitmap_, code_);
+}
 
 void LoadPictureOriented(TBitmap32& bitmap, const std::string& path, int code) {
     const TJpegSize size = ReadJpegSize(path);
-    const TPixelMap map = MapOf(code, size.Width, size.Height);
-    if (!ChangesPixels(map)) {
+    TOrientedRows turned(bitmap, code, size.Width, size.Height);
+    if (!turned.ChangesPixels()) {
         LoadPicture(bitmap, path);
         return;
     }
-    TColor32* result = bitmap.BeginReplace(map.ResultWidth, map.ResultHeight);
-    bool complete = false;
     LoadPictureAlongside(bitmap, path, [&](const TDecodedRows& rows) {
-        complete = MapAsDecoded(bitmap, size.Width, size.Height, map, result, rows);
+        while (!turned.Done()) {
+            const int need = turned.NextRowsNeeded();
+            const int decoded = rows.WaitFor(need);
+            if (decoded < need) return;
+            turned.MapUpTo(decoded);
+        }
     });
-    if (complete)
-        bitmap.CommitReplace();
-    else
-        ApplyOrientation(bitmap, code);  // a file that changed since its header was read
+    turned.Finish();
 }
 
 }  // namespace galerion

@@ -23,13 +23,19 @@ struct TGeometry {
     int destLeft, destTop, destWidth, destHeight;
     // Destination positions (from the rectangle's edges) that lie inside the destination raster.
     int firstColumn, endColumn, firstRow, endRow;
+    // The source read mirrored: position x of the source rectangle is read at width - 1 - x.
+    bool reversedColumns, reversedRows;
 
     int VisibleColumns() const { return endColumn - firstColumn; }
+    int Column(int x) const { return reversedColumns ? sourceWidth - 1 - x : x; }
+    int Row(int y) const { return reversedRows ? sourceHeight - 1 - y : y; }
 };
 
 std::optional<TGeometry> GeometryOf(const TBitmap32& source, const TBitmap32& destination,
-                                    TRect dest, TRect src) {
+                                    TRect dest, TRect src, TSourceReading reading) {
     TGeometry g{};
+    g.reversedColumns = reading.ReversedColumns;
+    g.reversedRows = reading.ReversedRows;
     g.sourceLeft = std::max(src.Left, 0);
     g.sourceTop = std::max(src.Top, 0);
     g.sourceWidth = std::min(src.Right, source.Width()) - g.sourceLeft;
@@ -95,14 +101,20 @@ private:
 };
 
 const TColor32* SourceRow(const TBitmap32& source, const TGeometry& g, int y) {
-    return source.ScanLine(g.sourceTop + y) + g.sourceLeft;
+    return source.ScanLine(g.sourceTop + g.Row(y)) + g.sourceLeft;
 }
 
 // Each path draws destination rows [first, end), a part of the visible rows.
 void DrawCopy(const TBitmap32& source, const TGeometry& g, int first, int end, TRowWriter& writer) {
     const std::size_t bytes = static_cast<std::size_t>(g.VisibleColumns()) * sizeof(TColor32);
     for (int j = first; j < end; ++j) {
-        std::memcpy(writer.Row(j), SourceRow(source, g, j) + g.firstColumn, bytes);
+        const TColor32* row = SourceRow(source, g, j);
+        TColor32* out = writer.Row(j);
+        if (g.reversedColumns) {
+            for (int i = g.firstColumn; i < g.endColumn; ++i) *out++ = row[g.Column(i)];
+        } else {
+            std::memcpy(out, row + g.firstColumn, bytes);
+        }
         writer.Commit(j);
     }
 }
@@ -116,7 +128,7 @@ void DrawNearest(const TBitmap32& source, const TGeometry& g, int first, int end
     std::vector<int> columns;
     columns.reserve(static_cast<std::size_t>(g.VisibleColumns()));
     for (int i = g.firstColumn; i < g.endColumn; ++i)
-        columns.push_back(NearestSource(i, g.sourceWidth, g.destWidth));
+        columns.push_back(g.Column(NearestSource(i, g.sourceWidth, g.destWidth)));
     int previousSource = -1;
     const TColor32* previousOut = nullptr;
     for (int j = first; j < end; ++j) {
@@ -176,8 +188,10 @@ void DrawBilinear(const TBitmap32& source, const TGeometry& g, int first, int en
                   TRowWriter& writer) {
     std::vector<TLinearStep> columns;
     columns.reserve(static_cast<std::size_t>(g.VisibleColumns()));
-    for (int i = g.firstColumn; i < g.endColumn; ++i)
-        columns.push_back(LinearStep(i, g.sourceWidth, g.destWidth));
+    for (int i = g.firstColumn; i < g.endColumn; ++i) {
+        const TLinearStep step = LinearStep(i, g.sourceWidth, g.destWidth);
+        columns.push_back({g.Column(step.first), g.Column(step.second), step.weight});
+    }
     for (int j = first; j < end; ++j) {
         const TLinearStep row = LinearStep(j, g.sourceHeight, g.destHeight);
         const TColor32* upper = SourceRow(source, g, row.first);
@@ -206,15 +220,15 @@ TFlatColumns FlattenColumns(const TMappingTable& table, const TGeometry& g) {
     int lowest = g.sourceWidth, highest = 0;
     for (int i = g.firstColumn; i < g.endColumn; ++i)
         for (const TClusterEntry& e : table[static_cast<std::size_t>(i)]) {
-            lowest = std::min(lowest, e.Position);
-            highest = std::max(highest, e.Position);
+            lowest = std::min(lowest, g.Column(e.Position));
+            highest = std::max(highest, g.Column(e.Position));
         }
     flat.firstSource = lowest;
     flat.sourceCount = highest - lowest + 1;
     flat.starts.push_back(0);
     for (int i = g.firstColumn; i < g.endColumn; ++i) {
         for (const TClusterEntry& e : table[static_cast<std::size_t>(i)]) {
-            flat.positions.push_back(e.Position - lowest);
+            flat.positions.push_back(g.Column(e.Position) - lowest);
             flat.weights.push_back(e.Weight);
         }
         flat.starts.push_back(static_cast<int>(flat.positions.size()));
@@ -269,10 +283,10 @@ struct TStretchScratch {
 class TStretchPlan {
 public:
     TStretchPlan(const TBitmap32& source, TBitmap32& destination, TRect destinationRect,
-                 TRect sourceRect)
+                 TRect sourceRect, TSourceReading reading = {})
         : source_(source),
           destination_(destination),
-          geometry_(GeometryOf(source, destination, destinationRect, sourceRect)) {
+          geometry_(GeometryOf(source, destination, destinationRect, sourceRect, reading)) {
         if (!geometry_) return;
         path_ = ChoosePath(*geometry_, source.StretchFilter);
         if (path_ == TDrawPath::Separable)
@@ -307,6 +321,8 @@ public:
 
     // How many threads the whole drawing is worth.
     int ThreadCount() const;
+    int LastSourceRowRead(int row) const;
+    bool TransposesExactly() const { return path_ != TDrawPath::Bilinear; }
 
     int FirstRow() const { return geometry_ ? geometry_->firstRow : 0; }
     int EndRow() const { return geometry_ ? geometry_->endRow : 0; }
@@ -364,6 +380,28 @@ int TStretchPlan::ThreadCount() const {
     return static_cast<int>(std::clamp<long long>(work / kWorkPerThread, 1, cores));
 }
 
+int TStretchPlan::LastSourceRowRead(int j) const {
+    if (!geometry_) return -1;
+    const TGeometry& g = *geometry_;
+    int last = 0;
+    switch (path_) {
+        case TDrawPath::Copy: last = g.Row(j); break;
+        case TDrawPath::Nearest:
+            last = g.Row(NearestSource(j, g.sourceHeight, g.destHeight));
+            break;
+        case TDrawPath::Bilinear: {
+            const TLinearStep step = LinearStep(j, g.sourceHeight, g.destHeight);
+            last = std::max(g.Row(step.first), g.Row(step.second));
+            break;
+        }
+        case TDrawPath::Separable:
+            for (const TClusterEntry& e : separable_->rowTable[static_cast<std::size_t>(j)])
+                last = std::max(last, g.Row(e.Position));
+            break;
+    }
+    return g.sourceTop + last;
+}
+
 }  // namespace detail
 
 // Nearest-pixel mapping: first and last destination positions on the first and last source ones.
@@ -402,16 +440,20 @@ void StretchDraw(const TBitmap32& source, TBitmap32& destination, TRect destinat
 }
 
 TStretchDrawing::TStretchDrawing(const TBitmap32& source, TBitmap32& destination,
-                                 TRect destinationRect, TRect sourceRect) {
+                                 TRect destinationRect, TRect sourceRect, TSourceReading reading) {
     if (&source == &destination)
         throw RangeError("A drawing in pieces needs a source apart from its destination");
-    plan_ =
-        std::make_unique<detail::TStretchPlan>(source, destination, destinationRect, sourceRect);
+    plan_ = std::make_unique<detail::TStretchPlan>(source, destination, destinationRect, sourceRect,
+                                                   reading);
     scratch_ = std::make_unique<detail::TStretchScratch>(plan_->NewScratch());
 }
 
 TStretchDrawing::~TStretchDrawing() = default;
 
 void TStretchDrawing::DrawRows(int first, int end) { plan_->Draw(*scratch_, first, end); }
+
+int TStretchDrawing::LastSourceRowRead(int row) const { return plan_->LastSourceRowRead(row); }
+
+bool TStretchDrawing::TransposesExactly() const { return plan_->TransposesExactly(); }
 
 }  // namespace galerion

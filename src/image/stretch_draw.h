@@ -22,20 +22,34 @@ struct TStretchScratch;
 void StretchDraw(const TBitmap32& source, TBitmap32& destination, TRect destinationRect,
                  TRect sourceRect);
 
+// How a drawing in pieces reads its source rectangle: as it is, or mirrored left to right
+// and/or top to bottom, without making the mirrored copy.
+struct TSourceReading {
+    bool ReversedColumns = false;
+    bool ReversedRows = false;
+};
+
 // The same drawing made in pieces, for a caller that gets the source's rows one after another:
 // the tables are built once, then DrawRows draws rows [first, end) of the destination rectangle
 // (counted from its top, cut to the destination raster) on the calling thread, with exactly the
-// pixels StretchDraw puts there. Once built, the separable path draws without allocating. The
-// rasters must outlive it, keep their sizes, and be two different rasters (RangeError).
+// pixels StretchDraw puts there (of the mirrored source, when read so). Once built, the
+// separable path draws without allocating. The rasters must outlive it, keep their sizes, and
+// be two different rasters (RangeError).
 class TStretchDrawing {
 public:
     TStretchDrawing(const TBitmap32& source, TBitmap32& destination, TRect destinationRect,
-                    TRect sourceRect);
+                    TRect sourceRect, TSourceReading reading = {});
     ~TStretchDrawing();
     TStretchDrawing(const TStretchDrawing&) = delete;
     TStretchDrawing& operator=(const TStretchDrawing&) = delete;
 
     void DrawRows(int first, int end);
+    // The last source raster row that destination row `row` reads.
+    int LastSourceRowRead(int row) const;
+    // Whether drawing a transposed source into a transposed rectangle gives the transposed
+    // pixels: so for every path but the bilinear enlargement, which rounds between its two
+    // directions (the others sum exactly and round once).
+    bool TransposesExactly() const;
 
 private:
     std::unique_ptr<detail::TStretchPlan> plan_;

@@ -1,5 +1,6 @@
 #include "image/stretch_draw.h"
 
+#include "image/turns.h"
 #include "image_test_support.h"
 #include "platform/errors.h"
 
@@ -193,10 +194,17 @@ TEST(StretchDrawTest, LargeDrawsShareRowsWithoutChangingThem) {
     }
 }
 
+// The source mirrored as a drawing in pieces reads it.
+TBitmap32 Mirrored(TBitmap32 bitmap, TSourceReading reading) {
+    if (reading.ReversedRows) RotateHalfTurn(bitmap);
+    if (reading.ReversedColumns != reading.ReversedRows) FlipHorizontal(bitmap);
+    return bitmap;
+}
+
 TEST(StretchDrawTest, DrawingInPiecesGivesTheWholeDrawing) {
-    // Every path, opaque and blended, with the rectangle hanging over the top of the target and
-    // leaving its bottom: uneven pieces in any order, some past the ends, give StretchDraw's
-    // pixels.
+    // Every path, opaque and blended, every reading, with the rectangle hanging over the top of
+    // the target and leaving its bottom: uneven pieces in any order, some past the ends, give
+    // StretchDraw's pixels of the mirrored source.
     const struct {
         TStretchFilter filter;
         int width, height;
@@ -204,21 +212,54 @@ TEST(StretchDrawTest, DrawingInPiecesGivesTheWholeDrawing) {
                  {sfLinear, 90, 70},  {sfLinear, 37, 23},  {sfMitchell, 61, 40}};
     const TRect sourceRect{0, 0, 61, 40};
     for (const auto& c : cases)
-        for (TDrawMode mode : {dmOpaque, dmBlend}) {
-            TBitmap32 source = WithFilter(PatternBitmap(61, 40, 3), c.filter);
-            source.DrawMode = mode;
-            source.MasterAlpha = 180;
-            const TRect rect{-3, -5, c.width - 3, c.height - 5};
-            TBitmap32 whole = PatternBitmap(40, 30, 9), pieces = whole;
-            StretchDraw(source, whole, rect, sourceRect);
-            TStretchDrawing drawing(source, pieces, rect, sourceRect);
-            for (const auto& [first, end] : {std::pair{9, 14}, {-20, 2}, {14, 1000}, {2, 9}})
-                drawing.DrawRows(first, end);
-            EXPECT_EQ(Fingerprint(pieces), Fingerprint(whole))
-                << c.filter << " " << c.width << "x" << c.height << " mode " << mode;
-        }
+        for (TDrawMode mode : {dmOpaque, dmBlend})
+            for (int flips = 0; flips < 4; ++flips) {
+                const TSourceReading reading{(flips & 1) != 0, (flips & 2) != 0};
+                TBitmap32 source = WithFilter(PatternBitmap(61, 40, 3), c.filter);
+                source.DrawMode = mode;
+                source.MasterAlpha = 180;
+                const TRect rect{-3, -5, c.width - 3, c.height - 5};
+                TBitmap32 whole = PatternBitmap(40, 30, 9), pieces = whole;
+                StretchDraw(Mirrored(source, reading), whole, rect, sourceRect);
+                TStretchDrawing drawing(source, pieces, rect, sourceRect, reading);
+                for (const auto& [first, end] : {std::pair{9, 14}, {-20, 2}, {14, 1000}, {2, 9}})
+                    drawing.DrawRows(first, end);
+                EXPECT_EQ(Fingerprint(pieces), Fingerprint(whole))
+                    << c.filter << " " << c.width << "x" << c.height << " mode " << mode
+                    << " flips " << flips;
+            }
     TBitmap32 same = PatternBitmap(4, 4, 1);
     EXPECT_THROW(TStretchDrawing(same, same, TRect{0, 0, 2, 2}, TRect{0, 0, 4, 4}), RangeError);
+}
+
+TEST(StretchDrawTest, ARowReadsNoSourceRowBelowItsLastOne) {
+    // Source rows below the last one a row reads are spoilt: that row's pixels stay the same.
+    for (TStretchFilter filter : {sfNearest, sfLinear, sfLanczos, sfMitchell})
+        for (const auto& size : {std::pair{20, 13}, std::pair{90, 70}})
+            for (bool reversed : {false, true}) {
+                const TBitmap32 source = WithFilter(PatternBitmap(61, 40, 4), filter);
+                const TSourceReading reading{false, reversed};
+                TBitmap32 whole;
+                whole.SetSize(size.first, size.second);
+                TStretchDrawing(source, whole, {0, 0, size.first, size.second}, {0, 0, 61, 40},
+                                reading)
+                    .DrawRows(0, size.second);
+                for (int j = 0; j < size.second; j += 3) {
+                    TStretchDrawing probe(source, whole, {0, 0, size.first, size.second},
+                                          {0, 0, 61, 40}, reading);
+                    TBitmap32 spoilt = source;
+                    for (int y = probe.LastSourceRowRead(j) + 1; y < 40; ++y)
+                        std::fill(spoilt.ScanLine(y), spoilt.ScanLine(y) + 61, 0xFF00FF00u);
+                    TBitmap32 row;
+                    row.SetSize(size.first, 1);
+                    TStretchDrawing(spoilt, row, {0, -j, size.first, size.second - j},
+                                    {0, 0, 61, 40}, reading)
+                        .DrawRows(j, j + 1);
+                    ASSERT_TRUE(std::equal(row.Bits(), row.Bits() + size.first, whole.ScanLine(j)))
+                        << filter << " " << size.first << "x" << size.second << " reversed "
+                        << reversed << " row " << j;
+                }
+            }
 }
 
 TEST(StretchDrawTest, OnlyPixelsInsideTheDestinationAreWritten) {

@@ -2,76 +2,155 @@
 
 #include "image/decode_alongside.h"
 #include "image/jpeg_codec.h"
-#include "image/mapping_table.h"
+#include "image/orientation.h"
+#include "image/oriented_load.h"
 #include "image/stretch_draw.h"
 #include "ui/fullsize/view_drawing.h"
 
 #include <algorithm>
-#include <cmath>
+#include <climits>
+#include <optional>
 
 namespace galerion::ui {
 namespace {
 
-// Rows drawn at a time: small, so that little is left to draw when the last rows arrive.
+// Rows waited for at a time: few, so that little is left to draw when the last rows arrive.
 constexpr int kBandRows = 16;
+constexpr int kTransposeTile = 32;
 
-// Draws the picture part of `drawing` band by band as the rows it reads arrive. The tables are
-// built once and nothing is allocated while the decoder fills the fresh raster beside it.
-// False when the decoder stopped before the rows it needed or the raster is not the size the
-// header gave.
-bool DrawBands(const TBitmap32& picture, int width, int height, TFittedDrawing& drawing,
-               const TDecodedRows& rows) {
-    if (rows.WaitFor(1) < 1 || picture.Width() != width || picture.Height() != height) return false;
-    const TRect rect = drawing.PictureRect;
-    const int pictureHeight = rect.Bottom - rect.Top;
-    const TStretchFilter filter = picture.StretchFilter;
-    auto drawable = [&](int row, int decoded) {
-        return LastSourceRowNeeded(row, height, pictureHeight, filter) < decoded;
-    };
-    TStretchDrawing stretch(picture, drawing.View, rect, {0, 0, width, height});
-    int drawn = 0;
-    while (drawn < pictureHeight) {
-        const int want = std::min(pictureHeight, drawn + kBandRows);
-        const int decoded =
-            rows.WaitFor(LastSourceRowNeeded(want - 1, height, pictureHeight, filter) + 1);
-        int end = drawn;
-        while (end < pictureHeight && drawable(end, decoded)) ++end;
-        if (end < want) return false;
-        stretch.DrawRows(drawn, end);
-        drawn = end;
+// How the turned picture's drawing is made from the photo as decoded: a quarter turn is the
+// photo transposed (drawn transposed, then the small drawing transposed back), every turn and
+// mirror reads rows or columns backwards. The separable sums are exact and rounded once, so
+// this gives the pixels of drawing the turned raster.
+struct TTurnedReading {
+    bool Transposed;
+    TSourceReading Reading;
+};
+
+TTurnedReading ReadingFor(int code) {
+    const bool mirror = code < 0;
+    switch (TurnOf(code)) {
+        case 2: return {true, {false, !mirror}};
+        case 3: return {false, {!mirror, true}};
+        case 4: return {true, {true, mirror}};
+        default: return {false, {mirror, false}};
     }
-    return true;
+}
+
+// The rows of a drawing in the order their source rows arrive (backwards when the source is
+// read backwards), drawn as soon as all they read is decoded.
+class TRowsInArrivalOrder {
+public:
+    TRowsInArrivalOrder(TStretchDrawing& drawing, int rows)
+        : drawing_(drawing),
+          rows_(rows),
+          backwards_(rows > 1 &&
+                     drawing.LastSourceRowRead(0) > drawing.LastSourceRowRead(rows - 1)) {}
+
+    bool Done() const { return drawn_ >= rows_; }
+    // Enough for the whole next band, so that waiting for it always lets it be drawn.
+    int NextRowsNeeded() const {
+        int last = 0;
+        for (int k = drawn_; k < std::min(rows_, drawn_ + kBandRows); ++k)
+            last = std::max(last, drawing_.LastSourceRowRead(RowAt(k)));
+        return last + 1;
+    }
+    void DrawUpTo(int decoded) {
+        int end = drawn_;
+        while (end < rows_ && drawing_.LastSourceRowRead(RowAt(end)) < decoded) ++end;
+        if (end == drawn_) return;
+        if (backwards_)
+            drawing_.DrawRows(rows_ - end, rows_ - drawn_);
+        else
+            drawing_.DrawRows(drawn_, end);
+        drawn_ = end;
+    }
+
+private:
+    int RowAt(int k) const { return backwards_ ? rows_ - 1 - k : k; }
+
+    TStretchDrawing& drawing_;
+    int rows_;
+    bool backwards_;
+    int drawn_ = 0;
+};
+
+// Turns the decoded rows and draws the ones the drawing reads, as they arrive. False when the
+// drawing could not be finished (the decoder stopped early, the photo is not the header's size,
+// or the drawing does not transpose exactly); the turn then finishes after the load.
+bool TurnAndDrawAsDecoded(const TBitmap32& picture, TJpegSize size, TOrientedRows& turned,
+                          TStretchDrawing& stretch, int drawnRows, const TDecodedRows& rows) {
+    if (rows.WaitFor(1) < 1) return false;
+    const bool drawable = picture.Width() == size.Width && picture.Height() == size.Height;
+    std::optional<TRowsInArrivalOrder> drawing;
+    if (drawable) drawing.emplace(stretch, drawnRows);
+    auto drawingDone = [&] { return !drawing || drawing->Done(); };
+    while (!turned.Done() || !drawingDone()) {
+        const int need = std::min(turned.Done() ? INT_MAX : turned.NextRowsNeeded(),
+                                  drawingDone() ? INT_MAX : drawing->NextRowsNeeded());
+        const int decoded = rows.WaitFor(need);
+        if (decoded < need) return false;
+        turned.MapUpTo(decoded);
+        if (drawing) drawing->DrawUpTo(decoded);
+    }
+    return drawable;
+}
+
+// `drawn` (rect's height x width) into `view` at `rect`, rows becoming columns.
+void TransposeInto(const TBitmap32& drawn, TBitmap32& view, TRect rect) {
+    const int width = rect.Right - rect.Left, height = rect.Bottom - rect.Top;
+    for (int y0 = 0; y0 < height; y0 += kTransposeTile)
+        for (int x0 = 0; x0 < width; x0 += kTransposeTile)
+            for (int y = y0; y < std::min(height, y0 + kTransposeTile); ++y) {
+                TColor32* out = view.ScanLine(rect.Top + y) + rect.Left;
+                for (int x = x0; x < std::min(width, x0 + kTransposeTile); ++x)
+                    out[x] = drawn.Pixel(y, x);
+            }
 }
 
 }  // namespace
 
-int LastSourceRowNeeded(int row, int sourceExtent, int destinationExtent, TStretchFilter filter) {
-    if (destinationExtent < 2 || sourceExtent < 2) return sourceExtent - 1;
-    const double centre = static_cast<double>(row) * (sourceExtent - 1) / (destinationExtent - 1);
-    const double stretch = std::max(1.0, static_cast<double>(sourceExtent) / destinationExtent);
-    const double reach = (FilterRadius(filter) + 1) * stretch;
-    return std::min(sourceExtent - 1, static_cast<int>(std::ceil(centre + reach)) + 1);
-}
-
-void LoadPictureDrawingFitted(TBitmap32& picture, const std::string& path,
+void LoadPictureDrawingFitted(TBitmap32& picture, const std::string& path, int orientation,
                               TFittedDrawing& drawing) {
     if (drawing.ViewWidth < 1 || drawing.ViewHeight < 1) {
-        LoadPicture(picture, path);
+        LoadPictureOriented(picture, path, orientation);
         drawing.View.Release();
         return;
     }
     const TJpegSize size = ReadJpegSize(path);
-    drawing.PictureRect =
-        FittedPictureRect(drawing.ViewWidth - 1, drawing.ViewHeight - 1, size.Width, size.Height);
+    const TTurnedReading how = ReadingFor(orientation);
+    const int turnedWidth = how.Transposed ? size.Height : size.Width;
+    const int turnedHeight = how.Transposed ? size.Width : size.Height;
+    const TRect rect =
+        FittedPictureRect(drawing.ViewWidth - 1, drawing.ViewHeight - 1, turnedWidth, turnedHeight);
+    drawing.PictureRect = rect;
     drawing.View.SetSizeForOverwrite(drawing.ViewWidth, drawing.ViewHeight);
     std::fill(drawing.View.Bits(), drawing.View.Bits() + drawing.View.PixelCount(),
               drawing.Background);
+    // A transposed drawing is made apart and copied in afterwards.
+    TBitmap32 transposed;
+    TBitmap32& target = how.Transposed ? transposed : drawing.View;
+    const int width = rect.Right - rect.Left, height = rect.Bottom - rect.Top;
+    const TRect targetRect = how.Transposed ? TRect{0, 0, height, width} : rect;
+    if (how.Transposed) transposed.SetSizeForOverwrite(height, width);
+
+    TOrientedRows turned(picture, orientation, size.Width, size.Height);
     bool complete = false;
     LoadPictureAlongside(picture, path, [&](const TDecodedRows& rows) {
-        complete = DrawBands(picture, size.Width, size.Height, drawing, rows);
+        if (rows.WaitFor(1) < 1) return;
+        TStretchDrawing stretch(picture, target, targetRect, {0, 0, size.Width, size.Height},
+                                how.Reading);
+        if (how.Transposed && !stretch.TransposesExactly()) {
+            TurnAndDrawAsDecoded(picture, size, turned, stretch, 0, rows);
+            return;
+        }
+        complete = TurnAndDrawAsDecoded(picture, size, turned, stretch,
+                                        targetRect.Bottom - targetRect.Top, rows);
     });
-    // A photo whose size changed between the header and the decode: drawn afterwards instead.
-    if (!complete || picture.Width() != size.Width || picture.Height() != size.Height) {
+    turned.Finish();
+    if (complete && how.Transposed) TransposeInto(transposed, drawing.View, rect);
+    // Not drawn ahead: drawn now from the turned picture.
+    if (!complete) {
         drawing.PictureRect = FittedPictureRect(drawing.ViewWidth - 1, drawing.ViewHeight - 1,
                                                 picture.Width(), picture.Height());
         DrawPictureView(picture, drawing.View, drawing.PictureRect, drawing.Background);

@@ -1,8 +1,8 @@
 #pragma once
 // Opening a photo for the fitted view: the decoder fills the picture raster top down while a
-// second thread draws the fitted view from the rows already there, so the first drawing is
-// ready moments after the last row is decoded. The pixels are those of drawing after the
-// decode. No toolkit in here.
+// second thread turns the rows already there and draws the fitted view from them, so the
+// turned picture and its first drawing are ready moments after the last row is decoded. The
+// pixels are those of turning and drawing after the decode. No toolkit in here.
 #include "image/bitmap32.h"
 
 #include <string>
@@ -19,12 +19,10 @@ struct TFittedDrawing {
     TRect PictureRect{0, 0, 0, 0};
 };
 
-// LoadPicture into `picture` (with its StretchFilter) and, at the same time, the fitted
-// drawing into `drawing`. Errors are the decoder's; on error `drawing` is left unspecified.
-void LoadPictureDrawingFitted(TBitmap32& picture, const std::string& path, TFittedDrawing& drawing);
-
-// The last source row that destination row `row` of a drawing `destinationExtent` high from
-// `sourceExtent` rows may read, for any filter (a bound, never below the true one).
-int LastSourceRowNeeded(int row, int sourceExtent, int destinationExtent, TStretchFilter filter);
+// LoadPicture into `picture` (with its StretchFilter) and ApplyOrientation with `orientation`,
+// and at the same time the fitted drawing of the turned picture into `drawing`. Errors are the
+// decoder's; on error `drawing` is left unspecified.
+void LoadPictureDrawingFitted(TBitmap32& picture, const std::string& path, int orientation,
+                              TFittedDrawing& drawing);
 
 }  // namespace galerion::ui

@@ -68,9 +68,6 @@ std::string DateText(const TPictureItem& p) {
 
 TCropRect CropOf(const TPictureItem& p) { return {p.CropX1, p.CropY1, p.CropX2, p.CropY2}; }
 
-// Codes that neither turn nor mirror: 1, and positive codes outside the eight.
-bool OrientationKeepsPixels(int code) { return code == 1 || code == 0 || code > 4; }
-
 }  // namespace
 
 struct TfrmFullSize::TAnchored {
@@ -232,9 +229,9 @@ bool TfrmFullSize::Open(TPictureItem& p) {
     try {
         const TBusyCursor busy;
         picture_.StretchFilter = ResizeFilter();
-        ahead = FittedDrawingAhead(p);
+        ahead = FittedDrawingAhead();
         if (ahead)
-            LoadPictureDrawingFitted(picture_, p.OriginalFile, *ahead);
+            LoadPictureDrawingFitted(picture_, p.OriginalFile, p.Orientation, *ahead);
         else
             LoadPictureOriented(picture_, p.OriginalFile, p.Orientation);
     } catch (const std::exception& e) {
@@ -258,8 +255,7 @@ bool TfrmFullSize::Open(TPictureItem& p) {
 
 // When the window will show the picture fitted, at a size known now, the first drawing is made
 // while the photo is decoded.
-std::optional<TFittedDrawing> TfrmFullSize::FittedDrawingAhead(const TPictureItem& p) {
-    if (!OrientationKeepsPixels(p.Orientation)) return std::nullopt;
+std::optional<TFittedDrawing> TfrmFullSize::FittedDrawingAhead() {
     ReadPlacement();
     if (cbxUseScale_->isChecked() || isMaximized() || windowState().testFlag(Qt::WindowMaximized))
         return std::nullopt;

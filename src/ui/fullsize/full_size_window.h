@@ -88,7 +88,7 @@ private:
     void LayOut();
     void RestorePlacement();
     void ReadPlacement();
-    std::optional<TFittedDrawing> FittedDrawingAhead(const TPictureItem& picture);
+    std::optional<TFittedDrawing> FittedDrawingAhead();
     void SavePlacement();
     void OnCropProposed(const TCropLocation& proposed, TCropEdges dragged, bool symmetric);
     void SetCropFrom(const TCropLocation& location);
