@@ -75,12 +75,11 @@ private:
     int drawn_ = 0;
 };
 
-// Turns the decoded rows and draws the ones the drawing reads, as they arrive. False when the
-// drawing could not be finished (the decoder stopped early, the photo is not the header's size,
-// or the drawing does not transpose exactly); the turn then finishes after the load.
+// Turns the decoded rows and draws `drawnRows` rows of the drawing, each once the rows it reads
+// have arrived; called once the decoder has published rows. False when the decoder stopped
+// early or the photo is not the header's size: the turn then finishes after the load.
 bool TurnAndDrawAsDecoded(const TBitmap32& picture, TJpegSize size, TOrientedRows& turned,
                           TStretchDrawing& stretch, int drawnRows, const TDecodedRows& rows) {
-    if (rows.WaitFor(1) < 1) return false;
     const bool drawable = picture.Width() == size.Width && picture.Height() == size.Height;
     std::optional<TRowsInArrivalOrder> drawing;
     if (drawable) drawing.emplace(stretch, drawnRows);
@@ -140,12 +139,10 @@ void LoadPictureDrawingFitted(TBitmap32& picture, const std::string& path, int o
         if (rows.WaitFor(1) < 1) return;
         TStretchDrawing stretch(picture, target, targetRect, {0, 0, size.Width, size.Height},
                                 how.Reading);
-        if (how.Transposed && !stretch.TransposesExactly()) {
-            TurnAndDrawAsDecoded(picture, size, turned, stretch, 0, rows);
-            return;
-        }
-        complete = TurnAndDrawAsDecoded(picture, size, turned, stretch,
-                                        targetRect.Bottom - targetRect.Top, rows);
+        // A drawing that does not transpose exactly is made after the load; the turn goes on.
+        const bool exact = !how.Transposed || stretch.TransposesExactly();
+        const int drawnRows = exact ? targetRect.Bottom - targetRect.Top : 0;
+        complete = TurnAndDrawAsDecoded(picture, size, turned, stretch, drawnRows, rows) && exact;
     });
     turned.Finish();
     if (complete && how.Transposed) TransposeInto(transposed, drawing.View, rect);

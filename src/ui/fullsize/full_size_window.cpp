@@ -2,8 +2,6 @@
 
 #include "core/model.h"
 #include "core/settings_persistence.h"
-#include "image/jpeg_codec.h"
-#include "image/orientation.h"
 #include "image/oriented_load.h"
 #include "platform/date_time.h"
 #include "platform/settings_store.h"
