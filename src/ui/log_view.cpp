@@ -3,6 +3,7 @@
 #include "ui/qt_text.h"
 
 #include <QFontDatabase>
+#include <QFontMetrics>
 #include <QPainter>
 #include <QRadialGradient>
 #include <QScrollBar>
@@ -55,15 +56,39 @@ QPixmap DrawBall(QColor colour) {
     return pixmap;
 }
 
+// Judged by the glyphs themselves: some monospaced fonts do not carry the fixed-pitch flag.
+bool HasEvenAdvance(const QFont& font) {
+    const QFontMetrics metrics(font);
+    return metrics.horizontalAdvance(QStringLiteral("iiii")) ==
+           metrics.horizontalAdvance(QStringLiteral("WWWW"));
+}
+
+// The system's fixed font; where its glyphs are not all one width (a platform that answers
+// with a proportional font), the first installed font whose glyphs are.
+QFont FixedPitchFont(int pixelHeight) {
+    QFont font = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+    font.setPixelSize(pixelHeight);
+    if (HasEvenAdvance(font)) return font;
+    QStringList candidates = {QStringLiteral("monospace"), QStringLiteral("DejaVu Sans Mono"),
+                              QStringLiteral("Noto Sans Mono"), QStringLiteral("Liberation Mono")};
+    for (const QString& family : QFontDatabase::families())
+        if (QFontDatabase::isFixedPitch(family)) candidates.push_back(family);
+    for (const QString& family : candidates) {
+        QFont candidate(family);
+        candidate.setStyleHint(QFont::TypeWriter);
+        candidate.setPixelSize(pixelHeight);
+        if (HasEvenAdvance(candidate)) return candidate;
+    }
+    return font;
+}
+
 }  // namespace
 
 TLogViewWidget::TLogViewWidget(QWidget* parent)
     : QPlainTextEdit(parent), gutter_(new TLogGutter(this)) {
     setReadOnly(true);
     setLineWrapMode(QPlainTextEdit::NoWrap);
-    QFont font = QFontDatabase::systemFont(QFontDatabase::FixedFont);
-    font.setPixelSize(kFontPixelHeight);
-    setFont(font);
+    setFont(FixedPitchFont(kFontPixelHeight));
     QPalette pal = palette();
     pal.setColor(QPalette::Base, pal.color(QPalette::Button));
     pal.setColor(QPalette::Text, pal.color(QPalette::ButtonText));
