@@ -7,6 +7,7 @@ packages=(
   libpq-dev postgresql
   libgtest-dev libgmock-dev libbenchmark-dev
   qt6-base-dev
+  libexiv2-dev
   clang libclang-rt-14-dev
 )
 missing=()

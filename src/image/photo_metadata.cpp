@@ -9,6 +9,7 @@
 #pragma GCC diagnostic pop
 
 #include <algorithm>
+#include <cerrno>
 #include <array>
 #include <cstdint>
 #include <cstdio>
@@ -31,6 +32,7 @@ constexpr std::size_t kMaxValueBytes = 64 * 1024;
 constexpr std::size_t kMaxTextBytes = 2000;
 constexpr std::size_t kMaxListEntries = 1000;
 constexpr int kMaxXmlDepth = 64;
+constexpr std::size_t kMaxXmpNamespaces = 64;
 
 // A block that is damaged or hostile; the text is the problem reported for it.
 class TBadBlock : public std::runtime_error {
@@ -68,6 +70,7 @@ public:
     explicit TSpanSource(std::span<const unsigned char> bytes) : bytes_(bytes) {}
     bool Read(unsigned char* to, std::size_t count) override {
         if (count > bytes_.size() - at_) return false;
+        if (count == 0) return true;  // an empty segment has no buffer
         std::memcpy(to, bytes_.data() + at_, count);
         at_ += count;
         return true;
@@ -244,7 +247,6 @@ constexpr std::uint16_t kTagInteropIfd = 0xA005;
 constexpr std::uint16_t kTagDateTimeOriginal = 0x9003;
 constexpr std::uint16_t kTagDateTimeDigitized = 0x9004;
 constexpr std::uint16_t kTypeAscii = 2;
-constexpr std::uint16_t kTypeShort = 3;
 constexpr std::uint16_t kTypeLong = 4;
 
 std::size_t TiffTypeSize(std::uint16_t type) {
@@ -465,6 +467,11 @@ std::string CheckedXmp(std::string packet) {
                                packet.back() == '\n' || packet.back() == '\r'))
         packet.pop_back();
     if (packet.find('\0') != std::string::npos) throw TBadBlock("XMP: the packet holds NUL");
+    // Each namespace the packet names stays registered with the library until it is dropped.
+    std::size_t namespaces = 0;
+    for (std::size_t at = packet.find("xmlns"); at != std::string::npos;
+         at = packet.find("xmlns", at + 1))
+        if (++namespaces > kMaxXmpNamespaces) throw TBadBlock("XMP: too many namespaces");
     int depth = 0;
     for (std::size_t at = packet.find('<'); at != std::string::npos;
          at = packet.find('<', at + 1)) {
@@ -760,6 +767,10 @@ void DecodeXmp(const std::string& block, TDecoded& out) {
     if (block.empty()) return;
     const std::string packet = CheckedXmp(block);
     std::lock_guard lock(XmpToolkitLock());
+    // The namespaces this packet registered are dropped again, so photos cannot grow the table.
+    struct TNamespaceReset {
+        ~TNamespaceReset() { Exiv2::XmpProperties::unregisterNs(); }
+    } reset;
     Exiv2::XmpData xmp;
     if (Exiv2::XmpParser::decode(xmp, packet) != 0) throw TBadBlock("XMP: the packet is no XMP");
     out.metadata.titles = LangTexts(FindXmp(xmp, "Xmp.dc.title"));

@@ -61,8 +61,9 @@ TPhotoMetadata ReadPhotoMetadata(const std::string& path);
 // value outside 1-8.
 int OrientationCodeFromExif(int tag);
 
-// The picture's title: dc:title, IPTC object name, then the descriptions, skipping the texts
-// cameras write by themselves. "" when there is none.
+// The picture's title: dc:title (x-default, else its first entry), the IPTC object name, then
+// the descriptions likewise, skipping the texts cameras write by themselves. "" when there is
+// none.
 std::string FileTitle(const TPhotoMetadata& metadata);
 // The dc:title (else dc:description) text in a language such as "de", which also matches
 // "de-DE" and "de-CH"; "" for an empty language or when there is none.
