@@ -9,8 +9,8 @@
 #pragma GCC diagnostic pop
 
 #include <algorithm>
-#include <cerrno>
 #include <array>
+#include <cerrno>
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
@@ -32,6 +32,7 @@ constexpr std::size_t kMaxValueBytes = 64 * 1024;
 constexpr std::size_t kMaxTextBytes = 2000;
 constexpr std::size_t kMaxListEntries = 1000;
 constexpr int kMaxXmlDepth = 64;
+constexpr std::size_t kMaxXmlTags = 50000;
 constexpr std::size_t kMaxXmpNamespaces = 64;
 
 // A block that is damaged or hostile; the text is the problem reported for it.
@@ -473,6 +474,8 @@ std::string CheckedXmp(std::string packet) {
          at = packet.find("xmlns", at + 1))
         if (++namespaces > kMaxXmpNamespaces) throw TBadBlock("XMP: too many namespaces");
     int depth = 0;
+    std::size_t tags = 0;
+    std::size_t close = 0;  // the first '>' behind the current '<', searched again once passed
     for (std::size_t at = packet.find('<'); at != std::string::npos;
          at = packet.find('<', at + 1)) {
         const std::string_view rest = std::string_view(packet).substr(at + 1);
@@ -480,11 +483,12 @@ std::string CheckedXmp(std::string packet) {
             continue;
         // Document type and entity declarations: entity expansion and outside files.
         if (rest.starts_with("!")) throw TBadBlock("XMP: the packet declares a document type");
+        if (++tags > kMaxXmlTags) throw TBadBlock("XMP: the packet has too many elements");
         if (rest.starts_with("/")) {
             --depth;
             continue;
         }
-        const std::size_t close = packet.find('>', at);
+        if (close != std::string::npos && close <= at) close = packet.find('>', at);
         if (close == std::string::npos || packet[close - 1] != '/') ++depth;
         if (depth > kMaxXmlDepth) throw TBadBlock("XMP: the elements nest too deep");
     }
@@ -560,8 +564,6 @@ std::u32string Folded(std::string_view text) {
     }
     return folded;
 }
-
-bool SameTextIgnoringCase(std::string_view a, std::string_view b) { return Folded(a) == Folded(b); }
 
 std::string AsciiLower(std::string text) {
     for (char& c : text)
@@ -715,6 +717,7 @@ std::optional<TDateTime> ExifDate(const Exiv2::ExifData& exif, const char* key) 
 
 void DecodeExif(const std::vector<unsigned char>& block, TDecoded& out) {
     if (block.empty()) return;
+    if (block.size() > kMaxExifBlockBytes) throw TBadBlock("EXIF: the block exceeds 1 MiB");
     const std::vector<unsigned char> tiff = TTiffFilter(block).Filtered();
     if (tiff.empty()) return;
     Exiv2::ExifData exif;
@@ -785,6 +788,7 @@ void DecodeXmp(const std::string& block, TDecoded& out) {
 
 void DecodeIptc(const std::vector<unsigned char>& block, TDecoded& out) {
     if (block.empty()) return;
+    if (block.size() > kMaxIptcBlockBytes) throw TBadBlock("IPTC: the block exceeds 1 MiB");
     const std::vector<unsigned char> iim = FilteredIptc(block);
     if (iim.empty()) return;
     Exiv2::IptcData iptc;
@@ -824,11 +828,11 @@ void DecodeBlock(const char* name, TDecoded& out, TDecode decode) {
     }
 }
 
-void AddKeyword(std::vector<std::string>& keywords, const std::string& keyword) {
+// Adds the keyword unless one of the same letters in another case is there already.
+void AddKeyword(std::vector<std::string>& keywords, std::set<std::u32string>& seen,
+                const std::string& keyword) {
     if (keyword.empty() || keywords.size() == kMaxListEntries) return;
-    for (const std::string& known : keywords)
-        if (SameTextIgnoringCase(known, keyword)) return;
-    keywords.push_back(keyword);
+    if (seen.insert(Folded(keyword)).second) keywords.push_back(keyword);
 }
 
 std::string LastLevel(const std::string& hierarchy) {
@@ -850,9 +854,10 @@ void Combine(TDecoded& d) {
             break;
         }
     }
-    for (const std::string& k : d.xmpSubjects) AddKeyword(m.keywords, k);
-    for (const std::string& k : d.iptcKeywords) AddKeyword(m.keywords, k);
-    for (const std::string& h : d.xmpHierarchy) AddKeyword(m.keywords, LastLevel(h));
+    std::set<std::u32string> seen;
+    for (const std::string& k : d.xmpSubjects) AddKeyword(m.keywords, seen, k);
+    for (const std::string& k : d.iptcKeywords) AddKeyword(m.keywords, seen, k);
+    for (const std::string& h : d.xmpHierarchy) AddKeyword(m.keywords, seen, LastLevel(h));
     if (m.artist.empty()) m.artist = CleanText(Joined(d.xmpCreators));
     if (m.copyright.empty()) m.copyright = d.xmpRights;
 }

@@ -555,6 +555,25 @@ TEST_F(PhotoMetadataTest, HostileBlocksGiveAnEmptyRecordAndAProblem) {
     }
 }
 
+TEST_F(PhotoMetadataTest, BlocksOverTheirCapsAreDropped) {
+    TBytes exif = TiffWithEntry(kArtist, kAscii, 4, 'A' | 'n' << 8 | 'n' << 16);
+    ASSERT_EQ(DecodeMetadata({.exif = exif}).artist, "Ann");
+    exif.resize(kMaxExifBlockBytes + 1);
+    const TBytes keyword = {0x1C, 2, 25, 0, 3, 'k', 'e', 'y'};
+    ASSERT_THAT(DecodeMetadata({.iptc = keyword}).keywords, ElementsAre("key"));
+    TBytes iptc = keyword;
+    iptc.resize(kMaxIptcBlockBytes + 1);
+    std::string manyElements = "<x:xmpmeta xmlns:x=\"adobe:ns:meta/\">";
+    for (int i = 0; i < 60000; ++i) manyElements += "<a/>";
+    manyElements += "</x:xmpmeta>";
+    const TMetadataBlocks cases[] = {{.exif = exif}, {.iptc = iptc}, {.xmp = manyElements}};
+    for (const TMetadataBlocks& blocks : cases) {
+        const TPhotoMetadata m = DecodeMetadata(blocks);
+        EXPECT_TRUE(IsEmptyRecord(m));
+        EXPECT_THAT(m.problems, Not(IsEmpty()));
+    }
+}
+
 TEST_F(PhotoMetadataTest, A65535EntryDirectoryIsRefused) {
     TLittleEndian tiff = TiffHeader();
     tiff.U16(65535);
@@ -563,6 +582,16 @@ TEST_F(PhotoMetadataTest, A65535EntryDirectoryIsRefused) {
     const TPhotoMetadata m = DecodeMetadata({.exif = tiff.bytes});
     EXPECT_TRUE(IsEmptyRecord(m));
     EXPECT_THAT(m.problems, Not(IsEmpty()));
+}
+
+TEST_F(PhotoMetadataTest, LargestXmpPacketOfUnclosedTagsIsRefusedInOnePass) {
+    std::string packet;
+    while (packet.size() < kMaxXmpBlockBytes - 3) packet += "<a ";
+    const TPhotoMetadata m = DecodeMetadata({.xmp = packet});
+    EXPECT_TRUE(IsEmptyRecord(m));
+    EXPECT_THAT(m.problems, Not(IsEmpty()));
+    EXPECT_THAT(DecodeMetadata({.xmp = packet + "<a><a>"}).problems,
+                Not(IsEmpty()));  // over the cap
 }
 
 TEST_F(PhotoMetadataTest, OneBadBlockLeavesTheOthers) {
