@@ -12,6 +12,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   qt6-base-dev qt6-qpa-plugins
   fontconfig fonts-dejavu-core fonts-noto-mono tzdata
+  libexiv2-dev
   clang libclang-rt-14-dev
 )
 missing=()
