@@ -170,6 +170,9 @@ void PrintDryRun(const TWizardContext& c, const std::vector<std::string>& stored
         for (int i = 0; i < album.PictureCount(); ++i)
             PrintPicturePlan(*album.PictureAt(i), c.settings, count);
     }
+    if (!c.categoriesToCreate.empty())
+        std::cout << "Categories that keywords would create: "
+                  << ForTerminal(Joined(c.categoriesToCreate), STDOUT_FILENO) << '\n';
     std::cout << c.albums.Count() << " album(s), " << count.pictures
               << " picture(s): " << count.written << " file(s) would be written, " << count.kept
               << " kept.\n";
@@ -223,6 +226,7 @@ int RunProcessCommand(TSession& s, const TCliOptions& o) {
 
     const bool databaseMissing = o.dryRun && DatabaseMissing(s.settings.DB);
     c.readDatabase = !databaseMissing;
+    c.createCategories = !o.dryRun;
     if (!databaseMissing && !CheckDatabase(s.settings.DB, s.host)) return kExitFailed;
     const std::vector<std::string> stored =
         databaseMissing ? std::vector<std::string>{} : StoredAlbums(albums, s.settings.DB, s.host);

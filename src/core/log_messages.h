@@ -54,6 +54,15 @@ inline std::string PictureFound(const std::string& webOriginal) {
 }
 
 // A photo that could not be used is excluded; the rest of the album goes on.
+inline std::string MetadataUnreadable(const std::string& path, const std::string& reason) {
+    return "The metadata of " + path + " cannot be read and is left aside: " + reason;
+}
+inline std::string FileTextDropped(const std::string& path, const std::string& what) {
+    return "The " + what + " in " + path + " cannot be stored and is left out.";
+}
+inline std::string CategoryFromKeyword(const std::string& title) {
+    return "Category created from a keyword: " + title;
+}
 inline std::string PictureFailed(const std::string& path, const std::string& reason) {
     return "Picture " + path + " can not be used in this run: " + reason;
 }

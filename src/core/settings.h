@@ -67,6 +67,14 @@ struct TSettings {
     // made from differs from this run's; the three Recreate switches then do not apply.
     bool RecreateChanged{};
 
+    // What a new picture takes from its photo file; the user's edits and stored rows win.
+    bool UseExifOrientation{};  // turned as the camera says
+    bool UseExifDate{};         // dated when taken
+    bool UseFileTexts{};        // titles from the file's captions
+    std::string AltLanguage;    // language of the alternative title taken from files; "" none
+    int KeywordCategories{};    // 0 off, 1 match existing categories, 2 also create missing ones
+    bool CarryCopyright{};      // outputs carry the photo's artist and copyright
+
     // Derived: ".jpg" and/or ".jpeg", rebuilt from the two extension switches.
     std::vector<std::string> PictureExtensions;
 

@@ -19,6 +19,7 @@ constexpr const char* kUpdateModeNames[] = {"ask", "insert", "update", "cancel"}
 constexpr const char* kResizeModeNames[] = {"nearest", "linear", "spline", "lanczos", "mitchell"};
 constexpr const char* kMediumSizeNames[] = {"800x768", "1024x1024", "custom"};
 constexpr const char* kThumbSizeNames[] = {"150x100", "200x150", "custom"};
+constexpr const char* kKeywordCategoryNames[] = {"off", "match", "create"};
 
 constexpr TSettingInfo Number(const char* name, TSettingSection section, int TSettings::*field,
                               int defaultValue, int min, int max, const char* meaning) {
@@ -206,6 +207,18 @@ constexpr TSettingInfo kSettings[] = {
     // Stored after the window's own values, so that their load and save steps stay as they were.
     Switch("RecreateChanged", Options, &S::RecreateChanged, false,
            "outputs are written again exactly when missing or made from something else"),
+    Switch("UseExifOrientation", Options, &S::UseExifOrientation, true,
+           "a new picture is turned as its file's EXIF Orientation says"),
+    Switch("UseExifDate", Options, &S::UseExifDate, true,
+           "a new picture is dated when it was taken (EXIF, XMP or IPTC date)"),
+    Switch("UseFileTexts", Options, &S::UseFileTexts, true,
+           "a new picture's empty titles come from its file's title or caption"),
+    String("AltLanguage", &S::AltLanguage, "",
+           "language of alternative titles taken from files (such as de); empty: none"),
+    Enumerated("KeywordCategories", &S::KeywordCategories, 1, kKeywordCategoryNames,
+               "a new picture's keywords: off, match existing categories, or create missing ones"),
+    Switch("CarryCopyright", Options, &S::CarryCopyright, true,
+           "outputs carry the photo's artist and copyright (and no other metadata)"),
 };
 
 template <typename T>

@@ -386,7 +386,7 @@ struct TEncodeSession {
 };
 
 bool EncodeStep(TEncodeSession& s, const TBitmap32& bitmap, int quality,
-                const std::string& comment) {
+                const std::string& comment, const std::vector<TJpegSegment>& segments) {
     if (setjmp(s.error.jump)) return false;
     jpeg_create_compress(&s.cinfo);
     s.cinfo.dest = &s.destination->pub;
@@ -401,6 +401,9 @@ bool EncodeStep(TEncodeSession& s, const TBitmap32& bitmap, int quality,
     if (!comment.empty())
         jpeg_write_marker(&s.cinfo, JPEG_COM, reinterpret_cast<const JOCTET*>(comment.data()),
                           static_cast<unsigned>(comment.size()));
+    for (const TJpegSegment& segment : segments)
+        jpeg_write_marker(&s.cinfo, segment.marker, segment.data.data(),
+                          static_cast<unsigned>(segment.data.size()));
     while (s.cinfo.next_scanline < s.cinfo.image_height) {
         const TColor32* source = bitmap.ScanLine(static_cast<int>(s.cinfo.next_scanline));
         JSAMPROW row;
@@ -423,15 +426,19 @@ bool EncodeStep(TEncodeSession& s, const TBitmap32& bitmap, int quality,
 }  // namespace
 
 void SaveJpeg(const TBitmap32& bitmap, int quality, const std::string& path,
-              const std::string& comment) {
+              const std::string& comment, const std::vector<TJpegSegment>& segments) {
     if (quality < 1 || quality > 100)
         throw RangeError("JPEG quality " + std::to_string(quality) + " is outside 1 to 100");
     if (comment.size() > kMaxJpegComment)
         throw RangeError("A JPEG comment holds at most 65533 bytes");
+    for (const TJpegSegment& segment : segments)
+        if (segment.data.size() > kMaxJpegComment || segment.marker < JPEG_APP0 ||
+            segment.marker > JPEG_APP0 + 15)
+            throw ImageError("A JPEG marker segment is no APP segment or longer than 65533 bytes");
     TReplacingFile file(path);
     TEncodeSession session(file);
     if (!kLittleEndian) session.row.resize(static_cast<std::size_t>(bitmap.Width()) * 3);
-    if (!EncodeStep(session, bitmap, quality, comment)) throw ImageError(session.error.message);
+    if (!EncodeStep(session, bitmap, quality, comment, segments)) throw ImageError(session.error.message);
     if (session.destination->failed) throw FileError(session.destination->failure);
     file.Commit();
 }

@@ -41,12 +41,21 @@ void LoadPictureRows(TBitmap32& bitmap, const std::string& path, const TRowChoos
 // The size from the file's header alone, with the same checks as LoadPicture.
 TJpegSize ReadJpegSize(const std::string& path);
 
+// A marker segment written after the header: marker 0xE1 for APP1, 0xE2 for APP2, ...; data is
+// the payload without marker and length (at most 65533 bytes).
+inline constexpr int kJpegApp1 = 0xE1;
+
+struct TJpegSegment {
+    int marker;
+    std::vector<unsigned char> data;
+};
+
 // Baseline three-component JPEG, alpha dropped. The file appears complete or not at all: the data
 // goes to a temporary file beside it, which replaces the target only when fully written. A
-// non-empty comment goes into a comment (COM) marker after the header; the image data is the
-// same with or without it.
+// non-empty comment goes into a comment (COM) marker after the header, the segments follow it in
+// order; the image data is the same with or without them.
 void SaveJpeg(const TBitmap32& bitmap, int quality, const std::string& path,
-              const std::string& comment = {});
+              const std::string& comment = {}, const std::vector<TJpegSegment>& segments = {});
 
 // The longest comment one marker holds.
 inline constexpr std::size_t kMaxJpegComment = 65533;

@@ -17,6 +17,7 @@
 #include "platform/file_system.h"
 #include "platform/text.h"
 #include "processing/busy_state.h"
+#include "processing/file_seeds.h"
 #include "processing/folder_listing.h"
 #include "processing/output_names.h"
 #include "processing/thumbnail_prefetch.h"
@@ -60,13 +61,9 @@ void CreatePictures(TWizardContext& context, TAlbumItem& album, const std::strin
     }
 }
 
-void SetAlbumDateFromFirstPicture(TAlbumItem& album) {
-    if (album.PictureCount() == 0) return;
-    try {
-        album.AlbumDate = FileModifiedTime(album.PictureAt(0)->OriginalFile);
-    } catch (const FileError&) {
-        // an unreadable time leaves the date as it is
-    }
+// An unreadable time leaves the date as it is.
+void SetAlbumDateFromFirstPicture(TAlbumItem& album, const std::vector<TFileFacts>& facts) {
+    if (const TDateTime date = FirstPictureDate(album, facts); date != 0) album.AlbumDate = date;
 }
 
 void RestoreAlbumRow(TQuery& query, TAlbumItem& album, TProcessingLog& log) {
@@ -105,11 +102,13 @@ void Collect(TWizardContext& context, TAlbumItem& album, const std::string& fold
                         &context.log);
     context.log.AddLogLine(msg::CollectFiles(folder), msg::kLevelProgress);
     CreatePictures(context, album, folder);
+    const std::vector<TFileFacts> facts = ReadFileFacts(context, album);
     album.OriginalPath = folder;
     album.ShortName = album.DirName = LastPathComponent(folder);
-    SetAlbumDateFromFirstPicture(album);
+    SetAlbumDateFromFirstPicture(album, facts);
     if (context.readDatabase) RestoreAlbumFromDatabase(context, album);
-    if (album.AlbumDate == 0) SetAlbumDateFromFirstPicture(album);
+    SeedNewPictures(context, album, facts);
+    if (album.AlbumDate == 0) SetAlbumDateFromFirstPicture(album, facts);
 }
 
 // A tile made for the face picture takes the mark from every picture before it. Their tiles

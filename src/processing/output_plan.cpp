@@ -4,6 +4,7 @@
 #include "core/numbers.h"
 #include "core/settings.h"
 #include "image/jpeg_codec.h"
+#include "image/photo_metadata.h"
 #include "platform/errors.h"
 #include "platform/file_system.h"
 
@@ -65,8 +66,22 @@ TSourceStamp StampSource(const std::string& path) {
             static_cast<long long>(st.st_mtim.tv_sec), static_cast<long long>(st.st_mtim.tv_nsec)};
 }
 
+std::vector<TJpegSegment> CopyrightSegments(const std::string& photo) {
+    TPhotoMetadata meta;
+    try {
+        meta = ReadPhotoMetadata(photo);
+    } catch (const Error&) {
+        return {};  // the preparation has logged it
+    }
+    std::vector<TJpegSegment> segments;
+    for (std::vector<unsigned char> payload : {CopyrightExifPayload(meta.artist, meta.copyright),
+                                               CopyrightXmpPayload(meta.artist, meta.copyright)})
+        if (!payload.empty()) segments.push_back({kJpegApp1, std::move(payload)});
+    return segments;
+}
+
 std::string OutputRecord(const TSourceStamp& source, const TPictureItem& p, TOutputKind kind,
-                         const TSettings& s) {
+                         const TSettings& s, bool carries) {
     char modified[48];
     std::snprintf(modified, sizeof modified, "%lld.%09lld", source.modifiedSeconds,
                   source.modifiedNanoseconds);
@@ -85,7 +100,10 @@ std::string OutputRecord(const TSourceStamp& source, const TPictureItem& p, TOut
         quality = s.JpegCompressionThumb;
     }
     if (kind != TOutputKind::Large) record += std::string("; upscale ") + (s.Upscale ? "1" : "0");
-    return record + "; quality " + std::to_string(Round(quality));
+    record += "; quality " + std::to_string(Round(quality));
+    // Only where something is carried, so that the records of other files stay as they were.
+    if (carries) record += "; artist and copyright";
+    return record;
 }
 
 TOutputPlan PlanOutputs(const TPictureItem& p, const TSettings& s) {
@@ -101,8 +119,9 @@ TOutputPlan PlanOutputs(const TPictureItem& p, const TSettings& s) {
             } catch (const Error&) {
                 unreadable = true;  // the load that follows reports it
             }
+            if (source && s.CarryCopyright) plan.carried = CopyrightSegments(p.OriginalFile);
         }
-        if (source) plan.*k.record = OutputRecord(*source, p, kind, s);
+        if (source) plan.*k.record = OutputRecord(*source, p, kind, s, !plan.carried.empty());
         const bool exists = IsRegularFile(k.file);
         const bool write = s.RecreateChanged
                                ? !exists || unreadable || ReadJpegComment(k.file) != plan.*k.record

@@ -4,7 +4,10 @@
 // written exactly when it is missing or its record differs from the one this run would write;
 // otherwise the three Recreate switches decide, and an existing file is kept when its switch is
 // off.
+#include "image/jpeg_codec.h"
+
 #include <string>
+#include <vector>
 
 namespace galerion {
 
@@ -20,6 +23,9 @@ struct TOutputPlan {
     TOutputAction thumb = TOutputAction::Off;
     // What a file written now records; empty when the photo could not be looked at.
     std::string largeRecord, mediumRecord, thumbRecord;
+    // What every file written now carries of the photo's own metadata: its artist and
+    // copyright, when the settings say so and the photo has them.
+    std::vector<TJpegSegment> carried;
 
     bool Writes(TOutputKind kind) const;
     bool Any() const;
@@ -37,8 +43,13 @@ struct TSourceStamp {
 // FileError or ImageError when the photo cannot be looked at.
 TSourceStamp StampSource(const std::string& path);
 
-// "Galerion output 1; source 1600x1200 ..." for one kind of output of the picture as it stands.
+// "Galerion output 1; source 1600x1200 ..." for one kind of output of the picture as it stands;
+// `carries` adds that the file carries the photo's artist and copyright.
 std::string OutputRecord(const TSourceStamp& source, const TPictureItem& picture, TOutputKind kind,
-                         const TSettings& settings);
+                         const TSettings& settings, bool carries = false);
+
+// The segments that carry the photo's artist and copyright; none when it has neither or its
+// metadata cannot be read.
+std::vector<TJpegSegment> CopyrightSegments(const std::string& photo);
 
 }  // namespace galerion

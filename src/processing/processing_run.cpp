@@ -158,10 +158,11 @@ private:
     }
 
     void WriteScaled(const TPictureItem& p, TBitmap32& target, int boxWidth, int boxHeight,
-                     double quality, const std::string& path, const std::string& record) {
+                     double quality, const std::string& path, const std::string& record,
+                     const std::vector<TJpegSegment>& carried) {
         ResizeIntoBox(p.OriginalFile, run_.master, target, boxWidth, boxHeight, s_.Upscale,
                       static_cast<TStretchFilter>(s_.ResizeMode), log_);
-        SaveJpeg(target, Quality(quality), path, record);
+        SaveJpeg(target, Quality(quality), path, record, carried);
     }
 
     TPictureStep ProcessPicture(int i) {
@@ -178,19 +179,20 @@ private:
         Orient(p, loaded);
         if (StopRequestedAfter(i, "s.", 1)) return TPictureStep::Stop;
         if (StillWanted(plan, TOutputKind::Large, s_.RecreateLarge, p.LargeFile)) {
-            SaveJpeg(run_.master, Quality(s_.JpegCompressionLarge), p.LargeFile, plan.largeRecord);
+            SaveJpeg(run_.master, Quality(s_.JpegCompressionLarge), p.LargeFile, plan.largeRecord,
+                     plan.carried);
             log_.AddLogLine(msg::SaveLarge(p.LargeFile), msg::kLevelProgress);
         }
         if (StopRequestedAfter(i, "m.", 1)) return TPictureStep::Stop;
         if (StillWanted(plan, TOutputKind::Medium, s_.RecreateMedium, p.MediumFile)) {
             WriteScaled(p, run_.medium, run_.boxes.mediumWidth, run_.boxes.mediumHeight,
-                        s_.JpegCompressionMedium, p.MediumFile, plan.mediumRecord);
+                        s_.JpegCompressionMedium, p.MediumFile, plan.mediumRecord, plan.carried);
             log_.AddLogLine(msg::SaveMedium(p.MediumFile), msg::kLevelProgress);
         }
         if (StopRequestedAfter(i, "t.", 1)) return TPictureStep::Stop;
         if (StillWanted(plan, TOutputKind::Thumb, s_.RecreateThumb, p.ThumbFile)) {
             WriteScaled(p, run_.thumb, run_.boxes.thumbWidth, run_.boxes.thumbHeight,
-                        s_.JpegCompressionThumb, p.ThumbFile, plan.thumbRecord);
+                        s_.JpegCompressionThumb, p.ThumbFile, plan.thumbRecord, plan.carried);
             log_.AddLogLine(msg::SaveThumb(p.ThumbFile), msg::kLevelProgress);
         }
         TRunTally& tally = run_.context.tally;

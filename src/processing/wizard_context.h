@@ -46,6 +46,10 @@ struct TWizardContext {
     // Links in an album lead only to files within the main directory; with this set (the
     // command line naming its albums), only to files within the album's own folder.
     bool linksStayInAlbum = false;
+    // False for a dry run: the categories that keywords would create are only listed, in
+    // categoriesToCreate.
+    bool createCategories = true;
+    std::vector<std::string> categoriesToCreate = {};
     // Every photo that could not be used, in the order it was met; emptied as a run begins.
     std::vector<TPictureFailure> failures = {};
 

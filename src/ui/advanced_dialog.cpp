@@ -120,6 +120,7 @@ TfrmAdvanced::TfrmAdvanced(TMessages& messages, std::function<void(int)> showHel
     layout->addWidget(gbxDB);
     layout->addLayout(upper);
     layout->addLayout(groups);
+    layout->addWidget(PhotoFilesGroup());
     layout->addStretch();
     layout->addLayout(buttons);
 
@@ -136,6 +137,45 @@ TfrmAdvanced::TfrmAdvanced(TMessages& messages, std::function<void(int)> showHel
     setFixedSize(std::max(kClientWidth, sizeHint().width()),
                  std::max(kClientHeight, sizeHint().height()));
     CentreOnScreen(*this);
+}
+
+// What a new picture takes from its file: each switch off gives the picture as the folder alone
+// would.
+QGroupBox* TfrmAdvanced::PhotoFilesGroup() {
+    auto* box = new QGroupBox(QStringLiteral("From the photo files"));
+    cbxExifOrientation = new QCheckBox(QStringLiteral("Turn new pictures as the camera says"));
+    cbxExifDate = new QCheckBox(QStringLiteral("Date new pictures when they were taken"));
+    cbxFileTexts = new QCheckBox(QStringLiteral("Titles from the file's title or caption"));
+    cbxCarryCopyright =
+        new QCheckBox(QStringLiteral("Output files carry the artist and copyright"));
+    edtAltLanguage = new QLineEdit;
+    edtAltLanguage->setMaxLength(35);
+    edtAltLanguage->setPlaceholderText(QStringLiteral("none"));
+    edtAltLanguage->setToolTip(
+        QStringLiteral("Language code of the alternative titles taken from files, such as de"));
+    auto* altLabel = new QLabel(QStringLiteral("Alternative titles in language:"));
+    altLabel->setBuddy(edtAltLanguage);
+    auto* keywords = new QHBoxLayout;
+    keywords->addWidget(new QLabel(QStringLiteral("Keywords as categories:")));
+    gbxKeywords = new QButtonGroup(box);
+    int id = 0;
+    for (const char* text : {"no", "existing categories", "also create new ones"}) {
+        auto* button = new QRadioButton(QString::fromLatin1(text));
+        gbxKeywords->addButton(button, id++);
+        keywords->addWidget(button);
+    }
+    keywords->addStretch();
+    auto* grid = new QGridLayout(box);
+    grid->addWidget(cbxExifOrientation, 0, 0);
+    grid->addWidget(cbxExifDate, 0, 1);
+    grid->addWidget(cbxFileTexts, 1, 0);
+    auto* alt = new QHBoxLayout;
+    alt->addWidget(altLabel);
+    alt->addWidget(edtAltLanguage);
+    grid->addLayout(alt, 1, 1);
+    grid->addLayout(keywords, 2, 0, 1, 2);
+    grid->addWidget(cbxCarryCopyright, 3, 0, 1, 2);
+    return box;
 }
 
 QGroupBox* TfrmAdvanced::RadioGroup(const char* title, std::initializer_list<const char*> items,
@@ -171,6 +211,12 @@ void TfrmAdvanced::Fill(const TSettings& s) {
     cbxErrors->setChecked(s.LogLevelErrors);
     cbxWarnings->setChecked(s.LogLevelWarnings);
     cbxOthers->setChecked(s.LogLevelOthers);
+    cbxExifOrientation->setChecked(s.UseExifOrientation);
+    cbxExifDate->setChecked(s.UseExifDate);
+    cbxFileTexts->setChecked(s.UseFileTexts);
+    edtAltLanguage->setText(ToQt(s.AltLanguage));
+    SelectRadio(gbxKeywords, s.KeywordCategories);
+    cbxCarryCopyright->setChecked(s.CarryCopyright);
 }
 
 QString TfrmAdvanced::ConnectionString() const { return edtConnectedString->text(); }
@@ -191,6 +237,12 @@ void TfrmAdvanced::ReadChoices(TSettings& s) const {
     s.LogLevelErrors = cbxErrors->isChecked();
     s.LogLevelWarnings = cbxWarnings->isChecked();
     s.LogLevelOthers = cbxOthers->isChecked();
+    s.UseExifOrientation = cbxExifOrientation->isChecked();
+    s.UseExifDate = cbxExifDate->isChecked();
+    s.UseFileTexts = cbxFileTexts->isChecked();
+    s.AltLanguage = FromQt(edtAltLanguage->text().trimmed());
+    KeepOrTake(s.KeywordCategories, gbxKeywords);
+    s.CarryCopyright = cbxCarryCopyright->isChecked();
 }
 
 void TfrmAdvanced::CreateTables() {

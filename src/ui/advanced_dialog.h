@@ -45,6 +45,13 @@ public:
     QButtonGroup* gbxFilenames;
     QButtonGroup* gbxUpdateMode;
     QButtonGroup* gbxResizeMethod;
+    // From the photo files
+    QCheckBox* cbxExifOrientation;
+    QCheckBox* cbxExifDate;
+    QCheckBox* cbxFileTexts;
+    QLineEdit* edtAltLanguage;
+    QButtonGroup* gbxKeywords;
+    QCheckBox* cbxCarryCopyright;
     QCheckBox* cbxErrors;
     QCheckBox* cbxWarnings;
     QCheckBox* cbxOthers;
@@ -56,6 +63,7 @@ public slots:
     void CreateTables();
 
 private:
+    QGroupBox* PhotoFilesGroup();
     QGroupBox* RadioGroup(const char* title, std::initializer_list<const char*> items,
                           QButtonGroup*& group);
 

@@ -26,5 +26,23 @@ TEST(Text, TrimTakesOnlyTheListedBlanks) {
     EXPECT_EQ(Trim("\r\nx \r\n", " \t\r\n"), "x");
 }
 
+// What no database stores: NUL, stray or truncated sequences, overlong forms, surrogates.
+TEST(Text, FirstUnstorableByteFindsWhatNoDatabaseStores) {
+    const struct {
+        std::string text;
+        size_t at;
+    } cases[] = {
+        {"plain", std::string::npos},
+        {"caf\xC3\xA9 \xF0\x9F\x93\xB7", std::string::npos},
+        {std::string("a\0b", 3), 1},
+        {"ab\xFF", 2},
+        {"x\xC3", 1},                 // cut short
+        {"\xC0\xAF", 0},             // overlong '/'
+        {"ok \xED\xA0\x80", 3},       // a surrogate
+        {"\xF4\x90\x80\x80", 0},     // above U+10FFFF
+    };
+    for (const auto& c : cases) EXPECT_EQ(FirstUnstorableByte(c.text), c.at) << c.text;
+}
+
 }  // namespace
 }  // namespace galerion

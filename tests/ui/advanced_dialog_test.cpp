@@ -32,6 +32,10 @@ private slots:
         s.Scale = false;
         s.ExtensionJpg = false;
         s.LogLevelOthers = true;
+        s.UseExifDate = false;
+        s.AltLanguage = "de";
+        s.KeywordCategories = 2;
+        s.CarryCopyright = false;
         TfrmAdvanced dialog(messages, {});
         dialog.Fill(s);
         QCOMPARE(dialog.windowTitle(), QStringLiteral("Advanced options"));
@@ -46,6 +50,12 @@ private slots:
         QCOMPARE(dialog.clbxExtension->item(0)->checkState(), Qt::Unchecked);
         QCOMPARE(dialog.clbxExtension->item(1)->checkState(), Qt::Checked);
         QVERIFY(dialog.cbxOthers->isChecked());
+        QVERIFY(dialog.cbxExifOrientation->isChecked());
+        QVERIFY(!dialog.cbxExifDate->isChecked());
+        QVERIFY(dialog.cbxFileTexts->isChecked());
+        QCOMPARE(dialog.edtAltLanguage->text(), QStringLiteral("de"));
+        QCOMPARE(dialog.gbxKeywords->checkedId(), 2);
+        QVERIFY(!dialog.cbxCarryCopyright->isChecked());
         QVERIFY(dialog.bbnOK->isDefault());
         QCOMPARE(dialog.bbnClose->text(), QStringLiteral("Cancel"));
         QCOMPARE(dialog.bbnCreateTables->toolTip(),
