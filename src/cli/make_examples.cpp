@@ -2,6 +2,8 @@
 // code) to try Galerion on without any photos of one's own.
 #include "image/bitmap32.h"
 #include "image/jpeg_codec.h"
+#include "image/orientation.h"
+#include "image/photo_metadata.h"
 
 #include <cmath>
 #include <cstdio>
@@ -35,19 +37,33 @@ TColor32 SceneColor(const TScene& s, int x, int y) {
                    Clamp(235 - 60 * v * s.hue + 40 * sun));
 }
 
-void WriteScene(const TScene& s, const std::string& path) {
+// As a phone writes it: a portrait is stored lying on its side with the tag that stands it up,
+// and each photo carries the date it was taken, a title, a keyword and its artist.
+void WriteScene(const TScene& s, const std::string& path, int number, const char* keyword) {
     TBitmap32 bitmap;
     bitmap.SetSize(s.width, s.height);
     for (int y = 0; y < s.height; ++y) {
         TColor32* row = bitmap.ScanLine(y);
         for (int x = 0; x < s.width; ++x) row[x] = SceneColor(s, x, y);
     }
+    const bool portrait = s.height > s.width;
+    if (portrait) ApplyOrientation(bitmap, 4);
     SaveJpeg(bitmap, 92, path);
+    char taken[32];
+    std::snprintf(taken, sizeof taken, "2024:07:%02d 10:%02d:00", 1 + number, 5 * number % 60);
+    WriteMetadataTags(path, {.exif = {{"Exif.Image.Orientation", portrait ? "6" : "1"},
+                                      {"Exif.Photo.DateTimeOriginal", taken},
+                                      {"Exif.Image.Artist", "Galerion examples"}},
+                             .xmp = {{"Xmp.dc.title", "lang=\"x-default\" " +
+                                                          std::string(keyword) + " " +
+                                                          std::to_string(number + 1)},
+                                     {"Xmp.dc.subject", keyword}}});
 }
 
 struct TAlbumPlan {
     const char* folder;
     int photos;
+    const char* keyword;
 };
 
 constexpr const char* kUsage =
@@ -56,6 +72,8 @@ constexpr const char* kUsage =
     "Writes a small tree of example photos (landscapes drawn in code) below DIR, to try\n"
     "galerion and galerion-cli without photos of one's own: Holidays/Coast (4 photos),\n"
     "Holidays/Mountains (3) and Family (3), 1600 x 1200 or 1200 x 1600 pixels each.\n"
+    "As a phone writes them, portraits are stored on their side with an EXIF Orientation\n"
+    "tag, and every photo carries the date it was taken, a title and a keyword.\n"
     "Existing files of the same names are replaced.\n"
     "\n"
     "Example:\n"
@@ -77,7 +95,7 @@ int main(int argc, char** argv) {
     }
     const std::string root = argument;
     const std::vector<TAlbumPlan> albums = {
-        {"Holidays/Coast", 4}, {"Holidays/Mountains", 3}, {"Family", 3}};
+        {"Holidays/Coast", 4, "Coast"}, {"Holidays/Mountains", 3, "Mountains"}, {"Family", 3, "Family"}};
     try {
         int n = 0;
         for (const TAlbumPlan& album : albums) {
@@ -93,7 +111,7 @@ int main(int argc, char** argv) {
                                    0.3 * (n % 4)};
                 char name[32];
                 std::snprintf(name, sizeof name, "/IMG_%04d.JPG", 1001 + n);
-                WriteScene(scene, folder + name);
+                WriteScene(scene, folder + name, n, album.keyword);
             }
         }
         std::printf("%d example photos written below %s\n", n, root.c_str());
