@@ -16,6 +16,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <stdexcept>
@@ -202,6 +203,29 @@ TEST_F(FileSeeds, UnreadableMetadataCountsAsNone) {
     ASSERT_EQ(StartProcessing(f.context), TRunOutcome::Finished);
     EXPECT_TRUE(f.context.failures.empty());
     EXPECT_EQ(ReadJpegSize(album + "/ps_large/l_broken.jpg").Width, 60);
+}
+
+// The fuzz seeds are photos with damaged and hostile metadata: loops, offsets past the end,
+// entity expansion, outside files. One run publishes every one of them as if it had none.
+TEST_F(FileSeeds, HostilePhotosArePublishedInOneRun) {
+    namespace fs = std::filesystem;
+    int photos = 0;
+    for (const fs::directory_entry& seed : fs::directory_iterator(GALERION_METADATA_SEEDS)) {
+        fs::copy_file(seed.path(), album + "/" + seed.path().stem().string() + ".jpg");
+        ++photos;
+    }
+    ASSERT_GT(photos, 10);
+    f.settings.KeywordCategories = 2;
+    f.settings.AltLanguage = "de";
+    f.PrepareAll({album});
+    ASSERT_EQ(f.albums.AlbumAt(0)->PictureCount(), photos);
+    ASSERT_EQ(StartProcessing(f.context), TRunOutcome::Finished);
+    for (const TPictureFailure& failure : f.context.failures)
+        ADD_FAILURE() << failure.path << ": " << failure.reason;
+    int written = 0;
+    for ([[maybe_unused]] const fs::directory_entry& e : fs::directory_iterator(album + "/ps_thumb"))
+        ++written;
+    EXPECT_EQ(written, photos);
 }
 
 }  // namespace
