@@ -66,8 +66,10 @@ struct TSettings {
     // An output is written again exactly when it is missing or its record of what it was
     // made from differs from this run's; the three Recreate switches then do not apply.
     bool RecreateChanged{};
+    int ColourProfiles{};  // 0 ignore, 1 convert to sRGB, 2 keep the source's profile
+    bool ExtensionHeif{};  // .heic and .heif files are pictures
 
-    // Derived: ".jpg" and/or ".jpeg", rebuilt from the two extension switches.
+    // Derived: ".jpg", ".jpeg", ".heic" and ".heif" as the extension switches say.
     std::vector<std::string> PictureExtensions;
 
     friend bool operator==(const TSettings&, const TSettings&) = default;

@@ -19,6 +19,7 @@ constexpr const char* kUpdateModeNames[] = {"ask", "insert", "update", "cancel"}
 constexpr const char* kResizeModeNames[] = {"nearest", "linear", "spline", "lanczos", "mitchell"};
 constexpr const char* kMediumSizeNames[] = {"800x768", "1024x1024", "custom"};
 constexpr const char* kThumbSizeNames[] = {"150x100", "200x150", "custom"};
+constexpr const char* kColourProfileNames[] = {"ignore", "convert", "keep"};
 
 constexpr TSettingInfo Number(const char* name, TSettingSection section, int TSettings::*field,
                               int defaultValue, int min, int max, const char* meaning) {
@@ -206,6 +207,13 @@ constexpr TSettingInfo kSettings[] = {
     // Stored after the window's own values, so that their load and save steps stay as they were.
     Switch("RecreateChanged", Options, &S::RecreateChanged, false,
            "outputs are written again exactly when missing or made from something else"),
+    Enumerated("ColourProfiles", &S::ColourProfiles, 1, kColourProfileNames,
+               "a photo's colour profile: ignore (colours as stored, no profile), convert "
+               "(outputs in sRGB, as browsers show them) or keep (colours as stored, each output "
+               "carries the photo's profile); the window always shows sRGB"),
+    Switch("ExtensionHeif", Options, &S::ExtensionHeif, true,
+           "files ending in .heic or .heif are pictures (written out as .jpg)",
+           &RebuildExtensionsAfterLoad),
 };
 
 template <typename T>

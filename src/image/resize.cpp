@@ -53,7 +53,7 @@ void MakeNearestThumbnail(const std::string& sourcePath, const std::string& targ
         for (int j = 0; j < fitted.Height; ++j)
             chosen[static_cast<std::size_t>(j)] = NearestSourcePosition(j, height, fitted.Height);
         return chosen;
-    });
+    }, {TColourProfiles::ToSrgb, &rasters.Colour});
     rows.StretchFilter = sfNearest;
     if (smaller)
         log.AddLogLine(msg::SmallerThanBox(keepSmaller, sourcePath, targetPath),
@@ -106,7 +106,7 @@ void MakeWorkingThumbnail(const std::string& sourcePath, const std::string& targ
         return;
     }
     TBitmap32& picture = rasters.Picture;
-    LoadPicture(picture, sourcePath);
+    LoadPicture(picture, sourcePath, {TColourProfiles::ToSrgb, &rasters.Colour});
     picture.StretchFilter = filter;
     bool smaller = false;
     const double scale =

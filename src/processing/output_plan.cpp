@@ -85,7 +85,10 @@ std::string OutputRecord(const TSourceStamp& source, const TPictureItem& p, TOut
         quality = s.JpegCompressionThumb;
     }
     if (kind != TOutputKind::Large) record += std::string("; upscale ") + (s.Upscale ? "1" : "0");
-    return record + "; quality " + std::to_string(Round(quality));
+    record += "; quality " + std::to_string(Round(quality));
+    // Colours as stored leave the record as it always was.
+    if (s.ColourProfiles != 0) record += "; colour " + std::to_string(s.ColourProfiles);
+    return record;
 }
 
 TOutputPlan PlanOutputs(const TPictureItem& p, const TSettings& s) {

@@ -19,6 +19,7 @@
 #include "processing/picture_loader.h"
 #include "processing/wizard_context.h"
 
+#include <algorithm>
 #include <map>
 #include <utility>
 #include <vector>
@@ -77,9 +78,13 @@ private:
         return plan_;
     }
 
+    TColourProfiles ColourMode() const {
+        return static_cast<TColourProfiles>(std::clamp(s_.ColourProfiles, 0, 2));
+    }
+
     TLoadRequest RequestFor(int i) {
         const bool headerOnly = !PlanFor(i).Any();
-        return {i, album_.PictureAt(i)->OriginalFile, headerOnly};
+        return {i, album_.PictureAt(i)->OriginalFile, headerOnly, ColourMode()};
     }
 
     bool Skipped(const TPictureItem& p) const { return p.IsDeleted || run_.context.HasFailed(p); }
@@ -94,6 +99,7 @@ private:
         TPictureItem& p = *album_.PictureAt(i);
         try {
             loaded = run_.loader.Take(RequestFor(i), run_.master);
+            TakeColour(p, loaded.colour);
             return true;
         } catch (const ImageError& e) {
             Fail(p, e.what());
@@ -101,6 +107,16 @@ private:
             Fail(p, e.what());
         }
         return false;
+    }
+
+    // The segments each output carries: the photo's profile when it is kept.
+    void TakeColour(const TPictureItem& p, const TPictureColour& colour) {
+        if (!colour.Problem.empty())
+            log_.AddLogLine(msg::ColourProfileUnused(p.OriginalFile, colour.Problem),
+                            msg::kLevelSkipped);
+        segments_.clear();
+        if (ColourMode() == TColourProfiles::Keep && !colour.Profile.empty())
+            segments_ = IccProfileSegments(colour.Profile);
     }
 
     void Fail(const TPictureItem& p, const std::string& reason) {
@@ -161,7 +177,7 @@ private:
                      double quality, const std::string& path, const std::string& record) {
         ResizeIntoBox(p.OriginalFile, run_.master, target, boxWidth, boxHeight, s_.Upscale,
                       static_cast<TStretchFilter>(s_.ResizeMode), log_);
-        SaveJpeg(target, Quality(quality), path, record);
+        SaveJpeg(target, Quality(quality), path, record, segments_);
     }
 
     TPictureStep ProcessPicture(int i) {
@@ -178,7 +194,8 @@ private:
         Orient(p, loaded);
         if (StopRequestedAfter(i, "s.", 1)) return TPictureStep::Stop;
         if (StillWanted(plan, TOutputKind::Large, s_.RecreateLarge, p.LargeFile)) {
-            SaveJpeg(run_.master, Quality(s_.JpegCompressionLarge), p.LargeFile, plan.largeRecord);
+            SaveJpeg(run_.master, Quality(s_.JpegCompressionLarge), p.LargeFile, plan.largeRecord,
+                     segments_);
             log_.AddLogLine(msg::SaveLarge(p.LargeFile), msg::kLevelProgress);
         }
         if (StopRequestedAfter(i, "m.", 1)) return TPictureStep::Stop;
@@ -205,6 +222,7 @@ private:
     TAlbumProgress& progress_;
     int plannedIndex_ = -1;
     TOutputPlan plan_;
+    std::vector<TJpegSegment> segments_;
 };
 
 std::vector<std::string> OutputFolders(const std::string& folder, const TSettings& s) {

@@ -48,6 +48,7 @@ public:
     QCheckBox* cbxErrors;
     QCheckBox* cbxWarnings;
     QCheckBox* cbxOthers;
+    QButtonGroup* gbxColourProfiles;  // the ColourProfiles setting
     QPushButton* bbnHelp;
     QPushButton* bbnOK;
     QPushButton* bbnClose;
