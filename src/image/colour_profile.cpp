@@ -92,7 +92,8 @@ bool ChangesNoColour(cmsHTRANSFORM transform, TSourcePixels pixels) {
     if (pixels == TSourcePixels::Grey) {
         std::array<unsigned char, 256> in{};
         std::array<TColor32, 256> out{};
-        for (int v = 0; v < 256; ++v) in[static_cast<std::size_t>(v)] = static_cast<unsigned char>(v);
+        for (int v = 0; v < 256; ++v)
+            in[static_cast<std::size_t>(v)] = static_cast<unsigned char>(v);
         cmsDoTransform(transform, in.data(), out.data(), 256);
         for (int v = 0; v < 256; ++v) {
             const TColor32 c = out[static_cast<std::size_t>(v)];
@@ -144,8 +145,8 @@ struct TSrgbConversion::TState {
             return;
         }
         if (cmsGetColorSpace(source.get()) != SpaceOf(pixels)) {
-            problem = std::string("the colour profile is not one for ") + SpaceName(pixels) +
-                      " pictures";
+            problem =
+                std::string("the colour profile is not one for ") + SpaceName(pixels) + " pictures";
             return;
         }
         transform = MakeTransform(context.get(), source.get(), InputFormat(pixels), srgb.get(),
@@ -197,9 +198,9 @@ struct TPrimaries {
 
 // Code points of ISO/IEC 23091-2 that photos use besides BT.709 (which is sRGB's).
 constexpr TPrimaries kPrimaries[] = {
-    {9, {{0.708, 0.292, 1}, {0.170, 0.797, 1}, {0.131, 0.046, 1}}, kD65},       // BT.2020
+    {9, {{0.708, 0.292, 1}, {0.170, 0.797, 1}, {0.131, 0.046, 1}}, kD65},                // BT.2020
     {11, {{0.680, 0.320, 1}, {0.265, 0.690, 1}, {0.150, 0.060, 1}}, {0.314, 0.351, 1}},  // DCI
-    {12, {{0.680, 0.320, 1}, {0.265, 0.690, 1}, {0.150, 0.060, 1}}, kD65},      // Display P3
+    {12, {{0.680, 0.320, 1}, {0.265, 0.690, 1}, {0.150, 0.060, 1}}, kD65},  // Display P3
 };
 
 constexpr cmsCIExyYTRIPLE kSrgbPrimaries{{0.640, 0.330, 1}, {0.300, 0.600, 1}, {0.150, 0.060, 1}};

@@ -95,8 +95,7 @@ void OpenHeif(TOpenedHeif& heif, const std::string& path) {
     heif.context.reset(heif_context_alloc());
     if (!heif.context) throw ImageError(path + ": cannot start the HEIF decoder");
     heif_context_set_maximum_image_size_limit(heif.context.get(), kMaxSide);
-    Check(heif_context_read_from_reader(heif.context.get(), &kReader, &heif.reader, nullptr),
-          path);
+    Check(heif_context_read_from_reader(heif.context.get(), &kReader, &heif.reader, nullptr), path);
     heif_image_handle* handle = nullptr;
     Check(heif_context_get_primary_image_handle(heif.context.get(), &handle), path);
     heif.handle.reset(handle);
@@ -106,7 +105,8 @@ THeifSize SizeOf(const heif_image_handle* handle) {
     const int width = heif_image_handle_get_width(handle);
     const int height = heif_image_handle_get_height(handle);
     if (width < 1 || height < 1) throw ImageError("HEIF image without pixels");
-    const std::uint64_t pixels = static_cast<std::uint64_t>(width) * static_cast<std::uint64_t>(height);
+    const std::uint64_t pixels =
+        static_cast<std::uint64_t>(width) * static_cast<std::uint64_t>(height);
     if (pixels > kMaxPicturePixels)
         throw ImageError("Picture too large: " + std::to_string(width) + " x " +
                          std::to_string(height) + " pixels, the limit is " +
@@ -141,7 +141,8 @@ void CopyPixels(const heif_image* image, TBitmap32& bitmap, const std::string& p
     const int width = heif_image_get_width(image, heif_channel_interleaved);
     const int height = heif_image_get_height(image, heif_channel_interleaved);
     int stride = 0;
-    const std::uint8_t* plane = heif_image_get_plane_readonly(image, heif_channel_interleaved, &stride);
+    const std::uint8_t* plane =
+        heif_image_get_plane_readonly(image, heif_channel_interleaved, &stride);
     if (!plane || width < 1 || height < 1 || stride < width * 3)
         throw ImageError(path + ": the HEIF decoder gave no RGB pixels");
     bitmap.SetSizeForOverwrite(width, height);

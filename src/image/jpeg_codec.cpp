@@ -308,8 +308,7 @@ TIccProfile SavedProfile(const jpeg_decompress_struct& cinfo) {
 // Checks the photo's profile and, with ToSrgb, readies the session's conversion (`own` holds
 // one made for this photo).
 TPictureColour PrepareColour(const TIccProfile& profile, std::optional<TSourcePixels> pixels,
-                             const TColourDecoding& colour,
-                             std::unique_ptr<TSrgbConversion>& own,
+                             const TColourDecoding& colour, std::unique_ptr<TSrgbConversion>& own,
                              const TSrgbConversion*& conversion) {
     TPictureColour result;
     result.Profile = profile;
@@ -347,8 +346,7 @@ TPictureColour LoadHeifPicture(TBitmap32& bitmap, const std::string& path,
                                      : TIccProfile{};
     std::unique_ptr<TSrgbConversion> own;
     const TSrgbConversion* conversion = nullptr;
-    TPictureColour result =
-        PrepareColour(profile, TSourcePixels::Bgra, colour, own, conversion);
+    TPictureColour result = PrepareColour(profile, TSourcePixels::Bgra, colour, own, conversion);
     if (result.Problem.empty()) result.Problem = nclxProblem;
     if (conversion)
         for (int y = 0; y < bitmap.Height(); ++y)
@@ -412,8 +410,7 @@ void LoadHeifRows(TBitmap32& bitmap, const std::string& path, const TRowChooser&
     CheckChosenRows(chosen, whole.Height());
     bitmap.SetSizeForOverwrite(whole.Width(), static_cast<int>(chosen.size()));
     for (std::size_t k = 0; k < chosen.size(); ++k)
-        std::copy_n(whole.ScanLine(chosen[k]), whole.Width(),
-                    bitmap.ScanLine(static_cast<int>(k)));
+        std::copy_n(whole.ScanLine(chosen[k]), whole.Width(), bitmap.ScanLine(static_cast<int>(k)));
 }
 
 }  // namespace
@@ -520,8 +517,8 @@ struct TEncodeSession {
     TEncodeSession& operator=(const TEncodeSession&) = delete;
 };
 
-bool EncodeStep(TEncodeSession& s, const TBitmap32& bitmap, int quality,
-                const std::string& comment, const std::vector<TJpegSegment>& segments) {
+bool EncodeStep(TEncodeSession& s, const TBitmap32& bitmap, int quality, const std::string& comment,
+                const std::vector<TJpegSegment>& segments) {
     if (setjmp(s.error.jump)) return false;
     jpeg_create_compress(&s.cinfo);
     s.cinfo.dest = &s.destination->pub;
@@ -570,7 +567,8 @@ void CheckSegments(const std::vector<TJpegSegment>& segments) {
     }
 }
 
-constexpr unsigned char kIccSignature[] = {'I', 'C', 'C', '_', 'P', 'R', 'O', 'F', 'I', 'L', 'E', 0};
+constexpr unsigned char kIccSignature[] = {'I', 'C', 'C', '_', 'P', 'R',
+                                           'O', 'F', 'I', 'L', 'E', 0};
 constexpr std::size_t kIccHeader = sizeof kIccSignature + 2;  // signature, sequence, count
 constexpr std::size_t kIccChunkData = kMaxJpegComment - kIccHeader;
 
@@ -593,7 +591,8 @@ TIccProfile IccProfileFromChunks(const std::vector<std::vector<unsigned char>>& 
             return {};
         bySequence.resize(static_cast<std::size_t>(count), nullptr);
         if (sequence < 1 || sequence > count) return {};
-        const std::vector<unsigned char>*& slot = bySequence[static_cast<std::size_t>(sequence - 1)];
+        const std::vector<unsigned char>*& slot =
+            bySequence[static_cast<std::size_t>(sequence - 1)];
         if (slot) return {};  // the same chunk twice
         slot = &payload;
         ++chunks;
@@ -609,16 +608,17 @@ TIccProfile IccProfileFromChunks(const std::vector<std::vector<unsigned char>>& 
 
 std::vector<TJpegSegment> IccProfileSegments(const TIccProfile& profile) {
     const std::size_t count = (profile.size() + kIccChunkData - 1) / kIccChunkData;
-    if (count > 255) throw ImageError("A colour profile of " + std::to_string(profile.size()) +
-                                      " bytes does not fit into a JPEG file");
+    if (count > 255)
+        throw ImageError("A colour profile of " + std::to_string(profile.size()) +
+                         " bytes does not fit into a JPEG file");
     std::vector<TJpegSegment> segments;
     for (std::size_t k = 0; k < count; ++k) {
         TJpegSegment segment{JPEG_APP0 + 2, {std::begin(kIccSignature), std::end(kIccSignature)}};
         segment.data.push_back(static_cast<unsigned char>(k + 1));
         segment.data.push_back(static_cast<unsigned char>(count));
         const auto from = profile.begin() + static_cast<std::ptrdiff_t>(k * kIccChunkData);
-        const auto to = profile.begin() +
-                        static_cast<std::ptrdiff_t>(std::min(profile.size(), (k + 1) * kIccChunkData));
+        const auto to = profile.begin() + static_cast<std::ptrdiff_t>(
+                                              std::min(profile.size(), (k + 1) * kIccChunkData));
         segment.data.insert(segment.data.end(), from, to);
         segments.push_back(std::move(segment));
     }
@@ -635,7 +635,8 @@ void SaveJpeg(const TBitmap32& bitmap, int quality, const std::string& path,
     TReplacingFile file(path);
     TEncodeSession session(file);
     if (!kLittleEndian) session.row.resize(static_cast<std::size_t>(bitmap.Width()) * 3);
-    if (!EncodeStep(session, bitmap, quality, comment, segments)) throw ImageError(session.error.message);
+    if (!EncodeStep(session, bitmap, quality, comment, segments))
+        throw ImageError(session.error.message);
     if (session.destination->failed) throw FileError(session.destination->failure);
     file.Commit();
 }

@@ -7,8 +7,7 @@
 namespace galerion {
 namespace {
 
-TLoadedPicture Load(const TLoadRequest& request, TBitmap32& raster,
-                    TSrgbConversion& conversion) {
+TLoadedPicture Load(const TLoadRequest& request, TBitmap32& raster, TSrgbConversion& conversion) {
     if (request.headerOnly) {
         const TJpegSize size = ReadJpegSize(request.path);
         return {size.Width, size.Height, false, {}};
@@ -45,10 +44,9 @@ void TPictureLoader::Prefetch(const TLoadRequest& request) {
 }
 
 TLoadedPicture TPictureLoader::Take(const TLoadRequest& request, TBitmap32& master) {
-    const bool prefetched = job_.valid() && pending_.index == request.index &&
-                            pending_.path == request.path &&
-                            pending_.headerOnly == request.headerOnly &&
-                            pending_.colour == request.colour;
+    const bool prefetched =
+        job_.valid() && pending_.index == request.index && pending_.path == request.path &&
+        pending_.headerOnly == request.headerOnly && pending_.colour == request.colour;
     if (!prefetched) {
         Wait();
         job_ = {};

@@ -20,7 +20,7 @@ struct TLoadRequest {
 struct TLoadedPicture {
     int width = 0;
     int height = 0;
-    bool decoded = false;  // false: only the header was read, the master is untouched
+    bool decoded = false;   // false: only the header was read, the master is untouched
     TPictureColour colour;  // the photo's profile, when decoded
 };
 

@@ -103,9 +103,8 @@ TfrmAdvanced::TfrmAdvanced(TMessages& messages, std::function<void(int)> showHel
     groups->addWidget(RadioGroup(
         "Resize method", {"Nearest", "Linear", "Spline", "Lanczos", "Mitchell"}, gbxResizeMethod));
     groups->addWidget(gbxLogLevel);
-    groups->addWidget(RadioGroup("Colour profiles",
-                                 {"ignore", "convert to sRGB", "keep in outputs"},
-                                 gbxColourProfiles));
+    groups->addWidget(RadioGroup(
+        "Colour profiles", {"ignore", "convert to sRGB", "keep in outputs"}, gbxColourProfiles));
 
     bbnHelp = new QPushButton(QStringLiteral("Help"));
     bbnHelp->setAutoDefault(false);

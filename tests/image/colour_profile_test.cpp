@@ -86,9 +86,9 @@ protected:
     TTempFolder folder;
     const TBitmap32 original = SaturatedPhoto();
     const TIccProfile adobe = AdobeRgbProfile();
-    const std::string plain = folder / "plain.jpg";      // the Adobe RGB pixels, no profile
-    const std::string tagged = folder / "adobe.jpg";     // the same with the profile
-    const std::string srgbCopy = folder / "srgb.jpg";    // the sRGB original as JPEG
+    const std::string plain = folder / "plain.jpg";    // the Adobe RGB pixels, no profile
+    const std::string tagged = folder / "adobe.jpg";   // the same with the profile
+    const std::string srgbCopy = folder / "srgb.jpg";  // the sRGB original as JPEG
     static constexpr int kQuality = 95;
 
     void SetUp() override {
@@ -182,7 +182,8 @@ TEST_F(AdobePhoto, RowsAndFullDecodeAgree) {
     ASSERT_EQ(rows.Height(), 4);
     for (int k = 0; k < 4; ++k) {
         const int y = std::vector<int>{0, 5, 5, 63}[static_cast<std::size_t>(k)];
-        EXPECT_TRUE(std::equal(rows.ScanLine(k), rows.ScanLine(k) + rows.Width(), whole.ScanLine(y)))
+        EXPECT_TRUE(
+            std::equal(rows.ScanLine(k), rows.ScanLine(k) + rows.Width(), whole.ScanLine(y)))
             << "row " << y;
     }
 }
@@ -210,7 +211,8 @@ TEST(GreyProfileOnAColourPhoto, IsNotUsed) {
 }
 
 TEST(IccChunks, JoinOnlyAWholeSet) {
-    const std::vector<unsigned char> sig = {'I', 'C', 'C', '_', 'P', 'R', 'O', 'F', 'I', 'L', 'E', 0};
+    const std::vector<unsigned char> sig = {'I', 'C', 'C', '_', 'P', 'R',
+                                            'O', 'F', 'I', 'L', 'E', 0};
     const auto chunk = [&](int seq, int count, std::vector<unsigned char> data) {
         std::vector<unsigned char> c = sig;
         c.push_back(static_cast<unsigned char>(seq));
@@ -227,7 +229,9 @@ TEST(IccChunks, JoinOnlyAWholeSet) {
         {"none", {}, {}},
         {"other APP2 only", {other}, {}},
         {"one chunk", {chunk(1, 1, {5, 6})}, {5, 6}},
-        {"two out of order, other between", {chunk(2, 2, {7}), other, chunk(1, 2, {5, 6})}, {5, 6, 7}},
+        {"two out of order, other between",
+         {chunk(2, 2, {7}), other, chunk(1, 2, {5, 6})},
+         {5, 6, 7}},
         {"count zero", {chunk(0, 0, {5})}, {}},
         {"sequence beyond count", {chunk(2, 1, {5})}, {}},
         {"counts differ", {chunk(1, 2, {5}), chunk(2, 3, {6})}, {}},
@@ -240,7 +244,8 @@ TEST(IccChunks, JoinOnlyAWholeSet) {
 
 TEST(IccChunks, LargeProfileRoundTripsThroughSegments) {
     TIccProfile profile(200'000);
-    for (std::size_t i = 0; i < profile.size(); ++i) profile[i] = static_cast<unsigned char>(i * 31);
+    for (std::size_t i = 0; i < profile.size(); ++i)
+        profile[i] = static_cast<unsigned char>(i * 31);
     const std::vector<TJpegSegment> segments = IccProfileSegments(profile);
     ASSERT_EQ(segments.size(), 4u);
     std::vector<std::vector<unsigned char>> payloads;
@@ -318,8 +323,8 @@ TEST(NclxColour, SrgbCodesNeedNoProfileOthersGetOne) {
     }
     std::string problem;
     TSrgbConversion conversion;
-    ASSERT_TRUE(conversion.Prepare(ProfileFromNclx({12, 13}, problem), TSourcePixels::Bgra,
-                                   problem));
+    ASSERT_TRUE(
+        conversion.Prepare(ProfileFromNclx({12, 13}, problem), TSourcePixels::Bgra, problem));
     TColor32 red = Color32(200, 0, 0);
     conversion.Convert(&red, &red, 1);
     EXPECT_GT(RedOf(red), 200);  // P3 red is more saturated than sRGB's

@@ -42,11 +42,32 @@ double MeanError(const TBitmap32& a, const TBitmap32& b) {
 
 // A little-endian TIFF block with one IFD entry: Orientation = `orientation`.
 std::vector<unsigned char> ExifWithOrientation(int orientation) {
-    return {'I', 'I', 42, 0, 8, 0, 0, 0,  // header, IFD at 8
-            1, 0,                          // one entry
-            0x12, 0x01, 3, 0, 1, 0, 0, 0,  // tag 0x0112, SHORT, count 1
-            static_cast<unsigned char>(orientation), 0, 0, 0,
-            0, 0, 0, 0};  // no next IFD
+    return {'I',
+            'I',
+            42,
+            0,
+            8,
+            0,
+            0,
+            0,  // header, IFD at 8
+            1,
+            0,  // one entry
+            0x12,
+            0x01,
+            3,
+            0,
+            1,
+            0,
+            0,
+            0,  // tag 0x0112, SHORT, count 1
+            static_cast<unsigned char>(orientation),
+            0,
+            0,
+            0,
+            0,
+            0,
+            0,
+            0};  // no next IFD
 }
 
 class Heif : public testing::Test {
