@@ -156,4 +156,9 @@ inline std::string SmallerThanBox(bool keepSize, const std::string& source,
     return std::string(keepSize ? kNoScale : kUpscaleAnyway) + source + "->" + target + ".";
 }
 
+// A photo's colour profile that cannot be used: the photo is taken as sRGB.
+inline std::string ColourProfileUnused(const std::string& path, const std::string& reason) {
+    return "Colour profile of " + path + " not used: " + reason;
+}
+
 }  // namespace galerion::msg

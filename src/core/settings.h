@@ -66,6 +66,8 @@ struct TSettings {
     // An output is written again exactly when it is missing or its record of what it was
     // made from differs from this run's; the three Recreate switches then do not apply.
     bool RecreateChanged{};
+    int ColourProfiles{};  // 0 ignore, 1 convert to sRGB, 2 keep the source's profile
+    bool ExtensionHeif{};  // .heic and .heif files are pictures
 
     // What a new picture takes from its photo file; the user's edits and stored rows win.
     bool UseExifOrientation{};  // turned as the camera says
@@ -75,7 +77,7 @@ struct TSettings {
     int KeywordCategories{};    // 0 off, 1 match existing categories, 2 also create missing ones
     bool CarryCopyright{};      // outputs carry the photo's artist and copyright
 
-    // Derived: ".jpg" and/or ".jpeg", rebuilt from the two extension switches.
+    // Derived: ".jpg", ".jpeg", ".heic" and ".heif" as the extension switches say.
     std::vector<std::string> PictureExtensions;
 
     friend bool operator==(const TSettings&, const TSettings&) = default;

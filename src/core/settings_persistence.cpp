@@ -66,6 +66,8 @@ void RebuildPictureExtensions(TSettings& settings) {
     settings.PictureExtensions.clear();
     if (settings.ExtensionJpg) settings.PictureExtensions.push_back(".jpg");
     if (settings.ExtensionJpeg) settings.PictureExtensions.push_back(".jpeg");
+    if (settings.ExtensionHeif)
+        settings.PictureExtensions.insert(settings.PictureExtensions.end(), {".heic", ".heif"});
 }
 
 void ApplyLogSwitches(const TSettings& settings, TProcessingLog& log) {

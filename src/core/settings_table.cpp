@@ -20,6 +20,7 @@ constexpr const char* kResizeModeNames[] = {"nearest", "linear", "spline", "lanc
 constexpr const char* kMediumSizeNames[] = {"800x768", "1024x1024", "custom"};
 constexpr const char* kThumbSizeNames[] = {"150x100", "200x150", "custom"};
 constexpr const char* kKeywordCategoryNames[] = {"off", "match", "create"};
+constexpr const char* kColourProfileNames[] = {"ignore", "convert", "keep"};
 
 constexpr TSettingInfo Number(const char* name, TSettingSection section, int TSettings::*field,
                               int defaultValue, int min, int max, const char* meaning) {
@@ -219,6 +220,13 @@ constexpr TSettingInfo kSettings[] = {
                "a new picture's keywords: off, match existing categories, or create missing ones"),
     Switch("CarryCopyright", Options, &S::CarryCopyright, true,
            "outputs carry the photo's artist and copyright (and no other metadata)"),
+    Enumerated("ColourProfiles", &S::ColourProfiles, 1, kColourProfileNames,
+               "a photo's colour profile: ignore (colours as stored, no profile), convert "
+               "(outputs in sRGB, as browsers show them) or keep (colours as stored, each output "
+               "carries the photo's profile); the window always shows sRGB"),
+    Switch("ExtensionHeif", Options, &S::ExtensionHeif, true,
+           "files ending in .heic or .heif are pictures (written out as .jpg)",
+           &RebuildExtensionsAfterLoad),
 };
 
 template <typename T>

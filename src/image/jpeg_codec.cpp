@@ -1,5 +1,6 @@
 #include "image/jpeg_codec.h"
 
+#include "image/heif_codec.h"
 #include "platform/errors.h"
 #include "platform/file_system.h"
 
@@ -9,6 +10,7 @@
 #include <cstdio>
 #include <cstring>
 #include <fstream>
+#include <optional>
 #include <vector>
 
 // jpeglib.h needs size_t and FILE declared first.
@@ -95,6 +97,9 @@ struct TDecodeSession {
     TFilePtr file;
     TRowForm form = TRowForm::Direct;
     std::vector<JSAMPLE> rows;  // staging rows for the converted forms
+    bool keepProfile = false;   // the APP2 markers are kept for the colour profile
+    // Non-null when the rows are converted to sRGB as they are decoded.
+    const TSrgbConversion* conversion = nullptr;
 
     explicit TDecodeSession(TFilePtr f) : error(), progress(), cinfo(), file(std::move(f)) {
         InstallErrorManager(error);
@@ -114,6 +119,7 @@ bool ReadHeaderStep(TDecodeSession& s) {
     s.progress.progress_monitor = OnProgress;
     s.cinfo.progress = &s.progress;
     jpeg_stdio_src(&s.cinfo, s.file.get());
+    if (s.keepProfile) jpeg_save_markers(&s.cinfo, JPEG_APP0 + 2, 0xFFFF);
     jpeg_read_header(&s.cinfo, TRUE);
     return true;
 }
@@ -148,6 +154,18 @@ void ConvertRow(TRowForm form, bool adobeInverted, const JSAMPLE* in, TColor32* 
     }
 }
 
+// A decoded row into the raster, through the colour conversion when there is one: staged grey
+// and CMYK samples go straight into it, RGB is converted where it lies.
+void FinishRow(const TDecodeSession& s, const JSAMPLE* in, TColor32* out, int width) {
+    const bool staged = s.form == TRowForm::Grey || s.form == TRowForm::Cmyk;
+    if (s.conversion && staged) {
+        s.conversion->Convert(in, out, width);
+        return;
+    }
+    ConvertRow(s.form, s.cinfo.saw_Adobe_marker, in, out, width);
+    if (s.conversion) s.conversion->Convert(out, out, width);
+}
+
 bool ReadRowsStep(TDecodeSession& s, TColor32* bits, int width, std::atomic<int>* rowsDone) {
     if (setjmp(s.error.jump)) return false;
     const int samplesPerPixel = s.cinfo.output_components;
@@ -163,8 +181,7 @@ bool ReadRowsStep(TDecodeSession& s, TColor32* bits, int width, std::atomic<int>
         }
         const JDIMENSION read = jpeg_read_scanlines(&s.cinfo, rows, count);
         for (JDIMENSION r = 0; r < read; ++r)
-            ConvertRow(s.form, s.cinfo.saw_Adobe_marker, rows[r],
-                       bits + (first + r) * static_cast<std::size_t>(width), width);
+            FinishRow(s, rows[r], bits + (first + r) * static_cast<std::size_t>(width), width);
         if (rowsDone) {
             rowsDone->store(static_cast<int>(first + read), std::memory_order_release);
             rowsDone->notify_all();
@@ -192,7 +209,7 @@ void ReadChosenRows(TDecodeSession& s, TColor32* bits, int width, const std::vec
             }
         }
         jpeg_read_scanlines(&s.cinfo, &row, 1);
-        ConvertRow(s.form, s.cinfo.saw_Adobe_marker, row, out, width);
+        FinishRow(s, row, out, width);
         std::size_t next = k + 1;
         for (; next < count && chosen[next] == chosen[k]; ++next)
             std::memcpy(bits + next * static_cast<std::size_t>(width), out,
@@ -262,6 +279,80 @@ void ChooseOutput(TDecodeSession& s) {
             break;
         default: s.form = s.cinfo.num_components == 1 ? TRowForm::Grey : TRowForm::Rgb; break;
     }
+    // A greyscale profile converts the grey samples themselves.
+    if (s.conversion && s.cinfo.jpeg_color_space == JCS_GRAYSCALE) {
+        s.cinfo.out_color_space = JCS_GRAYSCALE;
+        s.form = TRowForm::Grey;
+    }
+}
+
+std::optional<TSourcePixels> PixelsOf(const jpeg_decompress_struct& cinfo) {
+    switch (cinfo.jpeg_color_space) {
+        case JCS_GRAYSCALE: return TSourcePixels::Grey;
+        case JCS_YCbCr:
+        case JCS_RGB: return TSourcePixels::Bgra;
+        case JCS_CMYK:
+        case JCS_YCCK:
+            return cinfo.saw_Adobe_marker ? TSourcePixels::CmykInverted : TSourcePixels::Cmyk;
+        default: return std::nullopt;
+    }
+}
+
+TIccProfile SavedProfile(const jpeg_decompress_struct& cinfo) {
+    std::vector<std::vector<unsigned char>> payloads;
+    for (jpeg_saved_marker_ptr m = cinfo.marker_list; m; m = m->next)
+        if (m->marker == JPEG_APP0 + 2) payloads.emplace_back(m->data, m->data + m->data_length);
+    return IccProfileFromChunks(payloads);
+}
+
+// Checks the photo's profile and, with ToSrgb, readies the session's conversion (`own` holds
+// one made for this photo).
+TPictureColour PrepareColour(const TIccProfile& profile, std::optional<TSourcePixels> pixels,
+                             const TColourDecoding& colour, std::unique_ptr<TSrgbConversion>& own,
+                             const TSrgbConversion*& conversion) {
+    TPictureColour result;
+    result.Profile = profile;
+    if (result.Profile.empty() || colour.Mode == TColourProfiles::Ignore) return result;
+    if (!pixels) {
+        result.Problem = "the colour profile is for a colour space that is not supported";
+        result.Profile.clear();
+        return result;
+    }
+    TSrgbConversion* converter = colour.Conversion;
+    if (!converter) {
+        own = std::make_unique<TSrgbConversion>();
+        converter = own.get();
+    }
+    const bool converts = converter->Prepare(result.Profile, *pixels, result.Problem);
+    if (!result.Problem.empty()) result.Profile.clear();
+    if (converts && colour.Mode == TColourProfiles::ToSrgb) conversion = converter;
+    return result;
+}
+
+void PublishRows(std::atomic<int>* rowsDone, int rows) {
+    if (!rowsDone) return;
+    rowsDone->store(rows, std::memory_order_release);
+    rowsDone->notify_all();
+}
+
+TPictureColour LoadHeifPicture(TBitmap32& bitmap, const std::string& path,
+                               const TColourDecoding& colour, std::atomic<int>* rowsDone) {
+    const THeifColour found = LoadHeif(bitmap, path);
+    std::string nclxProblem;
+    TIccProfile profile;
+    if (colour.Mode != TColourProfiles::Ignore)
+        profile = !found.Icc.empty() ? found.Icc
+                  : found.HasNclx    ? ProfileFromNclx(found.Nclx, nclxProblem)
+                                     : TIccProfile{};
+    std::unique_ptr<TSrgbConversion> own;
+    const TSrgbConversion* conversion = nullptr;
+    TPictureColour result = PrepareColour(profile, TSourcePixels::Bgra, colour, own, conversion);
+    if (result.Problem.empty()) result.Problem = nclxProblem;
+    if (conversion)
+        for (int y = 0; y < bitmap.Height(); ++y)
+            conversion->Convert(bitmap.ScanLine(y), bitmap.ScanLine(y), bitmap.Width());
+    PublishRows(rowsDone, bitmap.Height());
+    return result;
 }
 
 void CheckOutputComponents(const TDecodeSession& s) {
@@ -276,9 +367,15 @@ void CheckOutputComponents(const TDecodeSession& s) {
 
 }  // namespace
 
-void LoadPicture(TBitmap32& bitmap, const std::string& path, std::atomic<int>* rowsDone) {
+TPictureColour LoadPicture(TBitmap32& bitmap, const std::string& path,
+                           const TColourDecoding& colour, std::atomic<int>* rowsDone) {
+    if (IsHeifFile(path)) return LoadHeifPicture(bitmap, path, colour, rowsDone);
     TDecodeSession session(OpenRegularFile(path));
+    session.keepProfile = colour.Mode != TColourProfiles::Ignore;
     OpenSession(session);
+    std::unique_ptr<TSrgbConversion> own;
+    TPictureColour result = PrepareColour(SavedProfile(session.cinfo), PixelsOf(session.cinfo),
+                                          colour, own, session.conversion);
     ChooseOutput(session);
     if (!StartStep(session)) session.Raise();
     CheckOutputComponents(session);
@@ -289,17 +386,48 @@ void LoadPicture(TBitmap32& bitmap, const std::string& path, std::atomic<int>* r
                             kRowsPerRead);
     bitmap.SetSizeForOverwrite(width, height);
     if (!ReadRowsStep(session, bitmap.Bits(), width, rowsDone)) session.Raise();
+    return result;
 }
 
-void LoadPictureRows(TBitmap32& bitmap, const std::string& path, const TRowChooser& chooseRows) {
+void LoadPicture(TBitmap32& bitmap, const std::string& path, std::atomic<int>* rowsDone) {
+    LoadPicture(bitmap, path, TColourDecoding{}, rowsDone);
+}
+
+namespace {
+
+void CheckChosenRows(const std::vector<int>& chosen, int height) {
+    if (!std::is_sorted(chosen.begin(), chosen.end()) ||
+        (!chosen.empty() && (chosen.front() < 0 || chosen.back() >= height)))
+        throw RangeError("Rows to decode must be ascending and inside the picture");
+}
+
+// HEIF is decoded whole; the chosen rows are copied out of it.
+void LoadHeifRows(TBitmap32& bitmap, const std::string& path, const TRowChooser& chooseRows,
+                  const TColourDecoding& colour) {
+    TBitmap32 whole;
+    LoadPicture(whole, path, colour);
+    const std::vector<int> chosen = chooseRows(whole.Width(), whole.Height());
+    CheckChosenRows(chosen, whole.Height());
+    bitmap.SetSizeForOverwrite(whole.Width(), static_cast<int>(chosen.size()));
+    for (std::size_t k = 0; k < chosen.size(); ++k)
+        std::copy_n(whole.ScanLine(chosen[k]), whole.Width(), bitmap.ScanLine(static_cast<int>(k)));
+}
+
+}  // namespace
+
+void LoadPictureRows(TBitmap32& bitmap, const std::string& path, const TRowChooser& chooseRows,
+                     const TColourDecoding& colour) {
+    if (IsHeifFile(path)) return LoadHeifRows(bitmap, path, chooseRows, colour);
     TDecodeSession session(OpenRegularFile(path));
+    session.keepProfile = colour.Mode != TColourProfiles::Ignore;
     OpenSession(session);
     const int width = static_cast<int>(session.cinfo.image_width);
     const int height = static_cast<int>(session.cinfo.image_height);
     const std::vector<int> chosen = chooseRows(width, height);
-    if (!std::is_sorted(chosen.begin(), chosen.end()) ||
-        (!chosen.empty() && (chosen.front() < 0 || chosen.back() >= height)))
-        throw RangeError("Rows to decode must be ascending and inside the picture");
+    CheckChosenRows(chosen, height);
+    std::unique_ptr<TSrgbConversion> own;
+    PrepareColour(SavedProfile(session.cinfo), PixelsOf(session.cinfo), colour, own,
+                  session.conversion);
     ChooseOutput(session);
     const bool skip = SkippingKeepsPixels(session.cinfo);
     if (!StartStep(session)) session.Raise();
@@ -311,6 +439,10 @@ void LoadPictureRows(TBitmap32& bitmap, const std::string& path, const TRowChoos
 }
 
 TJpegSize ReadJpegSize(const std::string& path) {
+    if (IsHeifFile(path)) {
+        const THeifSize size = ReadHeifSize(path);
+        return {size.Width, size.Height};
+    }
     TDecodeSession session(OpenRegularFile(path));
     OpenSession(session);
     return TJpegSize{static_cast<int>(session.cinfo.image_width),
@@ -385,8 +517,8 @@ struct TEncodeSession {
     TEncodeSession& operator=(const TEncodeSession&) = delete;
 };
 
-bool EncodeStep(TEncodeSession& s, const TBitmap32& bitmap, int quality,
-                const std::string& comment, const std::vector<TJpegSegment>& segments) {
+bool EncodeStep(TEncodeSession& s, const TBitmap32& bitmap, int quality, const std::string& comment,
+                const std::vector<TJpegSegment>& segments) {
     if (setjmp(s.error.jump)) return false;
     jpeg_create_compress(&s.cinfo);
     s.cinfo.dest = &s.destination->pub;
@@ -423,7 +555,75 @@ bool EncodeStep(TEncodeSession& s, const TBitmap32& bitmap, int quality,
     return true;
 }
 
+void CheckSegments(const std::vector<TJpegSegment>& segments) {
+    for (const TJpegSegment& segment : segments) {
+        const bool app = segment.marker >= JPEG_APP0 && segment.marker <= JPEG_APP0 + 15;
+        if (!app && segment.marker != JPEG_COM)
+            throw ImageError("Marker " + std::to_string(segment.marker) +
+                             " is no application or comment marker");
+        if (segment.data.size() > kMaxJpegComment)
+            throw ImageError("A JPEG marker segment holds at most 65533 bytes, not " +
+                             std::to_string(segment.data.size()));
+    }
+}
+
+constexpr unsigned char kIccSignature[] = {'I', 'C', 'C', '_', 'P', 'R',
+                                           'O', 'F', 'I', 'L', 'E', 0};
+constexpr std::size_t kIccHeader = sizeof kIccSignature + 2;  // signature, sequence, count
+constexpr std::size_t kIccChunkData = kMaxJpegComment - kIccHeader;
+
+bool IsIccChunk(const std::vector<unsigned char>& payload) {
+    return payload.size() >= sizeof kIccSignature &&
+           std::equal(std::begin(kIccSignature), std::end(kIccSignature), payload.begin());
+}
+
 }  // namespace
+
+TIccProfile IccProfileFromChunks(const std::vector<std::vector<unsigned char>>& app2Payloads) {
+    std::vector<const std::vector<unsigned char>*> bySequence;
+    std::size_t chunks = 0, total = 0;
+    for (const std::vector<unsigned char>& payload : app2Payloads) {
+        if (!IsIccChunk(payload)) continue;
+        if (payload.size() < kIccHeader) return {};
+        const int sequence = payload[sizeof kIccSignature];
+        const int count = payload[sizeof kIccSignature + 1];
+        if (count == 0 || (!bySequence.empty() && bySequence.size() != std::size_t(count)))
+            return {};
+        bySequence.resize(static_cast<std::size_t>(count), nullptr);
+        if (sequence < 1 || sequence > count) return {};
+        const std::vector<unsigned char>*& slot =
+            bySequence[static_cast<std::size_t>(sequence - 1)];
+        if (slot) return {};  // the same chunk twice
+        slot = &payload;
+        ++chunks;
+        total += payload.size() - kIccHeader;
+    }
+    if (chunks != bySequence.size()) return {};  // a chunk is missing
+    TIccProfile profile;
+    profile.reserve(total);
+    for (const std::vector<unsigned char>* chunk : bySequence)
+        profile.insert(profile.end(), chunk->begin() + kIccHeader, chunk->end());
+    return profile;
+}
+
+std::vector<TJpegSegment> IccProfileSegments(const TIccProfile& profile) {
+    const std::size_t count = (profile.size() + kIccChunkData - 1) / kIccChunkData;
+    if (count > 255)
+        throw ImageError("A colour profile of " + std::to_string(profile.size()) +
+                         " bytes does not fit into a JPEG file");
+    std::vector<TJpegSegment> segments;
+    for (std::size_t k = 0; k < count; ++k) {
+        TJpegSegment segment{JPEG_APP0 + 2, {std::begin(kIccSignature), std::end(kIccSignature)}};
+        segment.data.push_back(static_cast<unsigned char>(k + 1));
+        segment.data.push_back(static_cast<unsigned char>(count));
+        const auto from = profile.begin() + static_cast<std::ptrdiff_t>(k * kIccChunkData);
+        const auto to = profile.begin() + static_cast<std::ptrdiff_t>(
+                                              std::min(profile.size(), (k + 1) * kIccChunkData));
+        segment.data.insert(segment.data.end(), from, to);
+        segments.push_back(std::move(segment));
+    }
+    return segments;
+}
 
 void SaveJpeg(const TBitmap32& bitmap, int quality, const std::string& path,
               const std::string& comment, const std::vector<TJpegSegment>& segments) {
@@ -431,14 +631,12 @@ void SaveJpeg(const TBitmap32& bitmap, int quality, const std::string& path,
         throw RangeError("JPEG quality " + std::to_string(quality) + " is outside 1 to 100");
     if (comment.size() > kMaxJpegComment)
         throw RangeError("A JPEG comment holds at most 65533 bytes");
-    for (const TJpegSegment& segment : segments)
-        if (segment.data.size() > kMaxJpegComment || segment.marker < JPEG_APP0 ||
-            segment.marker > JPEG_APP0 + 15)
-            throw ImageError("A JPEG marker segment is no APP segment or longer than 65533 bytes");
+    CheckSegments(segments);
     TReplacingFile file(path);
     TEncodeSession session(file);
     if (!kLittleEndian) session.row.resize(static_cast<std::size_t>(bitmap.Width()) * 3);
-    if (!EncodeStep(session, bitmap, quality, comment, segments)) throw ImageError(session.error.message);
+    if (!EncodeStep(session, bitmap, quality, comment, segments))
+        throw ImageError(session.error.message);
     if (session.destination->failed) throw FileError(session.destination->failure);
     file.Commit();
 }

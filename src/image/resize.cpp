@@ -45,15 +45,19 @@ void MakeNearestThumbnail(const std::string& sourcePath, const std::string& targ
     bool smaller = false;
     TFittedSize fitted{0, 0};
     int photoWidth = 0;
-    LoadPictureRows(rows, sourcePath, [&](int width, int height) {
-        const double scale = BoxScale(width, height, boxWidth, boxHeight, keepSmaller, smaller);
-        fitted = FittedSize(width, height, scale);
-        photoWidth = width;
-        std::vector<int> chosen(static_cast<std::size_t>(fitted.Height));
-        for (int j = 0; j < fitted.Height; ++j)
-            chosen[static_cast<std::size_t>(j)] = NearestSourcePosition(j, height, fitted.Height);
-        return chosen;
-    });
+    LoadPictureRows(rows, sourcePath,
+                    [&](int width, int height) {
+                        const double scale =
+                            BoxScale(width, height, boxWidth, boxHeight, keepSmaller, smaller);
+                        fitted = FittedSize(width, height, scale);
+                        photoWidth = width;
+                        std::vector<int> chosen(static_cast<std::size_t>(fitted.Height));
+                        for (int j = 0; j < fitted.Height; ++j)
+                            chosen[static_cast<std::size_t>(j)] =
+                                NearestSourcePosition(j, height, fitted.Height);
+                        return chosen;
+                    },
+                    {TColourProfiles::ToSrgb, &rasters.Colour});
     rows.StretchFilter = sfNearest;
     if (smaller)
         log.AddLogLine(msg::SmallerThanBox(keepSmaller, sourcePath, targetPath),
@@ -106,7 +110,7 @@ void MakeWorkingThumbnail(const std::string& sourcePath, const std::string& targ
         return;
     }
     TBitmap32& picture = rasters.Picture;
-    LoadPicture(picture, sourcePath);
+    LoadPicture(picture, sourcePath, {TColourProfiles::ToSrgb, &rasters.Colour});
     picture.StretchFilter = filter;
     bool smaller = false;
     const double scale =

@@ -2,6 +2,7 @@
 // Fitting a picture into a target box without changing its proportions.
 #include "core/processing_log.h"
 #include "image/bitmap32.h"
+#include "image/colour_profile.h"
 
 #include <string>
 
@@ -38,6 +39,7 @@ void MakeWorkingThumbnail(const std::string& sourcePath, const std::string& targ
 struct TThumbnailRasters {
     TBitmap32 Picture;
     TBitmap32 Thumbnail;
+    TSrgbConversion Colour;  // thumbnails are always shown in sRGB
 };
 // The same, in the caller's rasters, which keep their memory for the next picture.
 void MakeWorkingThumbnail(const std::string& sourcePath, const std::string& targetPath,

@@ -17,6 +17,14 @@ TOutputName MakeOutput(const std::string& albumFolder, const std::string& albumN
     return {albumFolder + "/" + folder + "/" + fileName, albumName + "/" + folder + "/" + fileName};
 }
 
+// Outputs are JPEG files: a HEIC or HEIF source's name ends in .jpg in their names.
+std::string JpegName(const std::string& name) {
+    const size_t dot = name.find_last_of('.');
+    if (dot == std::string::npos) return name;
+    const std::string extension = AsciiLower(name.substr(dot));
+    return extension == ".heic" || extension == ".heif" ? name.substr(0, dot) + ".jpg" : name;
+}
+
 }  // namespace
 
 std::string ApplyCaseRule(const std::string& name, int outputFilenames) {
@@ -35,13 +43,14 @@ std::string LastPathComponent(const std::string& path) {
 std::string WorkingThumbnailPath(const std::string& albumFolder, const std::string& sourcePath,
                                  int outputFilenames) {
     return albumFolder + "/tmp/" +
-           ApplyCaseRule("tmp_" + LastPathComponent(sourcePath), outputFilenames);
+           ApplyCaseRule("tmp_" + JpegName(LastPathComponent(sourcePath)), outputFilenames);
 }
 
 void MakeOutputNames(TPictureItem& picture, const std::string& albumFolder,
                      const TSettings& settings) {
     const std::string albumName = LastPathComponent(albumFolder);
-    const std::string name = LastPathComponent(picture.OriginalFile);
+    const std::string source = LastPathComponent(picture.OriginalFile);
+    const std::string name = JpegName(source);
     const int rule = settings.OutputFilenames;
     const TOutputName large = MakeOutput(albumFolder, albumName, settings.LargeFolder,
                                          ApplyCaseRule(settings.LargePrefix + name, rule));
@@ -53,7 +62,7 @@ void MakeOutputNames(TPictureItem& picture, const std::string& albumFolder,
     picture.MediumFile = medium.fullPath;
     picture.ThumbFile = thumb.fullPath;
     picture.TempFile = WorkingThumbnailPath(albumFolder, picture.OriginalFile, rule);
-    picture.WebOriginal = albumName + "/" + name;
+    picture.WebOriginal = albumName + "/" + source;
     picture.WebLarge = settings.ProcessLarge ? large.webPath : "";
     picture.WebMedium = settings.ProcessMedium ? medium.webPath : "";
     picture.WebThumb = settings.ProcessThumb ? thumb.webPath : "";

@@ -13,7 +13,8 @@ std::string ApplyCaseRule(const std::string& name, int outputFilenames);
 // Last component of a path ("/p/Trip" -> "Trip").
 std::string LastPathComponent(const std::string& path);
 
-// The working thumbnail of a source file: albumFolder + "/tmp/" + C("tmp_" + name).
+// The working thumbnail of a source file: albumFolder + "/tmp/" + C("tmp_" + name), a HEIC or
+// HEIF source's name ending in .jpg there as in every output's name.
 std::string WorkingThumbnailPath(const std::string& albumFolder, const std::string& sourcePath,
                                  int outputFilenames);
 

@@ -103,6 +103,8 @@ std::string OutputRecord(const TSourceStamp& source, const TPictureItem& p, TOut
     record += "; quality " + std::to_string(Round(quality));
     // Only where something is carried, so that the records of other files stay as they were.
     if (carries) record += "; artist and copyright";
+    // Colours as stored leave the record as it always was.
+    if (s.ColourProfiles != 0) record += "; colour " + std::to_string(s.ColourProfiles);
     return record;
 }
 

@@ -7,13 +7,13 @@
 namespace galerion {
 namespace {
 
-TLoadedPicture Load(const TLoadRequest& request, TBitmap32& raster) {
+TLoadedPicture Load(const TLoadRequest& request, TBitmap32& raster, TSrgbConversion& conversion) {
     if (request.headerOnly) {
         const TJpegSize size = ReadJpegSize(request.path);
-        return {size.Width, size.Height, false};
+        return {size.Width, size.Height, false, {}};
     }
-    LoadPicture(raster, request.path);
-    return {raster.Width(), raster.Height(), true};
+    TPictureColour colour = LoadPicture(raster, request.path, {request.colour, &conversion});
+    return {raster.Width(), raster.Height(), true, std::move(colour)};
 }
 
 }  // namespace
@@ -36,7 +36,7 @@ void TPictureLoader::Prefetch(const TLoadRequest& request) {
     spareError_ = nullptr;
     job_ = std::async(std::launch::async, [this] {
         try {
-            spareResult_ = Load(pending_, spare_);
+            spareResult_ = Load(pending_, spare_, conversion_);
         } catch (...) {
             spareError_ = std::current_exception();
         }
@@ -44,19 +44,19 @@ void TPictureLoader::Prefetch(const TLoadRequest& request) {
 }
 
 TLoadedPicture TPictureLoader::Take(const TLoadRequest& request, TBitmap32& master) {
-    const bool prefetched = job_.valid() && pending_.index == request.index &&
-                            pending_.path == request.path &&
-                            pending_.headerOnly == request.headerOnly;
+    const bool prefetched =
+        job_.valid() && pending_.index == request.index && pending_.path == request.path &&
+        pending_.headerOnly == request.headerOnly && pending_.colour == request.colour;
     if (!prefetched) {
         Wait();
         job_ = {};
-        return Load(request, master);
+        return Load(request, master, conversion_);
     }
     job_.get();
     pending_ = {};
     if (spareError_) std::rethrow_exception(std::exchange(spareError_, nullptr));
     if (spareResult_.decoded) std::swap(master, spare_);
-    return spareResult_;
+    return std::move(spareResult_);
 }
 
 }  // namespace galerion

@@ -2,6 +2,7 @@
 // Decodes the album's next photo on a second core while the current one is turned, scaled and
 // encoded. Nothing observable moves: log lines, rows and stop checks stay on the caller's thread.
 #include "image/bitmap32.h"
+#include "image/jpeg_codec.h"
 
 #include <exception>
 #include <future>
@@ -13,12 +14,14 @@ struct TLoadRequest {
     int index = -1;
     std::string path;
     bool headerOnly = false;  // no output will be written: the header's size is enough
+    TColourProfiles colour = TColourProfiles::ToSrgb;
 };
 
 struct TLoadedPicture {
     int width = 0;
     int height = 0;
-    bool decoded = false;  // false: only the header was read, the master is untouched
+    bool decoded = false;   // false: only the header was read, the master is untouched
+    TPictureColour colour;  // the photo's profile, when decoded
 };
 
 class TPictureLoader {
@@ -39,6 +42,7 @@ private:
 
     TLoadRequest pending_;
     std::future<void> job_;
+    TSrgbConversion conversion_;  // one load at a time uses it, prefetched or not
     TBitmap32 spare_;
     TLoadedPicture spareResult_;
     std::exception_ptr spareError_;

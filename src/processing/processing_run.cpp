@@ -19,6 +19,7 @@
 #include "processing/picture_loader.h"
 #include "processing/wizard_context.h"
 
+#include <algorithm>
 #include <map>
 #include <utility>
 #include <vector>
@@ -77,9 +78,13 @@ private:
         return plan_;
     }
 
+    TColourProfiles ColourMode() const {
+        return static_cast<TColourProfiles>(std::clamp(s_.ColourProfiles, 0, 2));
+    }
+
     TLoadRequest RequestFor(int i) {
         const bool headerOnly = !PlanFor(i).Any();
-        return {i, album_.PictureAt(i)->OriginalFile, headerOnly};
+        return {i, album_.PictureAt(i)->OriginalFile, headerOnly, ColourMode()};
     }
 
     bool Skipped(const TPictureItem& p) const { return p.IsDeleted || run_.context.HasFailed(p); }
@@ -90,10 +95,11 @@ private:
     }
 
     // A photo that cannot be read fails in this run only and the album goes on.
-    bool Load(int i, TLoadedPicture& loaded) {
+    bool Load(int i, const TOutputPlan& plan, TLoadedPicture& loaded) {
         TPictureItem& p = *album_.PictureAt(i);
         try {
             loaded = run_.loader.Take(RequestFor(i), run_.master);
+            TakeSegments(p, loaded.colour, plan.carried);
             return true;
         } catch (const ImageError& e) {
             Fail(p, e.what());
@@ -101,6 +107,19 @@ private:
             Fail(p, e.what());
         }
         return false;
+    }
+
+    // The segments each output carries: the photo's artist and copyright, and its profile
+    // when it is kept.
+    void TakeSegments(const TPictureItem& p, const TPictureColour& colour,
+                      const std::vector<TJpegSegment>& carried) {
+        if (!colour.Problem.empty())
+            log_.AddLogLine(msg::ColourProfileUnused(p.OriginalFile, colour.Problem),
+                            msg::kLevelSkipped);
+        segments_ = carried;
+        if (ColourMode() == TColourProfiles::Keep && !colour.Profile.empty())
+            for (TJpegSegment& segment : IccProfileSegments(colour.Profile))
+                segments_.push_back(std::move(segment));
     }
 
     void Fail(const TPictureItem& p, const std::string& reason) {
@@ -158,11 +177,10 @@ private:
     }
 
     void WriteScaled(const TPictureItem& p, TBitmap32& target, int boxWidth, int boxHeight,
-                     double quality, const std::string& path, const std::string& record,
-                     const std::vector<TJpegSegment>& carried) {
+                     double quality, const std::string& path, const std::string& record) {
         ResizeIntoBox(p.OriginalFile, run_.master, target, boxWidth, boxHeight, s_.Upscale,
                       static_cast<TStretchFilter>(s_.ResizeMode), log_);
-        SaveJpeg(target, Quality(quality), path, record, carried);
+        SaveJpeg(target, Quality(quality), path, record, segments_);
     }
 
     TPictureStep ProcessPicture(int i) {
@@ -172,7 +190,7 @@ private:
         if (Skipped(p) || !OutputsCanExist(p)) return TPictureStep::Continue;
         const TOutputPlan plan = PlanFor(i);  // a copy: the prefetch below plans the next one
         TLoadedPicture loaded;
-        const bool loadedOk = Load(i, loaded);
+        const bool loadedOk = Load(i, plan, loaded);
         PrefetchAfter(i);
         if (!loadedOk) return TPictureStep::Continue;
         if (StopRequestedAfter(i, "l.", 1)) return TPictureStep::Stop;
@@ -180,19 +198,19 @@ private:
         if (StopRequestedAfter(i, "s.", 1)) return TPictureStep::Stop;
         if (StillWanted(plan, TOutputKind::Large, s_.RecreateLarge, p.LargeFile)) {
             SaveJpeg(run_.master, Quality(s_.JpegCompressionLarge), p.LargeFile, plan.largeRecord,
-                     plan.carried);
+                     segments_);
             log_.AddLogLine(msg::SaveLarge(p.LargeFile), msg::kLevelProgress);
         }
         if (StopRequestedAfter(i, "m.", 1)) return TPictureStep::Stop;
         if (StillWanted(plan, TOutputKind::Medium, s_.RecreateMedium, p.MediumFile)) {
             WriteScaled(p, run_.medium, run_.boxes.mediumWidth, run_.boxes.mediumHeight,
-                        s_.JpegCompressionMedium, p.MediumFile, plan.mediumRecord, plan.carried);
+                        s_.JpegCompressionMedium, p.MediumFile, plan.mediumRecord);
             log_.AddLogLine(msg::SaveMedium(p.MediumFile), msg::kLevelProgress);
         }
         if (StopRequestedAfter(i, "t.", 1)) return TPictureStep::Stop;
         if (StillWanted(plan, TOutputKind::Thumb, s_.RecreateThumb, p.ThumbFile)) {
             WriteScaled(p, run_.thumb, run_.boxes.thumbWidth, run_.boxes.thumbHeight,
-                        s_.JpegCompressionThumb, p.ThumbFile, plan.thumbRecord, plan.carried);
+                        s_.JpegCompressionThumb, p.ThumbFile, plan.thumbRecord);
             log_.AddLogLine(msg::SaveThumb(p.ThumbFile), msg::kLevelProgress);
         }
         TRunTally& tally = run_.context.tally;
@@ -207,6 +225,7 @@ private:
     TAlbumProgress& progress_;
     int plannedIndex_ = -1;
     TOutputPlan plan_;
+    std::vector<TJpegSegment> segments_;
 };
 
 std::vector<std::string> OutputFolders(const std::string& folder, const TSettings& s) {

@@ -72,7 +72,7 @@ TfrmAdvanced::TfrmAdvanced(TMessages& messages, std::function<void(int)> showHel
     checks->addStretch();
 
     clbxExtension = new QListWidget;
-    for (const char* extension : {".jpg", ".jpeg"}) {
+    for (const char* extension : {".jpg", ".jpeg", ".heic, .heif"}) {
         auto* item = new QListWidgetItem(QString::fromLatin1(extension), clbxExtension);
         item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsUserCheckable | Qt::ItemIsSelectable);
         item->setCheckState(Qt::Unchecked);
@@ -103,6 +103,8 @@ TfrmAdvanced::TfrmAdvanced(TMessages& messages, std::function<void(int)> showHel
     groups->addWidget(RadioGroup(
         "Resize method", {"Nearest", "Linear", "Spline", "Lanczos", "Mitchell"}, gbxResizeMethod));
     groups->addWidget(gbxLogLevel);
+    groups->addWidget(RadioGroup(
+        "Colour profiles", {"ignore", "convert to sRGB", "keep in outputs"}, gbxColourProfiles));
 
     bbnHelp = new QPushButton(QStringLiteral("Help"));
     bbnHelp->setAutoDefault(false);
@@ -205,6 +207,8 @@ void TfrmAdvanced::Fill(const TSettings& s) {
     cbxUpscale->setChecked(s.Upscale);
     SetChecked(clbxExtension->item(0), s.ExtensionJpg);
     SetChecked(clbxExtension->item(1), s.ExtensionJpeg);
+    SetChecked(clbxExtension->item(2), s.ExtensionHeif);
+    SelectRadio(gbxColourProfiles, s.ColourProfiles);
     SelectRadio(gbxFilenames, s.OutputFilenames);
     SelectRadio(gbxUpdateMode, s.UpdateMode);
     SelectRadio(gbxResizeMethod, s.ResizeMode);
@@ -234,6 +238,8 @@ void TfrmAdvanced::ReadChoices(TSettings& s) const {
     KeepOrTake(s.ResizeMode, gbxResizeMethod);
     s.ExtensionJpg = IsChecked(clbxExtension->item(0));
     s.ExtensionJpeg = IsChecked(clbxExtension->item(1));
+    s.ExtensionHeif = IsChecked(clbxExtension->item(2));
+    KeepOrTake(s.ColourProfiles, gbxColourProfiles);
     s.LogLevelErrors = cbxErrors->isChecked();
     s.LogLevelWarnings = cbxWarnings->isChecked();
     s.LogLevelOthers = cbxOthers->isChecked();

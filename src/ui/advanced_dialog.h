@@ -55,6 +55,7 @@ public:
     QCheckBox* cbxErrors;
     QCheckBox* cbxWarnings;
     QCheckBox* cbxOthers;
+    QButtonGroup* gbxColourProfiles;  // the ColourProfiles setting
     QPushButton* bbnHelp;
     QPushButton* bbnOK;
     QPushButton* bbnClose;

@@ -161,8 +161,10 @@ TEST(SettingsAccess, SizeChoicesApplyTheirPresets) {
 TEST(SettingsAccess, TheExtensionListFollowsItsSwitches) {
     TSettings s = DefaultSettings();
     SetSettingText(s, "ExtensionJpg", "false");
-    EXPECT_EQ(s.PictureExtensions, std::vector<std::string>{".jpeg"});
+    EXPECT_EQ(s.PictureExtensions, (std::vector<std::string>{".jpeg", ".heic", ".heif"}));
     SetSettingText(s, "ExtensionJpeg", "0");
+    EXPECT_EQ(s.PictureExtensions, (std::vector<std::string>{".heic", ".heif"}));
+    SetSettingText(s, "ExtensionHeif", "0");
     EXPECT_TRUE(s.PictureExtensions.empty());
 }
 

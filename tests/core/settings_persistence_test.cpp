@@ -181,7 +181,8 @@ TEST_F(SettingsPersistenceTest, StoredFormsAreReadLeniently) {
     EXPECT_TRUE(s.Upscale);
     EXPECT_EQ(s.SplitAlbums, 150);
     EXPECT_EQ(s.SplitPictures, 245);
-    EXPECT_TRUE(s.PictureExtensions.empty());
+    // Both JPEG switches off; HEIC and HEIF, not stored, are in by default.
+    EXPECT_EQ(s.PictureExtensions, (std::vector<std::string>{".heic", ".heif"}));
     EXPECT_EQ(s.ResizeMode, -1);
 }
 

@@ -369,6 +369,40 @@ TEST_F(JpegCodecTest, EveryKindOfPhotoDecodesToRgb) {
     }
 }
 
+// Segments put right after the start-of-image marker of a file written elsewhere.
+void InsertSegments(const std::string& path, const std::vector<TJpegSegment>& segments) {
+    std::vector<unsigned char> bytes = ReadBytes(path);
+    std::vector<unsigned char> inserted;
+    for (const TJpegSegment& s : segments) {
+        const std::size_t length = s.data.size() + 2;
+        inserted.insert(inserted.end(), {0xFF, static_cast<unsigned char>(s.marker),
+                                         static_cast<unsigned char>(length >> 8),
+                                         static_cast<unsigned char>(length & 0xFF)});
+        inserted.insert(inserted.end(), s.data.begin(), s.data.end());
+    }
+    bytes.insert(bytes.begin() + 2, inserted.begin(), inserted.end());
+    WriteBytes(path, bytes);
+}
+
+// A greyscale profile converts the grey samples themselves, in every decode path.
+TEST_F(JpegCodecTest, GreyProfileConvertsTheGreys) {
+    const std::string path = folder.File("grey.jpg");
+    WriteWithLibrary(
+        path, 64, 8, 1, JCS_GRAYSCALE,
+        [](int x, int, JSAMPLE* s) { s[0] = static_cast<JSAMPLE>(x * 4); },
+        [](jpeg_compress_struct&) {});
+    InsertSegments(path, IccProfileSegments(GreyProfile(1.0)));  // linear: darks get lighter
+    TBitmap32 converted, stored, rows;
+    LoadPicture(converted, path);
+    LoadPicture(stored, path, {TColourProfiles::Ignore, nullptr});
+    const TColor32 c = converted.Pixel(16, 4), s = stored.Pixel(16, 4);
+    EXPECT_GT(GreenOf(c), GreenOf(s) + 40);
+    EXPECT_TRUE(RedOf(c) == GreenOf(c) && GreenOf(c) == BlueOf(c));
+    EXPECT_EQ(AlphaOf(c), 255);
+    LoadPictureRows(rows, path, [](int, int) { return std::vector<int>{4}; });
+    EXPECT_TRUE(std::equal(rows.ScanLine(0), rows.ScanLine(0) + 64, converted.ScanLine(4)));
+}
+
 // Skipping rows nobody reads must not change a single pixel of the rows read, nor of the
 // working thumbnail made from them, whatever the file's chroma layout. The photos are textured
 // and of odd sizes, so partial blocks, the last rows and rows at block edges are all met.

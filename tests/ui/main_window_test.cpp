@@ -481,6 +481,7 @@ private slots:
         dialog.edtConnectedString->setText(QStringLiteral("Provider=PostgreSQL;host=db"));
         dialog.clbxExtension->item(0)->setCheckState(Qt::Unchecked);
         dialog.clbxExtension->item(1)->setCheckState(Qt::Unchecked);
+        dialog.clbxExtension->item(2)->setCheckState(Qt::Unchecked);
         dialog.cbxErrors->setChecked(false);
         dialog.cbxOthers->setChecked(true);
         dialog.accept();

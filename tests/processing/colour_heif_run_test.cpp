@@ -1,0 +1,104 @@
+#include "processing/processing_run.h"
+
+#include "image/colour_profile.h"
+#include "image/heif_codec.h"
+#include "image/jpeg_codec.h"
+#include "processing/album_preparation.h"
+#include "support/files.h"
+#include "support/wizard_fixture.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+
+namespace galerion {
+namespace {
+
+using namespace test;
+namespace fs = std::filesystem;
+
+TBitmap32 Smooth(int width, int height) {
+    TBitmap32 bitmap;
+    bitmap.SetSize(width, height);
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x)
+            bitmap.SetPixel(x, y, Color32(40 + x * 160 / width, 60 + y * 150 / height, 200));
+    return bitmap;
+}
+
+class ColourAndHeifRun : public testing::Test {
+protected:
+    TWizardFixture f;
+    std::string album = f.root / "Trip";
+
+    void SetUp() override { MakeFolder(album); }
+    TPictureItem& Picture(const std::string& name) {
+        TAlbumItem& a = *f.albums.AlbumAt(0);
+        for (int i = 0; i < a.PictureCount(); ++i)
+            if (fs::path(a.PictureAt(i)->OriginalFile).filename() == name) return *a.PictureAt(i);
+        throw std::runtime_error("no picture " + name);
+    }
+};
+
+TEST_F(ColourAndHeifRun, HeicPhotosBecomeJpegOutputsNamedJpg) {
+    // The container turns it a quarter clockwise; its EXIF says the same, and must not count.
+    const std::vector<unsigned char> exifOrientation6 = {
+        'I', 'I', 42, 0, 8, 0, 0, 0, 1, 0, 0x12, 0x01, 3, 0, 1, 0, 0, 0, 6, 0, 0, 0, 0, 0, 0, 0};
+    WriteHeifFixture(Smooth(400, 300), album + "/IMG_0042.HEIC",
+                     {.Orientation = 6, .Exif = exifOrientation6, .Icc = {}});
+    WriteHeifFixture(Smooth(400, 300), album + "/plain.heif", {});
+    std::ofstream(album + "/broken.heic") << "\0\0\0\x18"
+                                             "ftypheic\0\0\0\0mif1heic garbage";
+    WriteJpeg(album + "/a.jpg", 400, 300);
+    f.PrepareAll({album});
+    EXPECT_EQ(Picture("IMG_0042.HEIC").WebOriginal, "Trip/IMG_0042.HEIC");
+    EXPECT_EQ(Picture("IMG_0042.HEIC").WebMedium, "Trip/ps_medium/m_img_0042.jpg");
+    EXPECT_EQ(Picture("IMG_0042.HEIC").TempFile, album + "/tmp/tmp_img_0042.jpg");
+    EXPECT_EQ(StartProcessing(f.context), TRunOutcome::Finished);
+    const TJpegSize large = ReadJpegSize(album + "/ps_large/l_img_0042.jpg");
+    EXPECT_EQ(large.Width, 300);  // turned once, by the container
+    EXPECT_EQ(large.Height, 400);
+    EXPECT_FALSE(IsHeifFile(album + "/ps_medium/m_img_0042.jpg"));
+    EXPECT_EQ(ReadJpegSize(album + "/ps_thumb/tn_img_0042.jpg").Height, 100);
+    EXPECT_TRUE(fs::exists(album + "/ps_medium/m_plain.jpg"));
+    EXPECT_TRUE(fs::exists(album + "/ps_medium/m_a.jpg"));
+    ASSERT_EQ(f.context.failures.size(), 1u);  // the broken one alone
+    EXPECT_EQ(f.context.failures[0].path, album + "/broken.heic");
+}
+
+TEST_F(ColourAndHeifRun, JpegAndHeicOfOneNameShareOutputsAndTheLaterFails) {
+    WriteJpeg(album + "/IMG_1.jpg", 200, 150);
+    WriteHeifFixture(Smooth(200, 150), album + "/IMG_1.heic", {});
+    f.PrepareAll({album});
+    StartProcessing(f.context);
+    ASSERT_EQ(f.context.failures.size(), 1u);
+    EXPECT_NE(f.context.failures[0].reason.find("IMG_1"), std::string::npos);
+}
+
+TEST_F(ColourAndHeifRun, KeepWritesTheProfileIntoEveryOutputConvertDoesNot) {
+    TBitmap32 photo = Smooth(400, 300);
+    const TIccProfile adobe = AdobeRgbProfile();
+    ConvertFromSrgb(photo, adobe);
+    SaveJpeg(photo, 95, album + "/a.jpg", {}, IccProfileSegments(adobe));
+    std::ofstream(album + "/b.jpg");  // no picture at all: fails alone
+    for (int mode : {1, 2, 0}) {
+        SCOPED_TRACE(mode);
+        f.settings.ColourProfiles = mode;
+        f.albums.Clear();
+        f.PrepareAll({album});
+        StartProcessing(f.context);
+        for (const char* output :
+             {"/ps_large/l_a.jpg", "/ps_medium/m_a.jpg", "/ps_thumb/tn_a.jpg"}) {
+            TBitmap32 decoded;
+            const TPictureColour colour =
+                LoadPicture(decoded, album + output, {TColourProfiles::Keep, nullptr});
+            EXPECT_EQ(colour.Profile == adobe, mode == 2) << output;
+            EXPECT_NE(ReadJpegComment(album + output).find(mode ? "; colour " : "quality"),
+                      std::string::npos);
+        }
+    }
+}
+
+}  // namespace
+}  // namespace galerion
