@@ -170,6 +170,18 @@ void LoadPlacement(TSettings& settings, const TSettingsStore& store, int screenW
     settings.Restore = ReadStoredBool(store, kPositionSection, "Restore", defaults.Restore);
 }
 
+// A file saved before HEIF photos were read stores the user's list of extensions without them:
+// the list stays as the user set it.
+void KeepStoredExtensionList(TSettings& s, const TSettingsStore& store) {
+    const auto absent = [&](const char* name) {
+        return store.ValueType(kOptionsSection, name) == TStoreValueType::Absent;
+    };
+    if (absent("ExtensionHeif") && !(absent("ExtensionJpg") && absent("ExtensionJpeg"))) {
+        s.ExtensionHeif = false;
+        RebuildPictureExtensions(s);
+    }
+}
+
 // The "Options" values in the table's order, each with the derived state that follows it.
 void LoadOptions(TSettings& s, const TSettingsStore& store, TProcessingLog& log) {
     for (const TSettingInfo& info : SettingTable()) {
@@ -177,6 +189,7 @@ void LoadOptions(TSettings& s, const TSettingsStore& store, TProcessingLog& log)
         LoadSetting(s, info, store);
         if (info.afterLoad) info.afterLoad(s, log);
     }
+    KeepStoredExtensionList(s, store);
 }
 
 // After an error the writes made so far still reach the file.

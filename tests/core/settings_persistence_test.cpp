@@ -181,9 +181,18 @@ TEST_F(SettingsPersistenceTest, StoredFormsAreReadLeniently) {
     EXPECT_TRUE(s.Upscale);
     EXPECT_EQ(s.SplitAlbums, 150);
     EXPECT_EQ(s.SplitPictures, 245);
-    // Both JPEG switches off; HEIC and HEIF, not stored, are in by default.
-    EXPECT_EQ(s.PictureExtensions, (std::vector<std::string>{".heic", ".heif"}));
+    // Both JPEG switches off, in a file from before HEIF photos: the user's list stays as set.
+    EXPECT_TRUE(s.PictureExtensions.empty());
     EXPECT_EQ(s.ResizeMode, -1);
+}
+
+TEST_F(SettingsPersistenceTest, HeifPhotosJoinOnlyAListTheUserNeverSet) {
+    const std::vector<std::string> all = {".jpg", ".jpeg", ".heic", ".heif"};
+    EXPECT_EQ(Load("", "\"SplitAlbums\"=\"1\"\n").PictureExtensions, all);
+    EXPECT_EQ(Load("", "\"ExtensionJpg\"=\"1\"\n\"ExtensionJpeg\"=\"1\"\n").PictureExtensions,
+              (std::vector<std::string>{".jpg", ".jpeg"}));
+    EXPECT_EQ(Load("", "\"ExtensionJpeg\"=\"0\"\n\"ExtensionHeif\"=\"1\"\n").PictureExtensions,
+              (std::vector<std::string>{".jpg", ".heic", ".heif"}));
 }
 
 TEST_F(SettingsPersistenceTest, SavingKeepsTheStoredFormOfEachValue) {
