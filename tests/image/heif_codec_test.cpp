@@ -4,6 +4,7 @@
 #include "image/orientation.h"
 #include "image_test_support.h"
 #include "platform/errors.h"
+#include "support/photos.h"
 
 #include <gtest/gtest.h>
 
@@ -15,17 +16,8 @@ namespace galerion {
 namespace {
 
 using test::PatternBitmap;
+using test::SmoothGradient;
 using test::TTempFolder;
-
-// Smooth, so that the HEVC encoder keeps it close.
-TBitmap32 SmoothPhoto(int width, int height) {
-    TBitmap32 bitmap;
-    bitmap.SetSize(width, height);
-    for (int y = 0; y < height; ++y)
-        for (int x = 0; x < width; ++x)
-            bitmap.SetPixel(x, y, Color32(40 + x * 160 / width, 60 + y * 150 / height, 120));
-    return bitmap;
-}
 
 // Mean absolute difference per channel.
 double MeanError(const TBitmap32& a, const TBitmap32& b) {
@@ -73,7 +65,7 @@ std::vector<unsigned char> ExifWithOrientation(int orientation) {
 class Heif : public testing::Test {
 protected:
     TTempFolder folder;
-    const TBitmap32 photo = SmoothPhoto(64, 48);
+    const TBitmap32 photo = SmoothGradient(64, 48, 120);
 
     std::string Write(const std::string& name, const THeifFixture& how = {}) {
         const std::string path = folder / name;

@@ -5,6 +5,7 @@
 #include "image/jpeg_codec.h"
 #include "processing/album_preparation.h"
 #include "support/files.h"
+#include "support/photos.h"
 #include "support/wizard_fixture.h"
 
 #include <gtest/gtest.h>
@@ -17,15 +18,6 @@ namespace {
 
 using namespace test;
 namespace fs = std::filesystem;
-
-TBitmap32 Smooth(int width, int height) {
-    TBitmap32 bitmap;
-    bitmap.SetSize(width, height);
-    for (int y = 0; y < height; ++y)
-        for (int x = 0; x < width; ++x)
-            bitmap.SetPixel(x, y, Color32(40 + x * 160 / width, 60 + y * 150 / height, 200));
-    return bitmap;
-}
 
 class ColourAndHeifRun : public testing::Test {
 protected:
@@ -45,9 +37,9 @@ TEST_F(ColourAndHeifRun, HeicPhotosBecomeJpegOutputsNamedJpg) {
     // The container turns it a quarter clockwise; its EXIF says the same, and must not count.
     const std::vector<unsigned char> exifOrientation6 = {
         'I', 'I', 42, 0, 8, 0, 0, 0, 1, 0, 0x12, 0x01, 3, 0, 1, 0, 0, 0, 6, 0, 0, 0, 0, 0, 0, 0};
-    WriteHeifFixture(Smooth(400, 300), album + "/IMG_0042.HEIC",
+    WriteHeifFixture(SmoothGradient(400, 300, 200), album + "/IMG_0042.HEIC",
                      {.Orientation = 6, .Exif = exifOrientation6, .Icc = {}});
-    WriteHeifFixture(Smooth(400, 300), album + "/plain.heif", {});
+    WriteHeifFixture(SmoothGradient(400, 300, 200), album + "/plain.heif", {});
     std::ofstream(album + "/broken.heic") << "\0\0\0\x18"
                                              "ftypheic\0\0\0\0mif1heic garbage";
     WriteJpeg(album + "/a.jpg", 400, 300);
@@ -69,7 +61,7 @@ TEST_F(ColourAndHeifRun, HeicPhotosBecomeJpegOutputsNamedJpg) {
 
 TEST_F(ColourAndHeifRun, JpegAndHeicOfOneNameShareOutputsAndTheLaterFails) {
     WriteJpeg(album + "/IMG_1.jpg", 200, 150);
-    WriteHeifFixture(Smooth(200, 150), album + "/IMG_1.heic", {});
+    WriteHeifFixture(SmoothGradient(200, 150, 200), album + "/IMG_1.heic", {});
     f.PrepareAll({album});
     StartProcessing(f.context);
     ASSERT_EQ(f.context.failures.size(), 1u);
@@ -77,7 +69,7 @@ TEST_F(ColourAndHeifRun, JpegAndHeicOfOneNameShareOutputsAndTheLaterFails) {
 }
 
 TEST_F(ColourAndHeifRun, KeepWritesTheProfileIntoEveryOutputConvertDoesNot) {
-    TBitmap32 photo = Smooth(400, 300);
+    TBitmap32 photo = SmoothGradient(400, 300, 200);
     const TIccProfile adobe = AdobeRgbProfile();
     ConvertFromSrgb(photo, adobe);
     SaveJpeg(photo, 95, album + "/a.jpg", {}, IccProfileSegments(adobe));

@@ -27,6 +27,15 @@ void WritePhoto(const std::string& path, int width, int height, int seed) {
     SaveJpeg(bitmap, 92, path);
 }
 
+TBitmap32 SmoothGradient(int width, int height, int blue) {
+    TBitmap32 bitmap;
+    bitmap.SetSize(width, height);
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x)
+            bitmap.SetPixel(x, y, Color32(40 + x * 160 / width, 60 + y * 150 / height, blue));
+    return bitmap;
+}
+
 TBitmap32 TexturedPhoto(int width, int height) {
     TBitmap32 photo;
     photo.SetSize(width, height);
