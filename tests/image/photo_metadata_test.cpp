@@ -469,7 +469,7 @@ TEST_F(PhotoMetadataTest, CopyrightPayloadsOfOneTextOrNone) {
 }
 
 TEST_F(PhotoMetadataTest, LongTextsStillFitOneSegment) {
-    for (const std::string text : {std::string(70000, 'a'), std::string(70000, '&')}) {
+    for (const std::string& text : {std::string(70000, 'a'), std::string(70000, '&')}) {
         SCOPED_TRACE(text.substr(0, 1));
         for (const TBytes& payload :
              {CopyrightExifPayload(text, text), CopyrightXmpPayload(text, text)}) {
