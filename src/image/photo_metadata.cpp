@@ -864,16 +864,6 @@ void Combine(TDecoded& d) {
 
 // ---- the output payloads ----
 
-std::string FittedText(const std::string& raw, std::size_t limit) {
-    std::string text = CleanText(raw);
-    if (text.size() > limit) {
-        std::size_t cut = limit;
-        while (cut > 0 && (static_cast<unsigned char>(text[cut]) & 0xC0) == 0x80) --cut;
-        text.resize(cut);
-    }
-    return text;
-}
-
 void AppendLittle(std::vector<unsigned char>& out, std::uint32_t value, int bytes) {
     for (int i = 0; i < bytes; ++i) out.push_back(static_cast<unsigned char>(value >> (8 * i)));
 }
@@ -885,12 +875,14 @@ std::string XmlEscaped(const std::string& text) {
             case '&': escaped += "&amp;"; break;
             case '<': escaped += "&lt;"; break;
             case '>': escaped += "&gt;"; break;
-            case '"': escaped += "&quot;"; break;
             default: escaped += c;
         }
     }
     return escaped;
 }
+
+// Clean texts are short enough that both, escaped, fit one segment with the frame around them.
+static_assert(2 * 5 * kMaxTextBytes + 1024 < 65533);
 
 }  // namespace
 
@@ -952,9 +944,7 @@ std::string FileAltTitle(const TPhotoMetadata& m, const std::string& language) {
 
 std::vector<unsigned char> CopyrightExifPayload(const std::string& artist,
                                                 const std::string& copyright) {
-    // Each text fits one segment with the other: 65533 bytes less the fixed structure.
-    constexpr std::size_t kTextLimit = 32000;
-    const std::string texts[] = {FittedText(artist, kTextLimit), FittedText(copyright, kTextLimit)};
+    const std::string texts[] = {CleanText(artist), CleanText(copyright)};
     const std::uint16_t tags[] = {kTagArtist, kTagCopyright};
     std::vector<unsigned char> out(kExifSignature.begin(), kExifSignature.end());
     const std::uint32_t entries = (texts[0].empty() ? 0 : 1) + (texts[1].empty() ? 0 : 1);
@@ -988,9 +978,8 @@ std::vector<unsigned char> CopyrightExifPayload(const std::string& artist,
 
 std::vector<unsigned char> CopyrightXmpPayload(const std::string& artist,
                                                const std::string& copyright) {
-    constexpr std::size_t kTextLimit = 16000;  // escaped, both still fit one segment
-    const std::string creator = FittedText(artist, kTextLimit);
-    const std::string rights = FittedText(copyright, kTextLimit);
+    const std::string creator = XmlEscaped(CleanText(artist));
+    const std::string rights = XmlEscaped(CleanText(copyright));
     if (creator.empty() && rights.empty()) return {};
     std::string packet =
         "<?xpacket begin=\"\xEF\xBB\xBF\" id=\"W5M0MpCehiHzreSzNTczkc9d\"?>"
@@ -998,10 +987,9 @@ std::vector<unsigned char> CopyrightXmpPayload(const std::string& artist,
         "<rdf:RDF xmlns:rdf=\"http://www.w3.org/1999/02/22-rdf-syntax-ns#\">"
         "<rdf:Description rdf:about=\"\" xmlns:dc=\"http://purl.org/dc/elements/1.1/\">";
     if (!creator.empty())
-        packet += "<dc:creator><rdf:Seq><rdf:li>" + XmlEscaped(creator) +
-                  "</rdf:li></rdf:Seq></dc:creator>";
+        packet += "<dc:creator><rdf:Seq><rdf:li>" + creator + "</rdf:li></rdf:Seq></dc:creator>";
     if (!rights.empty())
-        packet += "<dc:rights><rdf:Alt><rdf:li xml:lang=\"x-default\">" + XmlEscaped(rights) +
+        packet += "<dc:rights><rdf:Alt><rdf:li xml:lang=\"x-default\">" + rights +
                   "</rdf:li></rdf:Alt></dc:rights>";
     packet += "</rdf:Description></rdf:RDF></x:xmpmeta><?xpacket end=\"w\"?>";
     std::vector<unsigned char> out(kXmpSignature.begin(), kXmpSignature.end());

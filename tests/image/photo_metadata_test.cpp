@@ -251,6 +251,18 @@ TEST_F(PhotoMetadataTest, WronglyTypedOrEmptyOrientationTagIsMissing) {
               6);
 }
 
+TEST_F(PhotoMetadataTest, BigEndianExifIsReadToo) {
+    const TBytes tiff = {'M',  'M',  0, '*', 0,   0,   0,   8,                   // header
+                         0,    2,                                                // two entries
+                         0x01, 0x12, 0, 3,   0,   0,   0,   1,   0,   6, 0, 0,   // Orientation 6
+                         0x01, 0x3B, 0, 2,   0,   0,   0,   6,   0,   0, 0, 38,  // Artist at 38
+                         0,    0,    0, 0,   'A', 'l', 'i', 'c', 'e', 0};
+    const TPhotoMetadata m = DecodeMetadata({.exif = tiff});
+    EXPECT_THAT(m.problems, IsEmpty());
+    EXPECT_EQ(m.orientationTag, 6);
+    EXPECT_EQ(m.artist, "Alice");
+}
+
 // ---- date taken ----
 
 TDateTime Date(int y, int mo, int d, int h = 0, int mi = 0, int s = 0) {
@@ -457,11 +469,13 @@ TEST_F(PhotoMetadataTest, CopyrightPayloadsOfOneTextOrNone) {
 }
 
 TEST_F(PhotoMetadataTest, LongTextsStillFitOneSegment) {
-    const std::string text(70000, 'a');
-    for (const TBytes& payload :
-         {CopyrightExifPayload(text, text), CopyrightXmpPayload(text, text)}) {
-        EXPECT_LE(payload.size(), 65533u);
-        EXPECT_THAT(ReadJpeg({Segment(0xE1, payload)}).artist, Not(IsEmpty()));
+    for (const std::string& text : {std::string(70000, 'a'), std::string(70000, '&')}) {
+        SCOPED_TRACE(text.substr(0, 1));
+        for (const TBytes& payload :
+             {CopyrightExifPayload(text, text), CopyrightXmpPayload(text, text)}) {
+            EXPECT_LE(payload.size(), 65533u);
+            EXPECT_THAT(ReadJpeg({Segment(0xE1, payload)}).artist, Not(IsEmpty()));
+        }
     }
 }
 
