@@ -223,7 +223,7 @@ constexpr TSettingInfo kSettings[] = {
     Enumerated("ColourProfiles", &S::ColourProfiles, 1, kColourProfileNames,
                "a photo's colour profile: ignore (colours as stored, no profile), convert "
                "(outputs in sRGB, as browsers show them) or keep (colours as stored, each output "
-               "carries the photo's profile); the window always shows sRGB"),
+               "carries the photo's profile); the window shows sRGB but with ignore"),
     Switch("ExtensionHeif", Options, &S::ExtensionHeif, true,
            "files ending in .heic or .heif are pictures (written out as .jpg)",
            &RebuildExtensionsAfterLoad),

@@ -19,7 +19,9 @@ int TDecodedRows::WaitFor(int rows) const {
 }
 
 void LoadPictureAlongside(TBitmap32& bitmap, const std::string& path,
-                          const std::function<void(const TDecodedRows&)>& work) {
+                          const std::function<void(const TDecodedRows&)>& work,
+                          TColourProfiles colour) {
+    const TColourDecoding decoding{colour};
     TDecodedRows rows;
     std::exception_ptr workError;
     auto runWork = [&] {
@@ -33,7 +35,7 @@ void LoadPictureAlongside(TBitmap32& bitmap, const std::string& path,
     try {
         worker = std::thread(runWork);
     } catch (const std::system_error&) {
-        LoadPicture(bitmap, path, &rows.done_);
+        LoadPicture(bitmap, path, decoding, &rows.done_);
         rows.finished_ = true;  // the work finds the whole raster at once
         runWork();
         if (workError) std::rethrow_exception(workError);
@@ -46,7 +48,7 @@ void LoadPictureAlongside(TBitmap32& bitmap, const std::string& path,
         worker.join();
     };
     try {
-        LoadPicture(bitmap, path, &rows.done_);
+        LoadPicture(bitmap, path, decoding, &rows.done_);
     } catch (...) {
         finish();
         throw;

@@ -30,6 +30,13 @@ struct TColourDecoding {
     TSrgbConversion* Conversion = nullptr;
 };
 
+// How the window shows a photo under a ColourProfiles setting: in sRGB, unless profiles are
+// ignored altogether (then as the photo stores its colours, as everywhere else).
+inline TColourProfiles ShownColour(int setting) {
+    return setting == static_cast<int>(TColourProfiles::Ignore) ? TColourProfiles::Ignore
+                                                                : TColourProfiles::ToSrgb;
+}
+
 // The photo's own colour profile, as the decoder found it.
 struct TPictureColour {
     TIccProfile Profile;  // empty when there is none or it cannot be used

@@ -97,21 +97,25 @@ void TOrientedRows::Finish() {
         ApplyOrientation(bitmap_, code_);
 }
 
-void LoadPictureOriented(TBitmap32& bitmap, const std::string& path, int code) {
+void LoadPictureOriented(TBitmap32& bitmap, const std::string& path, int code,
+                         TColourProfiles colour) {
     const TJpegSize size = ReadJpegSize(path);
     TOrientedRows turned(bitmap, code, size.Width, size.Height);
     if (!turned.ChangesPixels()) {
-        LoadPicture(bitmap, path);
+        LoadPicture(bitmap, path, TColourDecoding{colour});
         return;
     }
-    LoadPictureAlongside(bitmap, path, [&](const TDecodedRows& rows) {
-        while (!turned.Done()) {
-            const int need = turned.NextRowsNeeded();
-            const int decoded = rows.WaitFor(need);
-            if (decoded < need) return;
-            turned.MapUpTo(decoded);
-        }
-    });
+    LoadPictureAlongside(
+        bitmap, path,
+        [&](const TDecodedRows& rows) {
+            while (!turned.Done()) {
+                const int need = turned.NextRowsNeeded();
+                const int decoded = rows.WaitFor(need);
+                if (decoded < need) return;
+                turned.MapUpTo(decoded);
+            }
+        },
+        colour);
     turned.Finish();
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 // Loading a photo turned and mirrored by its orientation code in one go.
 #include "image/bitmap32.h"
+#include "image/colour_profile.h"
 
 #include <cstddef>
 #include <string>
@@ -40,7 +41,8 @@ private:
 // The pixels of LoadPicture followed by ApplyOrientation(bitmap, code). A turn or mirror is
 // made on a second thread from the rows already decoded, so it costs little more than the
 // decode; the raster's spare buffer takes the result, as in ApplyOrientation. Errors are the
-// decoder's.
-void LoadPictureOriented(TBitmap32& bitmap, const std::string& path, int code);
+// decoder's; `colour` says what is done with the photo's profile.
+void LoadPictureOriented(TBitmap32& bitmap, const std::string& path, int code,
+                         TColourProfiles colour = TColourProfiles::ToSrgb);
 
 }  // namespace galerion

@@ -57,7 +57,7 @@ void MakeNearestThumbnail(const std::string& sourcePath, const std::string& targ
                                 NearestSourcePosition(j, height, fitted.Height);
                         return chosen;
                     },
-                    {TColourProfiles::ToSrgb, &rasters.Colour});
+                    {rasters.Mode, &rasters.Colour});
     rows.StretchFilter = sfNearest;
     if (smaller)
         log.AddLogLine(msg::SmallerThanBox(keepSmaller, sourcePath, targetPath),
@@ -110,7 +110,7 @@ void MakeWorkingThumbnail(const std::string& sourcePath, const std::string& targ
         return;
     }
     TBitmap32& picture = rasters.Picture;
-    LoadPicture(picture, sourcePath, {TColourProfiles::ToSrgb, &rasters.Colour});
+    LoadPicture(picture, sourcePath, {rasters.Mode, &rasters.Colour});
     picture.StretchFilter = filter;
     bool smaller = false;
     const double scale =

@@ -39,7 +39,10 @@ void MakeWorkingThumbnail(const std::string& sourcePath, const std::string& targ
 struct TThumbnailRasters {
     TBitmap32 Picture;
     TBitmap32 Thumbnail;
-    TSrgbConversion Colour;  // thumbnails are always shown in sRGB
+    TSrgbConversion Colour;
+    // What is done with a photo's profile: thumbnails are shown in sRGB unless profiles are
+    // ignored.
+    TColourProfiles Mode = TColourProfiles::ToSrgb;
 };
 // The same, in the caller's rasters, which keep their memory for the next picture.
 void MakeWorkingThumbnail(const std::string& sourcePath, const std::string& targetPath,

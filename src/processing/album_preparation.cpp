@@ -10,6 +10,7 @@
 #include "db/rows/picture_row.h"
 #include "db/statements.h"
 #include "db/unit_of_work.h"
+#include "image/jpeg_codec.h"
 #include "image/resize.h"
 #include "platform/date_time.h"
 #include "platform/errors.h"
@@ -193,10 +194,11 @@ void MakeThumbnailsAndTiles(TWizardContext& context, TAlbumItem& album, int boxW
     TUserHost& host = context.host;
     const std::string prefix = PhotosPrefix(album);
     TThumbnailRasters rasters;  // reused from photo to photo
+    rasters.Mode = ShownColour(context.settings.ColourProfiles);
     TThumbnailPrefetch prefetch(context.makeWorkingThumbnails
                                     ? ThumbnailJobs(context, album)
                                     : std::vector<TThumbnailPrefetch::TJob>{},
-                                boxWidth, boxHeight, context.settings.Upscale);
+                                boxWidth, boxHeight, context.settings.Upscale, rasters.Mode);
     for (int i = 0; i < album.PictureCount(); ++i) {
         if (context.busy.StopRequested()) break;
         host.SetStatusText(prefix + "Thumb for:" + std::to_string(i + 1));

@@ -22,12 +22,13 @@ TProcessingLog KeepingLog() {
 }  // namespace
 
 TThumbnailPrefetch::TThumbnailPrefetch(std::vector<TJob> jobs, int boxWidth, int boxHeight,
-                                       bool keepSmaller)
+                                       bool keepSmaller, TColourProfiles colour)
     : jobs_(std::move(jobs)),
       results_(jobs_.size()),
       boxWidth_(boxWidth),
       boxHeight_(boxHeight),
-      keepSmaller_(keepSmaller) {
+      keepSmaller_(keepSmaller),
+      colour_(colour) {
     const unsigned cores = std::max(1u, std::min(std::thread::hardware_concurrency(), kMaxWorkers));
     const unsigned workers = std::min<unsigned>(cores, static_cast<unsigned>(jobs_.size()));
     // Far enough ahead to keep every helper busy, near enough that a stop wastes little.
@@ -52,6 +53,7 @@ TThumbnailPrefetch::~TThumbnailPrefetch() {
 
 void TThumbnailPrefetch::Work() {
     TThumbnailRasters rasters;  // reused from photo to photo
+    rasters.Mode = colour_;
     std::unique_lock lock(mutex_);
     for (;;) {
         changed_.wait(lock, [this] {
@@ -99,6 +101,7 @@ void TThumbnailPrefetch::Take(int index, TProcessingLog& log) {
             nextJob_ = position + 1;
             lock.unlock();
             TThumbnailRasters rasters;
+            rasters.Mode = colour_;
             TProcessingLog own = KeepingLog();
             const TJob& j = jobs_[static_cast<size_t>(position)];
             try {

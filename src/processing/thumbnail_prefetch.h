@@ -3,6 +3,7 @@
 // in list order; what making a thumbnail logged reaches the caller's log when it is taken, and
 // its error is raised there, so the log and the user see the same order as one by one.
 #include "core/processing_log.h"
+#include "image/colour_profile.h"
 
 #include <condition_variable>
 #include <exception>
@@ -21,8 +22,10 @@ public:
         std::string target;  // the working thumbnail
     };
 
-    // Jobs in list order; no two may share a target.
-    TThumbnailPrefetch(std::vector<TJob> jobs, int boxWidth, int boxHeight, bool keepSmaller);
+    // Jobs in list order; no two may share a target. `colour` is what the thumbnails do with a
+    // photo's profile.
+    TThumbnailPrefetch(std::vector<TJob> jobs, int boxWidth, int boxHeight, bool keepSmaller,
+                       TColourProfiles colour = TColourProfiles::ToSrgb);
     // No further job starts; the running ones are waited for.
     ~TThumbnailPrefetch();
     TThumbnailPrefetch(const TThumbnailPrefetch&) = delete;
@@ -47,6 +50,7 @@ private:
     std::vector<TResult> results_;
     int boxWidth_, boxHeight_;
     bool keepSmaller_;
+    TColourProfiles colour_;
     int window_;       // jobs started ahead of the one taken last
     int nextJob_ = 0;  // the next job to start
     int takenJobs_ = 0;

@@ -11,7 +11,9 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <cstdlib>
 #include <fstream>
+#include <map>
 
 namespace galerion {
 namespace {
@@ -90,6 +92,28 @@ TEST_F(ColourAndHeifRun, KeepWritesTheProfileIntoEveryOutputConvertDoesNot) {
                       std::string::npos);
         }
     }
+}
+
+// The window shows colours as a browser shows the outputs: in sRGB, unless profiles are ignored,
+// when it shows the stored colours as the outputs carry them.
+TEST_F(ColourAndHeifRun, WorkingThumbnailsAreSrgbUnlessProfilesAreIgnored) {
+    TBitmap32 photo = SmoothGradient(400, 300, 200);
+    const TIccProfile adobe = AdobeRgbProfile();
+    ConvertFromSrgb(photo, adobe);
+    SaveJpeg(photo, 95, album + "/a.jpg", {}, IccProfileSegments(adobe));
+    f.settings.RecreateTemp = true;
+    std::map<int, TBitmap32> thumbs;
+    for (int mode : {0, 1, 2}) {
+        f.settings.ColourProfiles = mode;
+        f.PrepareAll({album});
+        LoadPicture(thumbs[mode], album + "/tmp/tmp_a.jpg");
+    }
+    const auto redAt = [](const TBitmap32& b) { return RedOf(b.Pixel(b.Width() - 2, 2)); };
+    EXPECT_EQ(redAt(thumbs[1]), redAt(thumbs[2]));
+    EXPECT_GT(std::abs(redAt(thumbs[0]) - redAt(thumbs[1])), 8);
+    TBitmap32 stored;
+    LoadPicture(stored, album + "/a.jpg", {TColourProfiles::Ignore, nullptr});
+    EXPECT_NEAR(redAt(thumbs[0]), RedOf(stored.Pixel(stored.Width() - 2, 2)), 4);
 }
 
 }  // namespace

@@ -112,7 +112,7 @@ void TransposeInto(const TBitmap32& drawn, TBitmap32& view, TRect rect) {
 void LoadPictureDrawingFitted(TBitmap32& picture, const std::string& path, int orientation,
                               TFittedDrawing& drawing) {
     if (drawing.ViewWidth < 1 || drawing.ViewHeight < 1) {
-        LoadPictureOriented(picture, path, orientation);
+        LoadPictureOriented(picture, path, orientation, drawing.Colour);
         drawing.View.Release();
         return;
     }
@@ -143,7 +143,7 @@ void LoadPictureDrawingFitted(TBitmap32& picture, const std::string& path, int o
         const bool exact = !how.Transposed || stretch.TransposesExactly();
         const int drawnRows = exact ? targetRect.Bottom - targetRect.Top : 0;
         complete = TurnAndDrawAsDecoded(picture, size, turned, stretch, drawnRows, rows) && exact;
-    });
+    }, drawing.Colour);
     turned.Finish();
     if (complete && how.Transposed) TransposeInto(transposed, drawing.View, rect);
     // Not drawn ahead: drawn now from the turned picture.

@@ -4,6 +4,7 @@
 // turned picture and its first drawing are ready moments after the last row is decoded. The
 // pixels are those of turning and drawing after the decode. No toolkit in here.
 #include "image/bitmap32.h"
+#include "image/colour_profile.h"
 
 #include <string>
 
@@ -14,6 +15,7 @@ struct TFittedDrawing {
     // smaller than the view, as the view does.
     int ViewWidth = 0, ViewHeight = 0;
     TColor32 Background = 0;
+    TColourProfiles Colour = TColourProfiles::ToSrgb;  // what is done with the photo's profile
     // Out: the drawn view and where the picture lies in it.
     TBitmap32 View;
     TRect PictureRect{0, 0, 0, 0};

@@ -2,6 +2,7 @@
 
 #include "core/model.h"
 #include "core/settings_persistence.h"
+#include "image/jpeg_codec.h"
 #include "image/oriented_load.h"
 #include "platform/date_time.h"
 #include "platform/settings_store.h"
@@ -228,10 +229,13 @@ bool TfrmFullSize::Open(TPictureItem& p) {
         const TBusyCursor busy;
         picture_.StretchFilter = ResizeFilter();
         ahead = FittedDrawingAhead();
-        if (ahead)
+        const TColourProfiles colour = ShownColour(settings_.ColourProfiles);
+        if (ahead) {
+            ahead->Colour = colour;
             LoadPictureDrawingFitted(picture_, p.OriginalFile, p.Orientation, *ahead);
-        else
-            LoadPictureOriented(picture_, p.OriginalFile, p.Orientation);
+        } else {
+            LoadPictureOriented(picture_, p.OriginalFile, p.Orientation, colour);
+        }
     } catch (const std::exception& e) {
         imgFull_->PictureChanged();
         messages_.ShowError(e.what());
