@@ -1,5 +1,6 @@
 #include "image/photo_metadata.h"
 
+#include "image/heif_codec.h"
 #include "platform/errors.h"
 
 // The library's headers still name std::auto_ptr.
@@ -908,7 +909,22 @@ TPhotoMetadata DecodeMetadata(const TMetadataBlocks& blocks) {
 }
 
 TPhotoMetadata ReadPhotoMetadata(const std::string& path) {
-    return DecodeMetadata(JpegMetadataBlocks(path));
+    if (!IsHeifFile(path)) return DecodeMetadata(JpegMetadataBlocks(path));
+    THeifMetadata heif;
+    try {
+        heif = HeifMetadataBlocks(path);
+    } catch (const ImageError& e) {
+        TPhotoMetadata none;
+        none.problems.push_back(e.what());
+        return none;
+    }
+    TMetadataBlocks blocks;
+    blocks.exif = std::move(heif.Exif);
+    blocks.xmp = std::move(heif.Xmp);
+    TPhotoMetadata metadata = DecodeMetadata(blocks);
+    // The decoder applies the container's own turn; the EXIF tag must not turn it again.
+    metadata.orientationTag = 0;
+    return metadata;
 }
 
 int OrientationCodeFromExif(int tag) {

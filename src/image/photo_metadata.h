@@ -54,7 +54,9 @@ struct TPhotoMetadata {
 // Decodes the blocks; never throws for bad data (a block that fails adds a problem).
 TPhotoMetadata DecodeMetadata(const TMetadataBlocks& blocks);
 
-// JpegMetadataBlocks(path) then DecodeMetadata. FileError when the file cannot be opened.
+// JpegMetadataBlocks(path) then DecodeMetadata; for a HEIF photo its EXIF and XMP, without the
+// orientation tag (its container's turn is the one applied). FileError when the file cannot be
+// opened.
 TPhotoMetadata ReadPhotoMetadata(const std::string& path);
 
 // The orientation code that shows the photo upright for an EXIF orientation tag; 1 for any

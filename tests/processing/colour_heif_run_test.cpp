@@ -3,6 +3,7 @@
 #include "image/colour_profile.h"
 #include "image/heif_codec.h"
 #include "image/jpeg_codec.h"
+#include "image/photo_metadata.h"
 #include "processing/album_preparation.h"
 #include "support/files.h"
 #include "support/photos.h"
@@ -45,7 +46,13 @@ TEST_F(ColourAndHeifRun, HeicPhotosBecomeJpegOutputsNamedJpg) {
     std::ofstream(album + "/broken.heic") << "\0\0\0\x18"
                                              "ftypheic\0\0\0\0mif1heic garbage";
     WriteJpeg(album + "/a.jpg", 400, 300);
+    // Its artist comes from the EXIF block the container holds.
+    std::vector<unsigned char> exifArtist = CopyrightExifPayload("Ann", "");
+    exifArtist.erase(exifArtist.begin(), exifArtist.begin() + 6);  // "Exif\0\0"
+    WriteHeifFixture(SmoothGradient(400, 300, 200), album + "/artist.heic",
+                     {.Exif = exifArtist, .Icc = {}});
     f.PrepareAll({album});
+    EXPECT_EQ(Picture("IMG_0042.HEIC").Orientation, 1);
     EXPECT_EQ(Picture("IMG_0042.HEIC").WebOriginal, "Trip/IMG_0042.HEIC");
     EXPECT_EQ(Picture("IMG_0042.HEIC").WebMedium, "Trip/ps_medium/m_img_0042.jpg");
     EXPECT_EQ(Picture("IMG_0042.HEIC").TempFile, album + "/tmp/tmp_img_0042.jpg");
@@ -56,6 +63,7 @@ TEST_F(ColourAndHeifRun, HeicPhotosBecomeJpegOutputsNamedJpg) {
     EXPECT_FALSE(IsHeifFile(album + "/ps_medium/m_img_0042.jpg"));
     EXPECT_EQ(ReadJpegSize(album + "/ps_thumb/tn_img_0042.jpg").Height, 100);
     EXPECT_TRUE(fs::exists(album + "/ps_medium/m_plain.jpg"));
+    EXPECT_EQ(ReadPhotoMetadata(album + "/ps_medium/m_artist.jpg").artist, "Ann");
     EXPECT_TRUE(fs::exists(album + "/ps_medium/m_a.jpg"));
     ASSERT_EQ(f.context.failures.size(), 1u);  // the broken one alone
     EXPECT_EQ(f.context.failures[0].path, album + "/broken.heic");
