@@ -2,6 +2,7 @@
 
 #include "image/heif_codec.h"
 #include "platform/errors.h"
+#include "platform/text.h"
 
 // The library's headers still name std::auto_ptr.
 #pragma GCC diagnostic push
@@ -498,33 +499,6 @@ std::string CheckedXmp(std::string packet) {
 
 // ---- texts ----
 
-// The code point at `at` of valid UTF-8, advancing `at`; nullopt for invalid bytes.
-std::optional<char32_t> NextCodePoint(std::string_view text, std::size_t& at) {
-    const auto byte = [&](std::size_t i) { return static_cast<unsigned char>(text[i]); };
-    const unsigned char lead = byte(at);
-    std::size_t length = 0;
-    char32_t point = 0, least = 0;
-    if (lead < 0x80)
-        length = 1, point = lead;
-    else if ((lead & 0xE0) == 0xC0)
-        length = 2, point = lead & 0x1F, least = 0x80;
-    else if ((lead & 0xF0) == 0xE0)
-        length = 3, point = lead & 0x0F, least = 0x800;
-    else if ((lead & 0xF8) == 0xF0)
-        length = 4, point = lead & 0x07, least = 0x10000;
-    else
-        return std::nullopt;
-    if (text.size() - at < length) return std::nullopt;
-    for (std::size_t i = 1; i < length; ++i) {
-        if ((byte(at + i) & 0xC0) != 0x80) return std::nullopt;
-        point = point << 6 | (byte(at + i) & 0x3F);
-    }
-    if (point < least || point > 0x10FFFF || (point >= 0xD800 && point <= 0xDFFF))
-        return std::nullopt;
-    at += length;
-    return point;
-}
-
 // Valid UTF-8 without control characters (line breaks and tabs become blanks), trimmed and
 // cut to a length; "" for text that is no UTF-8.
 std::string CleanText(std::string_view raw) {
@@ -546,29 +520,6 @@ std::string CleanText(std::string_view raw) {
         while (cut > 0 && (static_cast<unsigned char>(text[cut]) & 0xC0) == 0x80) --cut;
         text.resize(cut);
     }
-    return text;
-}
-
-// Letter case folded for comparisons: ASCII, Latin-1, Greek and Cyrillic capitals.
-std::u32string Folded(std::string_view text) {
-    std::u32string folded;
-    for (std::size_t at = 0; at < text.size();) {
-        const std::size_t start = at;
-        char32_t c = NextCodePoint(text, at).value_or(0xFFFD);
-        if (at == start) ++at;
-        if ((c >= 'A' && c <= 'Z') || (c >= 0xC0 && c <= 0xDE && c != 0xD7) ||
-            (c >= 0x391 && c <= 0x3AB) || (c >= 0x410 && c <= 0x42F))
-            c += 0x20;
-        else if (c >= 0x400 && c <= 0x40F)
-            c += 0x50;
-        folded += c;
-    }
-    return folded;
-}
-
-std::string AsciiLower(std::string text) {
-    for (char& c : text)
-        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
     return text;
 }
 
@@ -833,7 +784,7 @@ void DecodeBlock(const char* name, TDecoded& out, TDecode decode) {
 void AddKeyword(std::vector<std::string>& keywords, std::set<std::u32string>& seen,
                 const std::string& keyword) {
     if (keyword.empty() || keywords.size() == kMaxListEntries) return;
-    if (seen.insert(Folded(keyword)).second) keywords.push_back(keyword);
+    if (seen.insert(FoldedCase(keyword)).second) keywords.push_back(keyword);
 }
 
 std::string LastLevel(const std::string& hierarchy) {

@@ -1,5 +1,7 @@
 #include "platform/text.h"
 
+#include <cstdint>
+
 namespace galerion {
 
 std::string AsciiLower(std::string text) {
@@ -45,37 +47,54 @@ std::string_view Trim(std::string_view text, std::string_view blanks) {
     return text.substr(begin, text.find_last_not_of(blanks) - begin + 1);
 }
 
+std::optional<char32_t> NextCodePoint(std::string_view text, std::size_t& at) {
+    const auto byte = [&](std::size_t i) { return static_cast<unsigned char>(text[i]); };
+    const unsigned char lead = byte(at);
+    std::size_t length = 0;
+    char32_t point = 0, least = 0;
+    if (lead < 0x80)
+        length = 1, point = lead;
+    else if ((lead & 0xE0) == 0xC0)
+        length = 2, point = lead & 0x1F, least = 0x80;
+    else if ((lead & 0xF0) == 0xE0)
+        length = 3, point = lead & 0x0F, least = 0x800;
+    else if ((lead & 0xF8) == 0xF0)
+        length = 4, point = lead & 0x07, least = 0x10000;
+    else
+        return std::nullopt;
+    if (text.size() - at < length) return std::nullopt;
+    for (std::size_t i = 1; i < length; ++i) {
+        if ((byte(at + i) & 0xC0) != 0x80) return std::nullopt;
+        point = point << 6 | (byte(at + i) & 0x3F);
+    }
+    if (point < least || point > 0x10FFFF || (point >= 0xD800 && point <= 0xDFFF))
+        return std::nullopt;
+    at += length;
+    return point;
+}
+
 size_t FirstUnstorableByte(std::string_view text) {
-    size_t i = 0;
-    while (i < text.size()) {
-        const auto c = static_cast<unsigned char>(text[i]);
-        if (c == 0) return i;
-        if (c < 0x80) {
-            ++i;
-            continue;
-        }
-        size_t length = 0;
-        unsigned codePoint = 0, smallest = 0;
-        if ((c & 0xE0) == 0xC0)
-            length = 2, codePoint = c & 0x1F, smallest = 0x80;
-        else if ((c & 0xF0) == 0xE0)
-            length = 3, codePoint = c & 0x0F, smallest = 0x800;
-        else if ((c & 0xF8) == 0xF0)
-            length = 4, codePoint = c & 0x07, smallest = 0x10000;
-        else
-            return i;
-        if (text.size() - i < length) return i;
-        for (size_t k = 1; k < length; ++k) {
-            const auto next = static_cast<unsigned char>(text[i + k]);
-            if ((next & 0xC0) != 0x80) return i;
-            codePoint = (codePoint << 6) | (next & 0x3F);
-        }
-        if (codePoint < smallest || codePoint > 0x10FFFF ||
-            (codePoint >= 0xD800 && codePoint <= 0xDFFF))
-            return i;
-        i += length;
+    for (size_t at = 0; at < text.size();) {
+        const size_t start = at;
+        if (text[at] == '\0' || !NextCodePoint(text, at)) return start;
     }
     return std::string_view::npos;
+}
+
+std::u32string FoldedCase(std::string_view text) {
+    std::u32string folded;
+    for (std::size_t at = 0; at < text.size();) {
+        const std::size_t start = at;
+        char32_t c = NextCodePoint(text, at).value_or(0xFFFD);
+        if (at == start) ++at;
+        if ((c >= 'A' && c <= 'Z') || (c >= 0xC0 && c <= 0xDE && c != 0xD7) ||
+            (c >= 0x391 && c <= 0x3AB) || (c >= 0x410 && c <= 0x42F))
+            c += 0x20;
+        else if (c >= 0x400 && c <= 0x40F)
+            c += 0x50;
+        folded += c;
+    }
+    return folded;
 }
 
 }  // namespace galerion

@@ -60,7 +60,7 @@ TFileFacts FactsOf(TWizardContext& context, const std::string& path) {
     return facts;
 }
 
-// Category ids by title, letter case aside; categories are made on first need when the
+// Category ids by title, letter case aside (as the keywords were told apart); categories are made on first need when the
 // settings allow it, and a keyword that could not be made is not tried again.
 class TKeywordCategories {
 public:
@@ -68,7 +68,7 @@ public:
 
     std::string IdOf(const std::string& keyword) {
         if (!loaded_) Load();
-        const std::string key = AsciiLower(keyword);
+        const std::u32string key = FoldedCase(keyword);
         if (const auto found = ids_.find(key); found != ids_.end()) return found->second;
         std::string id = context_.settings.KeywordCategories == kKeywordsCreate ? Create(keyword)
                                                                                 : std::string();
@@ -84,15 +84,15 @@ private:
         if (!LoadCategories(context_.settings.DB, list, context_.host)) return;
         for (int e = 0; e < list.Count(); ++e)
             if (const TCategoryItem* item = list.ItemAt(e))
-                ids_.emplace(AsciiLower(item->title), std::to_string(item->category_id));
+                ids_.emplace(FoldedCase(item->title), std::to_string(item->category_id));
     }
 
     std::string Create(const std::string& keyword) {
         if (!context_.createCategories) {
             std::vector<std::string>& wanted = context_.categoriesToCreate;
-            const std::string key = AsciiLower(keyword);
+            const std::u32string key = FoldedCase(keyword);
             if (std::none_of(wanted.begin(), wanted.end(),
-                             [&](const std::string& w) { return AsciiLower(w) == key; }))
+                             [&](const std::string& w) { return FoldedCase(w) == key; }))
                 wanted.push_back(keyword);
             return {};
         }
@@ -104,7 +104,7 @@ private:
     }
 
     TWizardContext& context_;
-    std::map<std::string, std::string> ids_;
+    std::map<std::u32string, std::string> ids_;
     bool loaded_ = false;
 };
 

@@ -44,5 +44,12 @@ TEST(Text, FirstUnstorableByteFindsWhatNoDatabaseStores) {
     for (const auto& c : cases) EXPECT_EQ(FirstUnstorableByte(c.text), c.at) << c.text;
 }
 
+TEST(Text, FoldedCaseTellsWordsApartOnlyByTheirLetters) {
+    EXPECT_EQ(FoldedCase("\xC3\x9C" "bersee \xCE\x91\xCE\xA9 \xD0\x96 Sea"),
+              FoldedCase("\xC3\xBC" "bersee \xCE\xB1\xCF\x89 \xD0\xB6 sea"));  // Ü ΑΩ Ж
+    EXPECT_NE(FoldedCase("sea"), FoldedCase("see"));
+    EXPECT_EQ(FoldedCase("a\xFF"), U"a\uFFFD");
+}
+
 }  // namespace
 }  // namespace galerion
