@@ -275,26 +275,24 @@ inline __m128i SumsOf(const TShaperTables& tables, const TColor32* pixel) {
         row(tables.shares[2][bytes[0]]));
 }
 
-template <int kFirst>
-inline TColor32 EncodedPixel(const TShaperTables& tables, __m128i indices) {
-    const auto at = [&](std::size_t lane) { return std::uint32_t{tables.encode[lane]}; };
-    return 0xFF000000u | (at(static_cast<std::size_t>(_mm_extract_epi16(indices, kFirst))) << 16) |
-           (at(static_cast<std::size_t>(_mm_extract_epi16(indices, kFirst + 1))) << 8) |
-           at(static_cast<std::size_t>(_mm_extract_epi16(indices, kFirst + 2)));
+inline TColor32 EncodedPixel(const TShaperTables& tables, const std::uint16_t* indices) {
+    const auto at = [&](int k) { return std::uint32_t{tables.encode[indices[k]]}; };
+    return 0xFF000000u | (at(0) << 16) | (at(1) << 8) | at(2);
 }
 
 // Two pixels at a time: their sums shifted, packed to 16 bits and clamped together. The same
 // numbers as the portable loop (the pack saturates only far outside the clamp).
 void ConvertWithTables(const TShaperTables& tables, const TColor32* in, TColor32* out, int count) {
     const __m128i low = _mm_setzero_si128(), high = _mm_set1_epi16(kLinearMax);
+    alignas(16) std::uint16_t indices[8];
     int i = 0;
     for (; i + 2 <= count; i += 2) {
         const __m128i first = _mm_srai_epi32(SumsOf(tables, in + i), kShift);
         const __m128i second = _mm_srai_epi32(SumsOf(tables, in + i + 1), kShift);
-        const __m128i indices =
-            _mm_min_epi16(_mm_max_epi16(_mm_packs_epi32(first, second), low), high);
-        out[i] = EncodedPixel<0>(tables, indices);
-        out[i + 1] = EncodedPixel<4>(tables, indices);
+        _mm_store_si128(reinterpret_cast<__m128i*>(indices),
+                        _mm_min_epi16(_mm_max_epi16(_mm_packs_epi32(first, second), low), high));
+        out[i] = EncodedPixel(tables, indices);
+        out[i + 1] = EncodedPixel(tables, indices + 4);
     }
     ConvertPortable(tables, in + i, out + i, count - i);
 }
