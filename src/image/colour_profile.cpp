@@ -5,9 +5,16 @@
 #include <algorithm>
 #include <array>
 #include <bit>
+#include <cmath>
+#include <cstdint>
 #include <cstdlib>
+#include <optional>
 
 #include <lcms2.h>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 namespace galerion {
 namespace {
@@ -116,21 +123,242 @@ bool ChangesNoColour(cmsHTRANSFORM transform, TSourcePixels pixels) {
     return true;
 }
 
+// The tables for a matrix-shaper RGB profile into sRGB. Perceptual and relative colorimetric
+// are one mapping for such profiles, and black-point compensation changes nothing when both
+// blacks are at zero; the agreement check below confirms both for each profile.
+//
+// Fixed point: a source sample's linear light times one matrix column, in units of
+// 2^-kColumnBits. With |coefficient| <= kMaxCoefficient and linear light <= kMaxLinear, the
+// sum of three stays below 3 * 8 * 2 * 2^24 < 2^31. The sum shifted down is linear light in
+// units of 2^-kLinearBits, the index of the encoding table (14 bits keep the sRGB slope near
+// black at a fifth of an output step per index).
+constexpr int kColumnBits = 24;
+constexpr int kLinearBits = 14;
+constexpr int kShift = kColumnBits - kLinearBits;
+constexpr std::int32_t kLinearMax = 1 << kLinearBits;
+constexpr double kMaxCoefficient = 8.0;
+constexpr double kMaxLinear = 2.0;
+
+// One source sample's share of the output red, green and blue (the fourth is padding, so
+// that an entry is one aligned 16-byte load).
+struct alignas(16) TColumnShare {
+    std::array<std::int32_t, 4> rgb;
+};
+
+struct TShaperTables {
+    std::array<std::array<TColumnShare, 256>, 3> shares;  // by source channel: red, green, blue
+    std::array<std::uint8_t, kLinearMax + 1> encode;      // linear light to the sRGB sample
+};
+
+using TMatrix = std::array<std::array<double, 3>, 3>;
+
+TMatrix Product(const TMatrix& a, const TMatrix& b) {
+    TMatrix p{};
+    for (int i = 0; i < 3; ++i)
+        for (int j = 0; j < 3; ++j)
+            for (int k = 0; k < 3; ++k) p[i][j] += a[i][k] * b[k][j];
+    return p;
+}
+
+std::optional<TMatrix> Inverse(const TMatrix& m) {
+    const double det = m[0][0] * (m[1][1] * m[2][2] - m[1][2] * m[2][1]) -
+                       m[0][1] * (m[1][0] * m[2][2] - m[1][2] * m[2][0]) +
+                       m[0][2] * (m[1][0] * m[2][1] - m[1][1] * m[2][0]);
+    if (!std::isfinite(det) || std::abs(det) < 1e-9) return std::nullopt;
+    TMatrix inv{};
+    for (int i = 0; i < 3; ++i)
+        for (int j = 0; j < 3; ++j) {
+            // The cofactor of m[j][i], by the cyclic rule.
+            const int r0 = (j + 1) % 3, r1 = (j + 2) % 3, c0 = (i + 1) % 3, c1 = (i + 2) % 3;
+            inv[i][j] = (m[r0][c0] * m[r1][c1] - m[r0][c1] * m[r1][c0]) / det;
+        }
+    return inv;
+}
+
+constexpr cmsTagSignature kColorantTags[3] = {cmsSigRedColorantTag, cmsSigGreenColorantTag,
+                                              cmsSigBlueColorantTag};
+constexpr cmsTagSignature kCurveTags[3] = {cmsSigRedTRCTag, cmsSigGreenTRCTag, cmsSigBlueTRCTag};
+
+// Device RGB to the connection space: the colorants as columns, as lcms reads them.
+std::optional<TMatrix> ColorantMatrix(cmsHPROFILE profile) {
+    TMatrix m{};
+    for (int c = 0; c < 3; ++c) {
+        const auto* xyz = static_cast<const cmsCIEXYZ*>(cmsReadTag(profile, kColorantTags[c]));
+        if (!xyz) return std::nullopt;
+        m[0][c] = xyz->X, m[1][c] = xyz->Y, m[2][c] = xyz->Z;
+    }
+    return m;
+}
+
+// lcms takes a lookup table of the profile over its matrix when there is one.
+bool HasLookupTables(cmsHPROFILE profile) {
+    for (cmsTagSignature tag : {cmsSigAToB0Tag, cmsSigAToB1Tag, cmsSigAToB2Tag, cmsSigDToB0Tag,
+                                cmsSigDToB1Tag, cmsSigDToB2Tag})
+        if (cmsIsTag(profile, tag)) return true;
+    return false;
+}
+
+bool FillShares(cmsHPROFILE source, const TMatrix& toSrgb, TShaperTables& tables) {
+    for (const auto& row : toSrgb)
+        for (double v : row)
+            if (!std::isfinite(v) || std::abs(v) > kMaxCoefficient) return false;
+    for (int c = 0; c < 3; ++c) {
+        const auto* curve = static_cast<const cmsToneCurve*>(cmsReadTag(source, kCurveTags[c]));
+        if (!curve) return false;
+        for (int v = 0; v < 256; ++v) {
+            const double linear =
+                cmsEvalToneCurveFloat(curve, static_cast<cmsFloat32Number>(v / 255.0));
+            if (!(linear >= 0 && linear <= kMaxLinear)) return false;  // also NaN
+            TColumnShare& share =
+                tables.shares[static_cast<std::size_t>(c)][static_cast<std::size_t>(v)];
+            for (int k = 0; k < 3; ++k)
+                share.rgb[static_cast<std::size_t>(k)] = static_cast<std::int32_t>(
+                    std::lround(toSrgb[static_cast<std::size_t>(k)][static_cast<std::size_t>(c)] *
+                                linear * (1 << kColumnBits)));
+            // The red share carries the rounding of the shift for all three.
+            if (c == 0)
+                for (int k = 0; k < 3; ++k)
+                    share.rgb[static_cast<std::size_t>(k)] += 1 << (kShift - 1);
+            share.rgb[3] = 0;
+        }
+    }
+    return true;
+}
+
+// sRGB's three curves are one; its inverse encodes linear light.
+bool FillEncoding(cmsHPROFILE srgb, TShaperTables& tables) {
+    const auto* curve = static_cast<const cmsToneCurve*>(cmsReadTag(srgb, cmsSigRedTRCTag));
+    if (!curve) return false;
+    const TCurve inverse(cmsReverseToneCurve(curve));
+    if (!inverse) return false;
+    for (std::int32_t i = 0; i <= kLinearMax; ++i) {
+        const double encoded = cmsEvalToneCurveFloat(
+            inverse.get(), static_cast<cmsFloat32Number>(static_cast<double>(i) / kLinearMax));
+        tables.encode[static_cast<std::size_t>(i)] =
+            static_cast<std::uint8_t>(std::lround(255.0 * std::clamp(encoded, 0.0, 1.0)));
+    }
+    return true;
+}
+
+inline std::uint32_t Encoded(const TShaperTables& tables, std::int32_t sum) {
+    return tables.encode[static_cast<std::size_t>(std::clamp(sum >> kShift, 0, kLinearMax))];
+}
+
+// The hot loops: three table rows added, three encodings; no checks inside.
+void ConvertPortable(const TShaperTables& tables, const TColor32* in, TColor32* out, int count) {
+    const auto& reds = tables.shares[0];
+    const auto& greens = tables.shares[1];
+    const auto& blues = tables.shares[2];
+    for (int i = 0; i < count; ++i) {
+        const TColor32 c = in[i];
+        const TColumnShare& r = reds[(c >> 16) & 0xFF];
+        const TColumnShare& g = greens[(c >> 8) & 0xFF];
+        const TColumnShare& b = blues[c & 0xFF];
+        const std::int32_t red = r.rgb[0] + g.rgb[0] + b.rgb[0];
+        const std::int32_t green = r.rgb[1] + g.rgb[1] + b.rgb[1];
+        const std::int32_t blue = r.rgb[2] + g.rgb[2] + b.rgb[2];
+        out[i] = 0xFF000000u | (Encoded(tables, red) << 16) | (Encoded(tables, green) << 8) |
+                 Encoded(tables, blue);
+    }
+}
+
+#if defined(__SSE2__)
+// A pixel's three sums in one register: the rows are added as vectors. On x86 a pixel's
+// bytes in memory are blue, green, red, alpha.
+inline __m128i SumsOf(const TShaperTables& tables, const TColor32* pixel) {
+    const auto* bytes = reinterpret_cast<const std::uint8_t*>(pixel);
+    const auto row = [](const TColumnShare& share) {
+        return _mm_load_si128(reinterpret_cast<const __m128i*>(share.rgb.data()));
+    };
+    return _mm_add_epi32(
+        _mm_add_epi32(row(tables.shares[0][bytes[2]]), row(tables.shares[1][bytes[1]])),
+        row(tables.shares[2][bytes[0]]));
+}
+
+inline TColor32 EncodedPixel(const TShaperTables& tables, const std::uint16_t* indices) {
+    const auto at = [&](int k) { return std::uint32_t{tables.encode[indices[k]]}; };
+    return 0xFF000000u | (at(0) << 16) | (at(1) << 8) | at(2);
+}
+
+// Two pixels at a time: their sums shifted, packed to 16 bits and clamped together. The same
+// numbers as the portable loop (the pack saturates only far outside the clamp).
+void ConvertWithTables(const TShaperTables& tables, const TColor32* in, TColor32* out, int count) {
+    const __m128i low = _mm_setzero_si128(), high = _mm_set1_epi16(kLinearMax);
+    alignas(16) std::uint16_t indices[8];
+    int i = 0;
+    for (; i + 2 <= count; i += 2) {
+        const __m128i first = _mm_srai_epi32(SumsOf(tables, in + i), kShift);
+        const __m128i second = _mm_srai_epi32(SumsOf(tables, in + i + 1), kShift);
+        _mm_store_si128(reinterpret_cast<__m128i*>(indices),
+                        _mm_min_epi16(_mm_max_epi16(_mm_packs_epi32(first, second), low), high));
+        out[i] = EncodedPixel(tables, indices);
+        out[i + 1] = EncodedPixel(tables, indices + 4);
+    }
+    ConvertPortable(tables, in + i, out + i, count - i);
+}
+#else
+void ConvertWithTables(const TShaperTables& tables, const TColor32* in, TColor32* out, int count) {
+    ConvertPortable(tables, in, out, count);
+}
+#endif
+
+// Every 15th value of each channel (corners included) and the whole grey axis.
+std::vector<TColor32> CheckColours() {
+    std::vector<TColor32> colours;
+    for (int r = 0; r < 256; r += 15)
+        for (int g = 0; g < 256; g += 15)
+            for (int b = 0; b < 256; b += 15) colours.push_back(Color32(r, g, b));
+    for (int v = 0; v < 256; ++v) colours.push_back(Color32(v, v, v));
+    return colours;
+}
+
+bool AgreesWithTransform(const TShaperTables& tables, cmsHTRANSFORM transform) {
+    const std::vector<TColor32> in = CheckColours();
+    std::vector<TColor32> ours(in.size()), theirs(in);
+    ConvertWithTables(tables, in.data(), ours.data(), static_cast<int>(in.size()));
+    cmsDoTransform(transform, in.data(), theirs.data(), static_cast<cmsUInt32Number>(in.size()));
+    for (std::size_t i = 0; i < in.size(); ++i)
+        if (!Near(RedOf(ours[i]), RedOf(theirs[i])) ||
+            !Near(GreenOf(ours[i]), GreenOf(theirs[i])) ||
+            !Near(BlueOf(ours[i]), BlueOf(theirs[i])))
+            return false;
+    return true;
+}
+
+// The tables for `source`, or null where lcms's transform stays: no matrix-shaper RGB
+// profile, coefficients out of range, or any colour off by more than one step.
+std::unique_ptr<TShaperTables> MakeShaperTables(cmsHPROFILE source, cmsHPROFILE srgb,
+                                                cmsHTRANSFORM transform) {
+    if (!cmsIsMatrixShaper(source) || HasLookupTables(source)) return nullptr;
+    const std::optional<TMatrix> from = ColorantMatrix(source);
+    const std::optional<TMatrix> to = ColorantMatrix(srgb);
+    if (!from || !to) return nullptr;
+    const std::optional<TMatrix> toInverse = Inverse(*to);
+    if (!toInverse) return nullptr;
+    auto tables = std::make_unique<TShaperTables>();
+    if (!FillShares(source, Product(*toInverse, *from), *tables) || !FillEncoding(srgb, *tables) ||
+        !AgreesWithTransform(*tables, transform))
+        return nullptr;
+    return tables;
+}
 }  // namespace
 
 // The last profile seen and what came of it.
 struct TSrgbConversion::TState {
+    TConversionEngine engine = TConversionEngine::Tables;
     TContext context = MakeContext();
     TProfile srgb{cmsCreate_sRGBProfileTHR(context.get())};
     TIccProfile profile;
     TSourcePixels pixels = TSourcePixels::Bgra;
     bool known = false;  // profile and pixels hold what the members below were made for
     TTransform transform;
+    std::unique_ptr<TShaperTables> tables;  // when set, Convert runs on these
     bool converts = false;
     std::string problem;
 
     void Build() {
         transform.reset();
+        tables.reset();
         converts = false;
         problem.clear();
         if (profile.empty()) return;
@@ -156,12 +384,18 @@ struct TSrgbConversion::TState {
             return;
         }
         converts = !ChangesNoColour(transform.get(), pixels);
-        if (!converts) transform.reset();
+        if (!converts) {
+            transform.reset();
+            return;
+        }
+        if (engine == TConversionEngine::Tables && pixels == TSourcePixels::Bgra)
+            tables = MakeShaperTables(source.get(), srgb.get(), transform.get());
     }
 };
 
-TSrgbConversion::TSrgbConversion() : state_(std::make_unique<TState>()) {
+TSrgbConversion::TSrgbConversion(TConversionEngine engine) : state_(std::make_unique<TState>()) {
     if (!state_->srgb) throw ImageError("Cannot make the sRGB profile");
+    state_->engine = engine;
 }
 
 TSrgbConversion::~TSrgbConversion() = default;
@@ -181,10 +415,16 @@ bool TSrgbConversion::Prepare(const TIccProfile& profile, TSourcePixels pixels,
 
 void TSrgbConversion::Convert(const void* in, TColor32* out, int count) const {
     if (count <= 0 || !state_->converts) return;
+    if (state_->tables) {
+        ConvertWithTables(*state_->tables, static_cast<const TColor32*>(in), out, count);
+        return;
+    }
     // lcms leaves the alpha byte of its output alone.
     if (state_->pixels != TSourcePixels::Bgra) std::fill(out, out + count, Color32(0, 0, 0));
     cmsDoTransform(state_->transform.get(), in, out, static_cast<cmsUInt32Number>(count));
 }
+
+bool TSrgbConversion::UsesTables() const { return state_->converts && state_->tables; }
 
 namespace {
 

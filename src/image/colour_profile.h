@@ -26,11 +26,19 @@ enum class TSourcePixels {
     CmykInverted,  // four samples, 0 full ink (as Adobe writes them)
 };
 
+// What converts the pixels of an RGB photo whose profile is a matrix and three tone curves
+// (Adobe RGB, Display P3 and most camera profiles): tables of our own, used only where they
+// agree with the colour management's own transform, or that transform always.
+enum class TConversionEngine {
+    Tables,
+    TransformOnly,
+};
+
 // Converts pixels of one photo after another to sRGB. The transform is built for a profile
 // once and kept while the next photo has the same profile; one object per thread.
 class TSrgbConversion {
 public:
-    TSrgbConversion();
+    explicit TSrgbConversion(TConversionEngine engine = TConversionEngine::Tables);
     ~TSrgbConversion();
     TSrgbConversion(const TSrgbConversion&) = delete;
     TSrgbConversion& operator=(const TSrgbConversion&) = delete;
@@ -42,6 +50,8 @@ public:
     // After Prepare returned true: `count` pixels from `in` (the prepared kind) into `out`,
     // alpha 255. `in` may be `out` for Bgra.
     void Convert(const void* in, TColor32* out, int count) const;
+    // After Prepare returned true: whether Convert runs on the tables.
+    bool UsesTables() const;
 
 private:
     struct TState;

@@ -301,6 +301,89 @@ TEST(SrgbConversion, KeepsItsTransformWhileTheProfileStays) {
     EXPECT_EQ(problem, "");
 }
 
+// Every 3rd value of each channel, the corners and the whole grey axis.
+std::vector<TColor32> DenseGrid() {
+    std::vector<TColor32> colours;
+    for (int r = 0; r < 256; r += 3)
+        for (int g = 0; g < 256; g += 3)
+            for (int b = 0; b < 256; b += 3) colours.push_back(Color32(r, g, b));
+    for (int r : {0, 255})
+        for (int g : {0, 255})
+            for (int b : {0, 255}) colours.push_back(Color32(r, g, b));
+    for (int v = 0; v < 256; ++v) colours.push_back(Color32(v, v, v));
+    return colours;
+}
+
+int LargestChannelStep(const std::vector<TColor32>& a, const std::vector<TColor32>& b) {
+    int largest = 0;
+    for (std::size_t i = 0; i < a.size(); ++i)
+        for (int d : {RedOf(a[i]) - RedOf(b[i]), GreenOf(a[i]) - GreenOf(b[i]),
+                      BlueOf(a[i]) - BlueOf(b[i])})
+            largest = std::max(largest, std::abs(d));
+    return largest;
+}
+
+TEST(SrgbConversion, TablesMatchTheTransformWithinOneStep) {
+    std::string ignored;
+    const struct {
+        const char* name;
+        TIccProfile profile;
+    } cases[] = {
+        {"Adobe RGB", AdobeRgbProfile()},
+        {"Display P3", ProfileFromNclx({12, 13}, ignored)},
+        {"BT.2020, wider than Adobe RGB", ProfileFromNclx({9, 1}, ignored)},
+        {"DCI, white not D65", ProfileFromNclx({11, 13}, ignored)},
+        {"sRGB primaries, linear", ProfileFromNclx({1, 8}, ignored)},
+        {"P3, gamma 2.8", ProfileFromNclx({12, 5}, ignored)},
+    };
+    const std::vector<TColor32> grid = DenseGrid();
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        TSrgbConversion tables, transform(TConversionEngine::TransformOnly);
+        std::string problem;
+        ASSERT_TRUE(tables.Prepare(c.profile, TSourcePixels::Bgra, problem));
+        ASSERT_TRUE(transform.Prepare(c.profile, TSourcePixels::Bgra, problem));
+        EXPECT_TRUE(tables.UsesTables());
+        EXPECT_FALSE(transform.UsesTables());
+        std::vector<TColor32> ours(grid.size()), theirs = grid;
+        tables.Convert(grid.data(), ours.data(), static_cast<int>(grid.size()));
+        transform.Convert(theirs.data(), theirs.data(), static_cast<int>(grid.size()));
+        EXPECT_LE(LargestChannelStep(ours, theirs), 1);
+        EXPECT_TRUE(
+            std::all_of(ours.begin(), ours.end(), [](TColor32 p) { return AlphaOf(p) == 255; }));
+    }
+}
+
+TEST(SrgbConversion, TablesConvertInPlaceAndAnyRowLength) {
+    TSrgbConversion conversion;
+    std::string problem;
+    ASSERT_TRUE(conversion.Prepare(AdobeRgbProfile(), TSourcePixels::Bgra, problem));
+    const std::vector<TColor32> grid = DenseGrid();
+    std::vector<TColor32> whole(grid.size());
+    conversion.Convert(grid.data(), whole.data(), static_cast<int>(grid.size()));
+    for (int length : {1, 2, 3, 7}) {
+        std::vector<TColor32> rows = grid;
+        for (std::size_t from = 0; from < rows.size(); from += static_cast<std::size_t>(length))
+            conversion.Convert(rows.data() + from, rows.data() + from,
+                               static_cast<int>(std::min<std::size_t>(
+                                   static_cast<std::size_t>(length), rows.size() - from)));
+        EXPECT_EQ(rows, whole) << "rows of " << length;
+    }
+}
+
+TEST(SrgbConversion, OtherPixelKindsKeepTheTransform) {
+    TSrgbConversion conversion;
+    std::string problem;
+    ASSERT_TRUE(conversion.Prepare(GreyProfile(1.0), TSourcePixels::Grey, problem));
+    EXPECT_FALSE(conversion.UsesTables());
+    const unsigned char grey[] = {0, 128, 255};
+    TColor32 out[3];
+    conversion.Convert(grey, out, 3);
+    EXPECT_EQ(out[0], Color32(0, 0, 0));
+    EXPECT_GT(GreenOf(out[1]), 128);  // linear grey encoded brighter in sRGB
+    EXPECT_EQ(out[2], Color32(255, 255, 255));
+}
+
 TEST(NclxColour, SrgbCodesNeedNoProfileOthersGetOne) {
     const struct {
         int primaries, transfer;
