@@ -196,7 +196,10 @@ bool IsHeifFile(const std::string& path) {
 THeifSize ReadHeifSize(const std::string& path) {
     TOpenedHeif heif;
     OpenHeif(heif, path);
-    return SizeOf(heif.handle.get());
+    THeifSize size = SizeOf(heif.handle.get());
+    const THeifColour colour = ColourOf(heif.handle.get());
+    size.HasColourProfile = !colour.Icc.empty() || colour.HasNclx;
+    return size;
 }
 
 THeifColour LoadHeif(TBitmap32& bitmap, const std::string& path) {

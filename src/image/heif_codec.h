@@ -15,7 +15,8 @@ namespace galerion {
 bool IsHeifFile(const std::string& path);
 
 struct THeifSize {
-    int Width, Height;  // after the container's turn
+    int Width, Height;              // after the container's turn
+    bool HasColourProfile = false;  // an ICC profile or colour code points
 };
 THeifSize ReadHeifSize(const std::string& path);
 

@@ -441,12 +441,14 @@ void LoadPictureRows(TBitmap32& bitmap, const std::string& path, const TRowChoos
 TJpegSize ReadJpegSize(const std::string& path) {
     if (IsHeifFile(path)) {
         const THeifSize size = ReadHeifSize(path);
-        return {size.Width, size.Height};
+        return {size.Width, size.Height, size.HasColourProfile};
     }
     TDecodeSession session(OpenRegularFile(path));
+    session.keepProfile = true;
     OpenSession(session);
     return TJpegSize{static_cast<int>(session.cinfo.image_width),
-                     static_cast<int>(session.cinfo.image_height)};
+                     static_cast<int>(session.cinfo.image_height),
+                     !SavedProfile(session.cinfo).empty()};
 }
 
 namespace {

@@ -57,6 +57,7 @@ void LoadPicture(TBitmap32& bitmap, const std::string& path, std::atomic<int>* r
 
 struct TJpegSize {
     int Width, Height;
+    bool HasColourProfile = false;  // the photo carries a colour profile of its own
 };
 
 // Picks, from the picture's size, the picture rows a caller reads (ascending, repeats allowed).

@@ -62,8 +62,12 @@ TSourceStamp StampSource(const std::string& path) {
     if (::stat(path.c_str(), &st) != 0)
         throw FileError("Cannot read " + path + ": " + std::strerror(errno));
     const TJpegSize size = ReadJpegSize(path);
-    return {size.Width, size.Height, static_cast<long long>(st.st_size),
-            static_cast<long long>(st.st_mtim.tv_sec), static_cast<long long>(st.st_mtim.tv_nsec)};
+    return {size.Width,
+            size.Height,
+            static_cast<long long>(st.st_size),
+            static_cast<long long>(st.st_mtim.tv_sec),
+            static_cast<long long>(st.st_mtim.tv_nsec),
+            size.HasColourProfile};
 }
 
 std::vector<TJpegSegment> CopyrightSegments(const std::string& photo) {
@@ -103,8 +107,10 @@ std::string OutputRecord(const TSourceStamp& source, const TPictureItem& p, TOut
     record += "; quality " + std::to_string(Round(quality));
     // Only where something is carried, so that the records of other files stay as they were.
     if (carries) record += "; artist and copyright";
-    // Colours as stored leave the record as it always was.
-    if (s.ColourProfiles != 0) record += "; colour " + std::to_string(s.ColourProfiles);
+    // Only a photo with a profile of its own depends on what is done with profiles: the
+    // records of all others stay as they always were.
+    if (source.hasColourProfile && s.ColourProfiles != 0)
+        record += "; colour " + std::to_string(s.ColourProfiles);
     return record;
 }
 

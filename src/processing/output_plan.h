@@ -38,6 +38,7 @@ struct TSourceStamp {
     int width = 0, height = 0;
     long long length = 0;
     long long modifiedSeconds = 0, modifiedNanoseconds = 0;
+    bool hasColourProfile = false;
 };
 
 // FileError or ImageError when the photo cannot be looked at.

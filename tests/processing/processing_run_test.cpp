@@ -1,6 +1,7 @@
 #include "processing/processing_run.h"
 
 #include "image/bitmap32.h"
+#include "image/colour_profile.h"
 #include "image/jpeg_codec.h"
 #include "platform/errors.h"
 #include "processing/album_preparation.h"
@@ -387,6 +388,16 @@ TEST_F(Run, RecreateChangedRewritesExactlyWhatWasMadeFromSomethingElse) {
          [&] { f.settings.JpegCompressionMedium = 80; },
          {"a: medium", "b: medium", "c: medium"}},
         {"a thumbnail deleted", [&] { fs::remove(album + "/ps_thumb/tn_a.jpg"); }, {"a: thumb"}},
+        // What is done with profiles concerns only the photos that carry one.
+        {"profiles ignored", [&] { f.settings.ColourProfiles = 0; }, {}},
+        {"b given a profile",
+         [&] {
+             TBitmap32 photo;
+             LoadPicture(photo, album + "/b.jpg");
+             SaveJpeg(photo, 90, album + "/b.jpg", {}, IccProfileSegments(AdobeRgbProfile()));
+         },
+         {"b: large medium thumb"}},
+        {"profiles kept", [&] { f.settings.ColourProfiles = 2; }, {"b: large medium thumb"}},
     };
     for (const Step& step : steps) {
         step.apply();
