@@ -467,6 +467,8 @@ TToneCurve TransferCurve(int code) {
     return {4, {2.4, 1.0 / 1.055, 0.055 / 1.055, 1.0 / 12.92, 0.04045}};
 }
 
+constexpr std::size_t kHeaderDateStart = 24, kHeaderDateEnd = 36;
+
 TIccProfile SaveProfile(cmsHPROFILE profile) {
     cmsUInt32Number size = 0;
     if (!profile || !cmsSaveProfileToMem(profile, nullptr, &size) || size == 0)
@@ -475,6 +477,10 @@ TIccProfile SaveProfile(cmsHPROFILE profile) {
     if (!cmsSaveProfileToMem(profile, bytes.data(), &size))
         throw ImageError("Cannot make a colour profile");
     bytes.resize(size);
+    // The header's creation time (bytes 24-35) is left empty, so that a profile made twice is
+    // the same profile: one transform serves both, and outputs that carry it stay the same.
+    if (bytes.size() >= kHeaderDateEnd)
+        std::fill(bytes.begin() + kHeaderDateStart, bytes.begin() + kHeaderDateEnd, 0);
     return bytes;
 }
 

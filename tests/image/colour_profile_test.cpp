@@ -188,15 +188,26 @@ TEST_F(AdobePhoto, RowsAndFullDecodeAgree) {
     }
 }
 
+// A profile made twice is one profile: no creation time in its header (bytes 24-35).
+TEST(MadeProfiles, CarryNoCreationTime) {
+    for (const TIccProfile& profile : {SrgbProfile(), AdobeRgbProfile(), GreyProfile(2.2)}) {
+        ASSERT_GT(profile.size(), 36u);
+        EXPECT_TRUE(std::all_of(profile.begin() + 24, profile.begin() + 36,
+                                [](unsigned char b) { return b == 0; }));
+    }
+}
+
 TEST(SrgbPhoto, StaysBitExact) {
     TTempFolder folder;
     const TBitmap32 photo = PatternBitmap(80, 60);
     const std::string plain = folder / "plain.jpg", tagged = folder / "tagged.jpg";
     SaveJpeg(photo, 90, plain);
-    SaveJpeg(photo, 90, tagged, {}, IccProfileSegments(SrgbProfile()));
+    // Made once: a profile records the second it was made in.
+    const TIccProfile srgb = SrgbProfile();
+    SaveJpeg(photo, 90, tagged, {}, IccProfileSegments(srgb));
     TPictureColour colour;
     EXPECT_TRUE(SamePixels(Loaded(tagged, TColourProfiles::ToSrgb, &colour), Loaded(plain)));
-    EXPECT_EQ(colour.Profile, SrgbProfile());
+    EXPECT_EQ(colour.Profile, srgb);
     EXPECT_EQ(colour.Problem, "");
 }
 
