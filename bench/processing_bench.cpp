@@ -152,9 +152,10 @@ int main(int argc, char** argv) {
     std::printf("  wall / single-core floor:     %.2f  (goal < 1)\n", first.wall / floor.wall);
     std::printf("second run, recreate off: %.3f s wall = %.1f %% of the first (goal < 5 %%)\n",
                 second.wall, 100.0 * second.wall / first.wall);
-    std::printf("Adobe RGB photos converted to sRGB: %.3f s CPU against %.3f s for the same photos "
-                "in sRGB = %.2f  (goal <= 1.15)\n",
-                adobeRun.cpu, srgbRun.cpu, adobeRun.cpu / srgbRun.cpu);
+    std::printf(
+        "Adobe RGB photos converted to sRGB: %.3f s CPU against %.3f s for the same photos "
+        "in sRGB = %.2f  (goal <= 1.15)\n",
+        adobeRun.cpu, srgbRun.cpu, adobeRun.cpu / srgbRun.cpu);
     for (const std::string& error : host.errors) std::fprintf(stderr, "error: %s\n", error.c_str());
     return host.errors.empty() ? 0 : 1;
 }

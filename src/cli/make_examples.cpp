@@ -54,9 +54,8 @@ void WriteScene(const TScene& s, const std::string& path, int number, const char
     WriteMetadataTags(path, {.exif = {{"Exif.Image.Orientation", portrait ? "6" : "1"},
                                       {"Exif.Photo.DateTimeOriginal", taken},
                                       {"Exif.Image.Artist", "Galerion examples"}},
-                             .xmp = {{"Xmp.dc.title", "lang=\"x-default\" " +
-                                                          std::string(keyword) + " " +
-                                                          std::to_string(number + 1)},
+                             .xmp = {{"Xmp.dc.title", "lang=\"x-default\" " + std::string(keyword) +
+                                                          " " + std::to_string(number + 1)},
                                      {"Xmp.dc.subject", keyword}}});
 }
 
@@ -94,8 +93,9 @@ int main(int argc, char** argv) {
         return 2;
     }
     const std::string root = argument;
-    const std::vector<TAlbumPlan> albums = {
-        {"Holidays/Coast", 4, "Coast"}, {"Holidays/Mountains", 3, "Mountains"}, {"Family", 3, "Family"}};
+    const std::vector<TAlbumPlan> albums = {{"Holidays/Coast", 4, "Coast"},
+                                            {"Holidays/Mountains", 3, "Mountains"},
+                                            {"Family", 3, "Family"}};
     try {
         int n = 0;
         for (const TAlbumPlan& album : albums) {

@@ -60,8 +60,9 @@ TFileFacts FactsOf(TWizardContext& context, const std::string& path) {
     return facts;
 }
 
-// Category ids by title, letter case aside (as the keywords were told apart); categories are made on first need when the
-// settings allow it, and a keyword that could not be made is not tried again.
+// Category ids by title, letter case aside (as the keywords were told apart); categories are made
+// on first need when the settings allow it, and a keyword that could not be made is not tried
+// again.
 class TKeywordCategories {
 public:
     explicit TKeywordCategories(TWizardContext& context) : context_(context) {}
@@ -146,7 +147,8 @@ void SeedNewPictures(TWizardContext& context, TAlbumItem& album,
         if (f.taken != 0) picture.PictureDate = f.taken;
         if (picture.Title.empty()) picture.Title = f.title;
         if (picture.AltTitle.empty()) picture.AltTitle = f.altTitle;
-        for (const std::string& keyword : f.keywords) AddCategory(picture, categories.IdOf(keyword));
+        for (const std::string& keyword : f.keywords)
+            AddCategory(picture, categories.IdOf(keyword));
     }
 }
 

@@ -14,8 +14,8 @@ struct TWizardContext;
 
 // What one photo file said, as far as the settings ask.
 struct TFileFacts {
-    int orientation = 1;   // orientation code
-    TDateTime taken = 0;   // 0: the file gave no date
+    int orientation = 1;  // orientation code
+    TDateTime taken = 0;  // 0: the file gave no date
     std::string title, altTitle;
     std::vector<std::string> keywords;
 };

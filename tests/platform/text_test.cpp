@@ -36,17 +36,19 @@ TEST(Text, FirstUnstorableByteFindsWhatNoDatabaseStores) {
         {"caf\xC3\xA9 \xF0\x9F\x93\xB7", std::string::npos},
         {std::string("a\0b", 3), 1},
         {"ab\xFF", 2},
-        {"x\xC3", 1},                 // cut short
-        {"\xC0\xAF", 0},             // overlong '/'
-        {"ok \xED\xA0\x80", 3},       // a surrogate
-        {"\xF4\x90\x80\x80", 0},     // above U+10FFFF
+        {"x\xC3", 1},             // cut short
+        {"\xC0\xAF", 0},          // overlong '/'
+        {"ok \xED\xA0\x80", 3},   // a surrogate
+        {"\xF4\x90\x80\x80", 0},  // above U+10FFFF
     };
     for (const auto& c : cases) EXPECT_EQ(FirstUnstorableByte(c.text), c.at) << c.text;
 }
 
 TEST(Text, FoldedCaseTellsWordsApartOnlyByTheirLetters) {
-    EXPECT_EQ(FoldedCase("\xC3\x9C" "bersee \xCE\x91\xCE\xA9 \xD0\x96 Sea"),
-              FoldedCase("\xC3\xBC" "bersee \xCE\xB1\xCF\x89 \xD0\xB6 sea"));  // Ü ΑΩ Ж
+    EXPECT_EQ(FoldedCase("\xC3\x9C"
+                         "bersee \xCE\x91\xCE\xA9 \xD0\x96 Sea"),
+              FoldedCase("\xC3\xBC"
+                         "bersee \xCE\xB1\xCF\x89 \xD0\xB6 sea"));  // Ü ΑΩ Ж
     EXPECT_NE(FoldedCase("sea"), FoldedCase("see"));
     EXPECT_EQ(FoldedCase("a\xFF"), U"a\uFFFD");
 }

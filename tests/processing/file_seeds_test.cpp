@@ -75,19 +75,21 @@ TEST_F(FileSeeds, PortraitStandsUpAndIsDatedWhenTaken) {
     const TJpegSize large = ReadJpegSize(album + "/ps_large/l_portrait.jpg");
     EXPECT_EQ(large.Width, 40);
     EXPECT_EQ(large.Height, 60);
-    EXPECT_EQ(ScalarText(f.connection, "SELECT orientation FROM picture WHERE title IS NULL "
-                                       "AND filename_original = 'Trip/portrait.jpg'"),
+    EXPECT_EQ(ScalarText(f.connection,
+                         "SELECT orientation FROM picture WHERE title IS NULL "
+                         "AND filename_original = 'Trip/portrait.jpg'"),
               "2");
-    EXPECT_EQ(ScalarText(f.connection, "SELECT picture_date FROM picture "
-                                       "WHERE filename_original = 'Trip/portrait.jpg'"),
+    EXPECT_EQ(ScalarText(f.connection,
+                         "SELECT picture_date FROM picture "
+                         "WHERE filename_original = 'Trip/portrait.jpg'"),
               "2019-05-04 13:14:15");
 }
 
 TEST_F(FileSeeds, EachSwitchOffGivesThePictureAsTheFolderAloneWould) {
-    Photo("a.jpg", {.exif = {{"Exif.Image.Orientation", "8"},
-                             {"Exif.Photo.DateTimeOriginal", "2001:02:03 04:05:06"}},
-                    .xmp = {{"Xmp.dc.title", "lang=\"x-default\" Harbour"},
-                            {"Xmp.dc.subject", "Boats"}}});
+    Photo("a.jpg",
+          {.exif = {{"Exif.Image.Orientation", "8"},
+                    {"Exif.Photo.DateTimeOriginal", "2001:02:03 04:05:06"}},
+           .xmp = {{"Xmp.dc.title", "lang=\"x-default\" Harbour"}, {"Xmp.dc.subject", "Boats"}}});
     RunRaw(f.connection, "INSERT INTO category (category_guid, title) VALUES ('{G}', 'boats')");
     f.settings.UseExifOrientation = f.settings.UseExifDate = f.settings.UseFileTexts = false;
     f.settings.KeywordCategories = 0;
@@ -102,8 +104,8 @@ TEST_F(FileSeeds, StoredRowsAndTheUsersEditsWin) {
     Photo("a.jpg", {.exif = {{"Exif.Image.Orientation", "6"},
                              {"Exif.Photo.DateTimeOriginal", "2019:05:04 13:14:15"}},
                     .xmp = {{"Xmp.dc.title", "lang=\"x-default\" From the file"}}});
-    RunRaw(f.connection, "INSERT INTO album (original_path, short_name) VALUES ('" + album +
-                             "', 's')");
+    RunRaw(f.connection,
+           "INSERT INTO album (original_path, short_name) VALUES ('" + album + "', 's')");
     RunRaw(f.connection,
            "INSERT INTO picture (title, filename_original, orientation, picture_date, album_id) "
            "VALUES ('Mine', 'Trip/a.jpg', 3, '2020-01-02', (SELECT MAX(album_id) FROM album))");
@@ -192,9 +194,8 @@ TEST_F(FileSeeds, UnreadableMetadataCountsAsNone) {
     std::string bytes = Bytes(path);
     // An EXIF block whose first directory lies far past its end.
     const std::string exif = std::string("Exif\0\0II*\0\xff\xff\xff\x7f", 14);
-    const std::string segment =
-        std::string("\xFF\xE1") + char((exif.size() + 2) >> 8) + char((exif.size() + 2) & 0xFF) +
-        exif;
+    const std::string segment = std::string("\xFF\xE1") + char((exif.size() + 2) >> 8) +
+                                char((exif.size() + 2) & 0xFF) + exif;
     bytes.insert(2, segment);
     WriteText(path, bytes);
     f.PrepareAll({album});
@@ -223,7 +224,8 @@ TEST_F(FileSeeds, HostilePhotosArePublishedInOneRun) {
     for (const TPictureFailure& failure : f.context.failures)
         ADD_FAILURE() << failure.path << ": " << failure.reason;
     int written = 0;
-    for ([[maybe_unused]] const fs::directory_entry& e : fs::directory_iterator(album + "/ps_thumb"))
+    for ([[maybe_unused]] const fs::directory_entry& e :
+         fs::directory_iterator(album + "/ps_thumb"))
         ++written;
     EXPECT_EQ(written, photos);
 }

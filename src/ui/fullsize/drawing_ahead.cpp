@@ -135,15 +135,19 @@ void LoadPictureDrawingFitted(TBitmap32& picture, const std::string& path, int o
 
     TOrientedRows turned(picture, orientation, size.Width, size.Height);
     bool complete = false;
-    LoadPictureAlongside(picture, path, [&](const TDecodedRows& rows) {
-        if (rows.WaitFor(1) < 1) return;
-        TStretchDrawing stretch(picture, target, targetRect, {0, 0, size.Width, size.Height},
-                                how.Reading);
-        // A drawing that does not transpose exactly is made after the load; the turn goes on.
-        const bool exact = !how.Transposed || stretch.TransposesExactly();
-        const int drawnRows = exact ? targetRect.Bottom - targetRect.Top : 0;
-        complete = TurnAndDrawAsDecoded(picture, size, turned, stretch, drawnRows, rows) && exact;
-    }, drawing.Colour);
+    LoadPictureAlongside(
+        picture, path,
+        [&](const TDecodedRows& rows) {
+            if (rows.WaitFor(1) < 1) return;
+            TStretchDrawing stretch(picture, target, targetRect, {0, 0, size.Width, size.Height},
+                                    how.Reading);
+            // A drawing that does not transpose exactly is made after the load; the turn goes on.
+            const bool exact = !how.Transposed || stretch.TransposesExactly();
+            const int drawnRows = exact ? targetRect.Bottom - targetRect.Top : 0;
+            complete =
+                TurnAndDrawAsDecoded(picture, size, turned, stretch, drawnRows, rows) && exact;
+        },
+        drawing.Colour);
     turned.Finish();
     if (complete && how.Transposed) TransposeInto(transposed, drawing.View, rect);
     // Not drawn ahead: drawn now from the turned picture.
